@@ -1,0 +1,136 @@
+#include "pages/BasePage.h"
+
+#include "connection/Session.h"
+#include "connection/TrendChart.h"
+#include "pages/StatusPanels.h"
+#include "pages/Widgets.h"
+#include "ui/Platform.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <cstdlib>
+
+namespace zet {
+
+namespace {
+constexpr uint8_t kSwitchOff = 8;
+constexpr uint8_t kTestMode = 6;
+constexpr uint8_t kWorkMode = 7;
+constexpr uint8_t kClock = 211;
+
+const StatusRow kBaseStatus[] = {
+    {2, 0x10, "Panel3", {"Контакт АКБ в норме"}, {"Обрыв АКБ", Colour::Red}},
+    {2, 0x08, "Panel4", {"Рабочий режим"}, {"Режим заряда", Colour::Yellow}},
+    {2, 0x04, "Panel5", {"Питание в норме"}, {"АКБ разряжена", Colour::Yellow}},
+    {2, 0x01, "Panel7", {"Режим теста не активен"}, {"Режим теста", Colour::Yellow}},
+    {3, 0x02, "Panel8", {"Связь с датчиками в норме"}, {"Связь с датчиками отсутствует", Colour::Red}},
+    {3, 0x01, "Panel9", {"Связь с насосом в норме"}, {"Связь с насосом отсутствует", Colour::Red}},
+};
+} // namespace
+
+BasePage::BasePage(PageHost &host, QWidget *parent) : ModulePage(host, page::Base, kPeriodNormal, parent)
+{
+    auto *state = makeGroup(this, "GroupBox1", QStringLiteral("Состояние"), QRect(8, 8, 250, 160));
+    makePanel(state, "Panel3", QRect(10, 22, 230, 28));
+    makePanel(state, "Panel4", QRect(10, 56, 230, 28));
+    makePanel(state, "Panel5", QRect(10, 90, 230, 28));
+    makePanel(state, "Panel7", QRect(10, 124, 230, 28));
+
+    auto *link = makeGroup(this, "GroupBox2", QStringLiteral("Связь"), QRect(8, 176, 250, 92));
+    makePanel(link, "Panel9", QRect(10, 22, 230, 28));
+    makePanel(link, "Panel8", QRect(10, 56, 230, 28));
+
+    auto *current = makeGroup(this, "GroupBox3", QStringLiteral("Потребляемый ток, мА"),
+                              QRect(268, 8, 200, 64));
+    QLabel *p10 = makePanel(current, "Panel10", QRect(10, 24, 180, 30));
+    QFont big = p10->font();
+    big.setPointSize(12);
+    big.setBold(true);
+    p10->setFont(big);
+
+    auto *device = makeGroup(this, "GroupBox4", QStringLiteral("Прибор"), QRect(478, 8, 296, 64));
+    QLabel *p2 = makePanel(device, "Panel2", QRect(10, 24, 276, 30));
+    p2->setFont(big);
+
+    auto button = [this](const char *name, const char *caption, QRect r, void (BasePage::*slot)()) {
+        QPushButton *b = makeButton(this, name, QString::fromUtf8(caption), r);
+        connect(b, &QPushButton::clicked, this, slot);
+        return b;
+    };
+    button("Button2", "ВЫКЛ.", QRect(268, 84, 100, 32), &BasePage::Button2Click);
+    button("Button3", "Режим теста", QRect(268, 130, 130, 30), &BasePage::Button3Click);
+    button("Button4", "Рабочий режим", QRect(404, 130, 130, 30), &BasePage::Button4Click);
+    button("Button5", "ЗВУК", QRect(268, 166, 86, 30), &BasePage::Button5Click);
+    button("Button6", "LED ON", QRect(358, 166, 86, 30), &BasePage::Button6Click);
+    button("Button7", "LED OFF", QRect(448, 166, 86, 30), &BasePage::Button7Click);
+    button("Button127", "Синхронизация даты и времени", QRect(268, 208, 266, 32),
+           &BasePage::Button127Click);
+    button("Button72", "", QRect(744, 84, 30, 30), &BasePage::Button72Click);
+
+    chart_ = addChart(1, QRect(8, 278, 766, 236));
+}
+
+void BasePage::decode(const Frame &reply)
+{
+    Session &s = session();
+    host().setTransmitPeriod(kPeriodNormal);
+    s.request()[0] = kBaseAddress;
+    // The switch-off code has gone out and the instrument answered: drop the link.
+    if (s.request()[1] == kSwitchOff)
+        host().switchOffCompleted();
+    // Any answered command falls back to the status request, whichever block sent it.
+    if (reply[1] != cmd::Status)
+        s.statusRequest(kBaseAddress);
+    if (reply[0] != 0)
+        return;
+    applyStatusRows(this, kBaseStatus, reply);
+    if (reply[1] == kClock)
+        return;
+    const int current = u16(reply, 5) / 100;
+    findChild<QLabel *>(QStringLiteral("Panel10"))->setText(QString::number(current) + "  мА");
+    chart_->addSample(current);
+}
+
+void BasePage::Button2Click() { session().queueCommands(kBaseAddress, {kSwitchOff}); }
+void BasePage::Button3Click() { session().directCommand(kBaseAddress, kTestMode); }
+void BasePage::Button4Click() { session().directCommand(kBaseAddress, kWorkMode); }
+
+void BasePage::Button5Click()
+{
+    session().directCommand(kBaseAddress, kTestMode);
+    session().request()[3] = 0;
+    session().request()[4] = 0x10;
+}
+
+void BasePage::Button6Click()
+{
+    session().directCommand(kBaseAddress, kTestMode);
+    session().request()[3] = 0xFF;
+}
+
+void BasePage::Button7Click()
+{
+    session().directCommand(kBaseAddress, kTestMode);
+    session().request()[3] = 0;
+}
+
+uint32_t BasePage::clockSeconds(const QDateTime &now)
+{
+    const QDateTime epoch(QDate(2010, 1, 1), QTime(0, 0), now.timeSpec());
+    const qint64 secs = std::llabs(epoch.secsTo(now));
+    return uint32_t(secs & 0xFFFFFFFF);
+}
+
+void BasePage::Button127Click()
+{
+    const uint32_t secs = clockSeconds(platform().now());
+    session().setRequest(kBaseAddress, kClock, 0, uint8_t(secs >> 24), uint8_t(secs >> 16),
+                         uint8_t(secs >> 8), uint8_t(secs));
+    platform().sleepMs(600);
+}
+
+void BasePage::Button72Click() { host().showMultiplexer(); }
+
+} // namespace zet

@@ -1,0 +1,28 @@
+#pragma once
+#include "pages/ModulePage.h"
+
+namespace zet {
+
+// Base unit: power and link status, current drawn, test outputs, switch-off, clock.
+class BasePage : public ModulePage {
+public:
+    BasePage(PageHost &host, QWidget *parent = nullptr);
+    void decode(const Frame &reply) override;
+
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void Button127Click();
+    void Button72Click();
+
+    // Seconds from 2010-01-01 00:00:00 local time to `now`, low 32 bits.
+    static uint32_t clockSeconds(const QDateTime &now);
+
+private:
+    TrendChart *chart_;
+};
+
+} // namespace zet

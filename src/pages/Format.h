@@ -1,0 +1,33 @@
+#pragma once
+// Texts shared by the pages: numbers in the user's locale, value and version
+// texts, and the conversion of a parameter field for a set command.
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+class QLineEdit;
+
+namespace zet {
+
+struct Platform;
+
+// Shortest decimal form with the locale's separator and no digit grouping:
+// 123.4 -> "123,4" in a Russian locale, 123.0 -> "123".
+QString shortest(double value);
+// Fixed number of decimals, locale separator, no grouping.
+QString fixed(double value, int decimals);
+// Measured values are shown after two blanks.
+inline QString valueText(double v) { return QStringLiteral("  ") + shortest(v); }
+// What a value shows while the sensor cannot measure.
+inline const QString kNoValue = QStringLiteral(" XXXX");
+// "Версия 1.3" from a version byte: high nibble, dot, low nibble.
+QString versionText(uint8_t version);
+
+// Converts a field's text, stripped of blanks, as a decimal integer. On failure
+// shows "'<text>' is not a valid integer value" and returns nothing.
+std::optional<int> applyConversion(const QString &text, Platform &platform);
+std::optional<int> applyConversion(const QLineEdit *field, Platform &platform);
+
+} // namespace zet

@@ -1,0 +1,128 @@
+#include "pages/PumpPage.h"
+
+#include "connection/Session.h"
+#include "connection/TrendChart.h"
+#include "pages/Format.h"
+#include "pages/StatusPanels.h"
+#include "pages/Widgets.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace zet {
+
+namespace {
+constexpr uint8_t kAmplitudeUp = 1;
+constexpr uint8_t kFrequencyUp = 3;
+constexpr uint8_t kFrequencyDown = 4;
+constexpr uint8_t kSetup = 6;
+constexpr uint8_t kSave = 7;
+constexpr uint8_t kOff = 8;
+constexpr uint8_t kOn = 9;
+constexpr uint8_t kAmplitudeDown = 13;
+constexpr uint8_t kPositionRange = 14;
+
+const StatusRow kPumpStatus[] = {
+    {2, 0x01, "Panel12", {"Насос выключен", Colour::Red}, {"Насос включен"}},
+    {2, 0x40, "Panel13", {"Настройки в норме"}, {"Настройки по умолчанию", Colour::Yellow}},
+    {2, 0x80, "Panel14", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
+};
+} // namespace
+
+PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pump, kPeriodNormal, parent)
+{
+    auto *pump = makeGroup(this, "GroupBox5", QStringLiteral("Насос"), QRect(8, 8, 200, 60));
+    makePanel(pump, "Panel11", QRect(10, 22, 180, 28));
+
+    auto *state = makeGroup(this, "GroupBox6", QStringLiteral("Состояние"), QRect(8, 76, 200, 128));
+    makePanel(state, "Panel12", QRect(10, 22, 180, 28));
+    makePanel(state, "Panel13", QRect(10, 56, 180, 28));
+    makePanel(state, "Panel14", QRect(10, 90, 180, 28));
+
+    auto button = [this](QWidget *parent, const char *name, const char *caption, QRect r,
+                         auto handler) {
+        QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), r);
+        connect(b, &QPushButton::clicked, this, handler);
+    };
+    button(this, "Button18", "ВКЛ.", QRect(8, 212, 96, 30), [this] { command(kOn); });
+    button(this, "Button19", "ВЫКЛ.", QRect(112, 212, 96, 30), [this] { command(kOff); });
+    button(this, "Button20", "РЕЖИМ НАСТРОЙКИ", QRect(8, 248, 200, 30), [this] { command(kSetup); });
+    button(this, "Button22", "СОХРАНЕНИЕ НАСТРОЙКИ", QRect(8, 284, 200, 30),
+           [this] { command(kSave); });
+
+    auto *freq = makeGroup(this, "GroupBox7", QStringLiteral("Частота, Гц"), QRect(218, 8, 180, 64));
+    button(freq, "Button13", "<<", QRect(10, 24, 40, 30), [this] { command(kFrequencyDown); });
+    makePanel(freq, "Panel16", QRect(56, 24, 68, 30));
+    button(freq, "Button17", ">>", QRect(130, 24, 40, 30), [this] { command(kFrequencyUp); });
+
+    auto *amp = makeGroup(this, "GroupBox8", QStringLiteral("Амплитуда, ед. "), QRect(218, 80, 180, 100));
+    button(amp, "Button9", "<<", QRect(10, 24, 40, 30),
+           [this] { stepAmplitude(kAmplitudeDown, true); });
+    makePanel(amp, "Panel17", QRect(56, 24, 68, 30));
+    button(amp, "Button12", ">>", QRect(130, 24, 40, 30),
+           [this] { stepAmplitude(kAmplitudeUp, true); });
+    button(amp, "Button8", "<", QRect(10, 60, 40, 30),
+           [this] { stepAmplitude(kAmplitudeDown, false); });
+    button(amp, "Button11", "Стоп", QRect(56, 60, 68, 30),
+           [this] { stepAmplitude(cmd::Status, false); });
+    button(amp, "Button10", ">", QRect(130, 60, 40, 30),
+           [this] { stepAmplitude(kAmplitudeUp, false); });
+
+    auto *coil = makeGroup(this, "GroupBox9", QStringLiteral("Ток катушки, мА"), QRect(218, 188, 180, 64));
+    QLabel *p15 = makePanel(coil, "Panel15", QRect(10, 24, 160, 30));
+    QFont big = p15->font();
+    big.setPointSize(12);
+    big.setBold(true);
+    p15->setFont(big);
+
+    auto *pos = makeGroup(this, "GroupBox10", QStringLiteral("Датчик положения, ед."),
+                          QRect(408, 8, 366, 140));
+    for (auto [name, y] : {std::pair{"Panel18", 22}, {"Panel19", 56}, {"Panel20", 90}}) {
+        QLabel *p = makePanel(pos, name, QRect(10, y, 240, 28));
+        p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    button(pos, "Button21", "Обновить", QRect(260, 56, 96, 30), [this] { command(kPositionRange); });
+
+    chart_ = addChart(2, QRect(8, 322, 766, 192));
+}
+
+void PumpPage::command(uint8_t code) { direct(code); }
+
+void PumpPage::stepAmplitude(uint8_t code, bool continuous)
+{
+    session().continuousMode = continuous;
+    direct(code);
+}
+
+void PumpPage::decode(const Frame &reply)
+{
+    if (!commonFrame(reply))
+        return;
+    Session &s = session();
+    const uint8_t code = reply[1];
+    // Continuous stepping: each answered step asks for the next one.
+    if (s.continuousMode && (code == kAmplitudeDown || code == kAmplitudeUp))
+        s.request()[1] = code;
+    applyStatusRows(this, kPumpStatus, reply);
+    auto panel = [this](const char *name) { return findChild<QLabel *>(QString::fromLatin1(name)); };
+    if (code == kOn)
+        panel("Panel11")->setText(versionText(reply[6]));
+    if (code == kPositionRange) {
+        const int max = u16(reply, 3);
+        const int min = u16(reply, 5);
+        panel("Panel18")->setText(QStringLiteral(" MAX            : ") + QString::number(max));
+        panel("Panel19")->setText(QStringLiteral(" MIN            : ") + QString::number(min));
+        panel("Panel20")->setText(QStringLiteral(" MAX-MIN     : ") + QString::number(max - min));
+        return;
+    }
+    if (code == kSetup || code == kSave || code == kOff || code == kOn)
+        return;
+    const double current = u16(reply, 3) / 2.0;
+    panel("Panel15")->setText(shortest(current));
+    panel("Panel16")->setText(QString::number(reply[6]));
+    panel("Panel17")->setText(QString::number(reply[5]));
+    chart_->addSample(current);
+}
+
+} // namespace zet

@@ -1,0 +1,65 @@
+#include "pages/StatusPanels.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPalette>
+
+namespace zet {
+
+QColor colourValue(Colour c)
+{
+    switch (c) {
+    case Colour::Red:
+        return QColor(0xFF, 0x00, 0x00);
+    case Colour::Yellow:
+        return QColor(0xFF, 0xFF, 0x00);
+    case Colour::Normal:
+        break;
+    }
+    return QApplication::palette().color(QPalette::Button);
+}
+
+void setPanel(QLabel *panel, const QString &text, Colour colour)
+{
+    if (!panel)
+        return;
+    panel->setText(text);
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, colourValue(colour));
+    panel->setPalette(pal);
+}
+
+Colour panelColour(const QLabel *panel)
+{
+    const QColor c = panel->palette().color(QPalette::Window);
+    if (c == colourValue(Colour::Red))
+        return Colour::Red;
+    if (c == colourValue(Colour::Yellow))
+        return Colour::Yellow;
+    return Colour::Normal;
+}
+
+void applyStatusRows(QWidget *page, std::span<const StatusRow> rows, const Frame &reply)
+{
+    for (const StatusRow &row : rows) {
+        const uint8_t byte = reply[row.byteIndex];
+        if ((byte & row.gateMask) != row.gateMask)
+            continue;
+        const bool set = byte & row.mask;
+        const BitState &st = set ? row.on : row.off;
+        const QString name = QString::fromLatin1(row.target);
+        if (auto *label = page->findChild<QLabel *>(name)) {
+            setPanel(label, QString::fromUtf8(st.text), st.colour);
+        } else if (auto *box = page->findChild<QGroupBox *>(name)) {
+            box->setTitle(QString::fromUtf8(st.text));
+        }
+        if (!set) {
+            for (const char *blank : row.blankWhenOff)
+                if (auto *label = page->findChild<QLabel *>(QString::fromLatin1(blank)))
+                    label->clear();
+        }
+    }
+}
+
+} // namespace zet

@@ -1,0 +1,98 @@
+#pragma once
+// The main window: device list, page control with the module pages, and the
+// three timers that carry the conversation with the instrument.
+
+#include "connection/Session.h"
+#include "link/D2XXUnit.h"
+#include "pages/ModulePage.h"
+#include "ui/Platform.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class QTreeWidget;
+
+namespace zet {
+
+class DeviceChangeSource;
+
+class TForm1 : public QWidget, public PageHost {
+public:
+    static constexpr int kClientWidth = 792;
+    static constexpr int kClientHeight = 573;
+
+    // The window fills its device list from `driver` as it is created.
+    TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceChanges = nullptr,
+           QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Ticks, callable directly by tests.
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+
+    // Form-level handlers.
+    void Button1Click();
+    void ListView1DblClick();
+    void PageControl1Change();
+    void WMDeviceChange(unsigned wParam);
+
+    // PageHost
+    Session &session() override { return session_; }
+    Platform &platform() override { return platform_; }
+    void setTransmitPeriod(int ms) override;
+    void switchOffCompleted() override;
+    void showMultiplexer() override;
+
+    D2XXUnit &link() { return link_; }
+    QTabWidget *pageControl() const { return pageControl_; }
+    ModulePage *page(int index) const { return pages_[size_t(index)]; }
+    QTimer *timer1() const { return timer1_; }
+    QTimer *timer2() const { return timer2_; }
+    QTimer *timer3() const { return timer3_; }
+
+    // Selects a page the way a user's tab click does (runs the entry action).
+    void selectPage(int index);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    bool FormClose();
+    void buildDeviceListPage(QWidget *page);
+    void refreshList();
+    void closeConnection();
+    void hideModulePages();
+    void setActivePage(int index); // program-made change: no entry action
+    void identify(const Frame &reply);
+    void unknownInstrument();
+    void onFocusChanged(QWidget *old, QWidget *now);
+    bool loadPicture(const char *target, int pageIndex);
+
+    Platform platform_;
+    D2XXUnit link_;
+    Session session_;
+
+    QTabWidget *pageControl_ = nullptr;
+    std::array<ModulePage *, 15> pages_{};
+    QTreeWidget *listView_ = nullptr;
+    QPushButton *button1_ = nullptr;
+    QLabel *panel1_ = nullptr;
+    QLabel *label1_ = nullptr;
+    QProgressBar *progress_ = nullptr;
+    QTimer *timer1_ = nullptr;
+    QTimer *timer2_ = nullptr;
+    QTimer *timer3_ = nullptr;
+    bool programChange_ = false;
+    bool closing_ = false;
+};
+
+} // namespace zet

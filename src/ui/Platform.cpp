@@ -1,0 +1,23 @@
+#include "ui/Platform.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QThread>
+
+namespace zet {
+
+Platform Platform::desktop()
+{
+    Platform p;
+    p.message = [](MessageKind kind, const QString &text) {
+        QMessageBox box(kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                        QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+        box.exec();
+    };
+    p.sleepMs = [](int ms) { QThread::msleep(ms); };
+    p.processEvents = [] { QCoreApplication::processEvents(); };
+    p.now = [] { return QDateTime::currentDateTime(); };
+    return p;
+}
+
+} // namespace zet

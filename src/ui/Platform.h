@@ -1,0 +1,28 @@
+#pragma once
+// The few things the window needs from the desktop that tests must be able to
+// replace: modal messages, blocking waits, letting pending events run, the clock.
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+namespace zet {
+
+enum class MessageKind { Error, Plain };
+
+struct Platform {
+    // Shows a modal message and returns once it is closed.
+    std::function<void(MessageKind, const QString &)> message;
+    // Blocks the calling (GUI) thread for the given milliseconds.
+    std::function<void(int)> sleepMs;
+    // Lets the window handle what is pending (repaints, clicks, ticks).
+    std::function<void()> processEvents;
+    // The PC's local date and time.
+    std::function<QDateTime()> now;
+
+    // Message boxes, real sleeps, the real clock.
+    static Platform desktop();
+};
+
+} // namespace zet
