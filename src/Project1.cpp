@@ -46,7 +46,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "zet-service: --demo takes a device type from 1 to 10\n");
             return 2;
         }
-        driver->add(std::make_unique<zet::SimulatedDriver>(type));
+        driver->add(std::make_unique<zet::sim::SimulatedDriver>(type));
     }
 
     zet::UdevDeviceWatcher watcher;

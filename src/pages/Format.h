@@ -20,6 +20,10 @@ QString shortest(double value);
 QString fixed(double value, int decimals);
 // Measured values are shown after two blanks.
 inline QString valueText(double v) { return QStringLiteral("  ") + shortest(v); }
+// A whole number as received, in decimal ("-5", "1800").
+inline QString integerText(int v) { return QString::number(v); }
+// A voltage followed by two blanks and its unit: "123,4  мВ".
+inline QString millivoltText(double mv) { return shortest(mv) + QStringLiteral("  мВ"); }
 // What a value shows while the sensor cannot measure.
 inline const QString kNoValue = QStringLiteral(" XXXX");
 // "Версия 1.3" from a version byte: high nibble, dot, low nibble.

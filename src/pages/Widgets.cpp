@@ -5,7 +5,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace zet {
 
@@ -55,12 +59,59 @@ QLineEdit *makeReadOnlyEdit(QWidget *parent, const char *name, QRect geometry)
     return e;
 }
 
+void setPanelFill(QLabel *panel, const QColor &colour)
+{
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, colour);
+    panel->setPalette(pal);
+}
+
+namespace {
+
+// A fixed number of optional digit positions. Unlike a Qt input mask, which
+// silently drops a gap ("1 2" reads back as "12"), the text is exactly what was
+// typed, so a field with a gap fails its conversion instead of sending another
+// number. Positions not yet filled are drawn as underscores. A value written by
+// the program (a reply) is shown whole even when it is longer or negative.
+class MaskEdit : public QLineEdit {
+public:
+    MaskEdit(int digits, QWidget *parent) : QLineEdit(parent), digits_(digits)
+    {
+        const QRegularExpression positions(QStringLiteral("[0-9 ]{0,%1}").arg(digits));
+        setValidator(new QRegularExpressionValidator(positions, this));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QLineEdit::paintEvent(event);
+        const int open = digits_ - int(text().size());
+        if (open <= 0)
+            return;
+        QStyleOptionFrame opt;
+        initStyleOption(&opt);
+        QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &opt, this);
+        r = r.marginsRemoved(textMargins());
+        // QLineEdit keeps a 2 px margin before its text.
+        const int x = r.x() + 2 + fontMetrics().horizontalAdvance(text());
+        QPainter p(this);
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                 QPalette::Text));
+        p.drawText(QRect(x, r.y(), r.right() - x, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString(open, QLatin1Char('_')));
+    }
+
+private:
+    int digits_;
+};
+
+} // namespace
+
 QLineEdit *makeMaskEdit(QWidget *parent, const char *name, int digits, QRect geometry)
 {
-    auto *e = new QLineEdit(parent);
+    auto *e = new MaskEdit(digits, parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setGeometry(geometry);
-    e->setInputMask(QString(digits, QLatin1Char('9')) + QStringLiteral(";_"));
     return e;
 }
 

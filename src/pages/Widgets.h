@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 
+class QColor;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -18,7 +19,10 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
 QGroupBox *makeGroup(QWidget *parent, const char *name, const QString &title, QRect geometry);
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, QRect geometry);
 QLineEdit *makeReadOnlyEdit(QWidget *parent, const char *name, QRect geometry);
-// Masked entry of optional digits, `digits` wide ("999", "9999").
+// Entry of up to `digits` optional digits ("999", "9999"); empty positions show as
+// underscores, and text() is exactly what was typed, blanks between digits included.
 QLineEdit *makeMaskEdit(QWidget *parent, const char *name, int digits, QRect geometry);
+// Fixed background of a display panel (white, cream).
+void setPanelFill(QLabel *panel, const QColor &colour);
 
 } // namespace zet

@@ -232,19 +232,32 @@ void TForm1::Timer2Timer()
 {
     {
         D2XXUnit::Silence quiet(link_);
+        session_.replyValid = false;
         // A failed status query leaves the old count behind; read nothing then.
         const bool statusOk = link_.GetFTQueueStatus() == ft::OK;
-        if (!statusOk || link_.rxQueueBytes < kFrameSize) {
-            session_.replyValid = false;
-        } else {
+        const uint32_t waiting = statusOk ? link_.rxQueueBytes : 0;
+        if (waiting % kFrameSize != 0) {
+            // Replies come whole, so a count that is not a multiple of a frame means a
+            // byte was lost or a stray one came in: the line is off frame boundaries.
+            // Once such a count stays unchanged over a tick (nothing more is arriving),
+            // drop it all so the next reply starts on a boundary again.
+            if (int(waiting) == oddCount_) {
+                link_.PurgeFTReceive();
+                oddCount_ = -1;
+            } else {
+                oddCount_ = int(waiting);
+            }
+        } else if (waiting >= kFrameSize) {
+            oddCount_ = -1;
             const uint32_t got = link_.ReadFTDevice(kFrameSize);
             std::copy_n(link_.received(), kFrameSize, session_.reply.begin());
             session_.replyValid = got == kFrameSize && checkOk(session_.reply);
-            // A frame that fails its check means the byte stream has slipped (a byte
-            // lost or a stray one): drop what is waiting so the next reply starts on
-            // a frame boundary again.
+            // A frame that fails its check means the stream has slipped: drop what is
+            // waiting so the next reply starts on a frame boundary.
             if (!session_.replyValid)
                 link_.PurgeFTReceive();
+        } else {
+            oddCount_ = -1;
         }
     }
     if (!session_.replyValid)

@@ -93,6 +93,7 @@ private:
     QTimer *timer3_ = nullptr;
     bool programChange_ = false;
     bool closing_ = false;
+    int oddCount_ = -1; // bytes waiting at the last tick when not a whole number of frames
 };
 
 } // namespace zet

@@ -15,6 +15,8 @@
 
 namespace zet::test {
 
+using Rows = std::vector<ScriptedDriver::Row>;
+
 struct Harness {
     ScriptedDriver driver;
     QStringList messages; // every modal message, in order

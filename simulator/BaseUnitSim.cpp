@@ -1,0 +1,125 @@
+#include "BaseUnitSim.h"
+
+namespace zet::sim {
+
+namespace {
+// Slow battery cycle shown while wandering: a charging spell and a low-battery spell.
+constexpr int kCycleMs = 150000;
+constexpr int kChargingFrom = 40000, kChargingTo = 75000;
+constexpr int kLowFrom = 100000, kLowTo = 120000;
+
+// Supply current, hundredths of a milliampere.
+constexpr double kIdleCurrent = 7200.0;
+constexpr double kLedCurrent = 2400.0;
+constexpr double kSoundCurrent = 1500.0;
+constexpr double kChargingCurrent = -900.0; // the charger carries part of the load
+} // namespace
+
+BaseUnitSim::BaseUnitSim(int deviceType, uint16_t serialNumber, uint64_t seed)
+    : SimBlock(0, seed), m_deviceType(deviceType), m_serial(serialNumber)
+{
+    m_cycleOffsetMs = m_rng.range(0, kCycleMs - 1);
+}
+
+void BaseUnitSim::powerUp()
+{
+    m_testMode = false;
+    m_led = false;
+    m_sound = false;
+}
+
+uint8_t BaseUnitSim::status1() const
+{
+    const int t = (m_cycleMs + m_cycleOffsetMs) % kCycleMs;
+    const bool charging = m_charging || (m_wander && t >= kChargingFrom && t < kChargingTo);
+    const bool low = m_batteryLow || (m_wander && t >= kLowFrom && t < kLowTo);
+    uint8_t s = 0;
+    if (m_contactBroken)
+        s |= kBatteryContactBroken;
+    if (charging)
+        s |= kCharging;
+    if (low)
+        s |= kBatteryLow;
+    if (m_testMode)
+        s |= kTestMode;
+    return s;
+}
+
+uint8_t BaseUnitSim::status2() const
+{
+    return uint8_t((m_sensorLinkLost ? kNoSensorLink : 0) | (m_pumpLinkLost ? kNoPumpLink : 0));
+}
+
+uint16_t BaseUnitSim::current()
+{
+    double c = kIdleCurrent + m_drift.value() + m_rng.noise(500.0);
+    if (m_testMode && m_led)
+        c += kLedCurrent;
+    if (m_testMode && m_sound)
+        c += kSoundCurrent;
+    if (status1() & kCharging)
+        c += kChargingCurrent;
+    return toUnsigned(c);
+}
+
+void BaseUnitSim::advance(int ms)
+{
+    if (ms <= 0)
+        return;
+    m_drift.advance(ms, m_rng);
+    m_cycleMs = (m_cycleMs + ms) % kCycleMs;
+    m_clockMs += ms;
+    m_clockSeconds += uint32_t(m_clockMs / 1000);
+    m_clockMs %= 1000;
+}
+
+std::optional<Frame> BaseUnitSim::handle(const Frame &r)
+{
+    const uint8_t code = r[1];
+    switch (code) {
+    case cmd::Identify: {
+        Frame f{};
+        f[0] = number();
+        f[1] = code;
+        f[2] = status1();
+        f[3] = status2();
+        f[4] = uint8_t(m_deviceType);
+        putU16(f.data(), 5, m_serial);
+        seal(f.data());
+        return f;
+    }
+    case 6: // test mode with its outputs: byte 3 LED, byte 4 sound
+        m_testMode = true;
+        m_led = r[3] == 0xFF;
+        m_sound = (r[4] & 0x10) != 0;
+        break;
+    case 7: // working mode
+        m_testMode = false;
+        m_led = false;
+        m_sound = false;
+        break;
+    case kDateTime: {
+        m_clockSeconds = uint32_t(r[3]) << 24 | uint32_t(r[4]) << 16 | uint32_t(r[5]) << 8 | r[6];
+        m_clockMs = 0;
+        Frame f{};
+        f[0] = number();
+        f[1] = code;
+        f[2] = status1();
+        f[3] = status2();
+        seal(f.data());
+        return f;
+    }
+    default:
+        break;
+    }
+    Frame f{};
+    f[0] = number();
+    f[1] = code;
+    f[2] = status1();
+    f[3] = status2();
+    putU16(f.data(), 5, current());
+    seal(f.data());
+    return f;
+}
+
+} // namespace zet::sim

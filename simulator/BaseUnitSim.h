@@ -1,0 +1,68 @@
+#pragma once
+// Base unit (block 0): identification, battery and link flags, supply current,
+// test outputs, switch-off and the instrument clock.
+
+#include "SimBlock.h"
+
+namespace zet::sim {
+
+class BaseUnitSim : public SimBlock {
+public:
+    // Status byte 1 (reply byte 2)
+    static constexpr uint8_t kBatteryContactBroken = 0x10;
+    static constexpr uint8_t kCharging = 0x08;
+    static constexpr uint8_t kBatteryLow = 0x04;
+    static constexpr uint8_t kTestMode = 0x01;
+    // Status byte 2 (reply byte 3)
+    static constexpr uint8_t kNoSensorLink = 0x02;
+    static constexpr uint8_t kNoPumpLink = 0x01;
+
+    static constexpr uint8_t kSwitchOff = 8;
+    static constexpr uint8_t kDateTime = 211;
+
+    BaseUnitSim(int deviceType, uint16_t serialNumber, uint64_t seed);
+
+    std::optional<Frame> handle(const Frame &request) override;
+    void advance(int ms) override;
+    void powerUp() override;
+    void setWander(bool on) override { m_wander = on; }
+
+    // Fixed flags; with wandering on, charging and low battery also come and go.
+    void setCharging(bool on) { m_charging = on; }
+    void setBatteryLow(bool on) { m_batteryLow = on; }
+    void setBatteryContactBroken(bool on) { m_contactBroken = on; }
+    void setSensorLinkLost(bool on) { m_sensorLinkLost = on; }
+    void setPumpLinkLost(bool on) { m_pumpLinkLost = on; }
+
+    uint8_t status1() const;
+    uint8_t status2() const;
+    bool testMode() const { return m_testMode; }
+    bool ledOn() const { return m_led; }
+    bool soundOn() const { return m_sound; }
+    // Seconds since 2010-01-01 as last set, advanced by the elapsed time.
+    uint32_t clockSeconds() const { return m_clockSeconds; }
+    // Supply current in hundredths of a milliampere, with noise.
+    uint16_t current();
+
+private:
+    int m_deviceType;
+    uint16_t m_serial;
+    bool m_wander = false;
+    int m_cycleMs = 0;
+    int m_cycleOffsetMs = 0;
+
+    bool m_testMode = false;
+    bool m_led = false;
+    bool m_sound = false;
+    bool m_charging = false;
+    bool m_batteryLow = false;
+    bool m_contactBroken = false;
+    bool m_sensorLinkLost = false;
+    bool m_pumpLinkLost = false;
+
+    uint32_t m_clockSeconds = 0;
+    int m_clockMs = 0;
+    Drift m_drift{800.0, 150.0};
+};
+
+} // namespace zet::sim

@@ -1,0 +1,80 @@
+#pragma once
+// A converter driver with the simulated instrument behind it: one converter row
+// that says plainly it is a simulator, D2XX semantics for listing, opening and the
+// queue, and replies that become readable a little while after the request, by
+// the clock it is given.
+
+#include "FaultInjector.h"
+#include "FrameAssembler.h"
+#include "Instrument.h"
+#include "link/FtDriver.h"
+
+#include <QElapsedTimer>
+
+#include <deque>
+#include <functional>
+#include <string>
+
+namespace zet::sim {
+
+class SimulatedDriver : public FtDriver {
+public:
+    // clockMs: milliseconds from any fixed origin; a monotonic timer when empty.
+    explicit SimulatedDriver(int deviceType, std::function<qint64()> clockMs = {},
+                             uint32_t seed = 1);
+
+    FtStatus ListDevices(void *arg1, void *arg2, uint32_t flags) override;
+    FtStatus OpenEx(const void *arg1, uint32_t flags, FtHandle *handle) override;
+    FtStatus Close(FtHandle handle) override;
+    FtStatus Read(FtHandle handle, void *buffer, uint32_t toRead, uint32_t *bytesRead) override;
+    FtStatus Write(FtHandle handle, const void *buffer, uint32_t toWrite,
+                   uint32_t *bytesWritten) override;
+    FtStatus SetBaudRate(FtHandle handle, uint32_t baud) override;
+    FtStatus SetDataCharacteristics(FtHandle handle, uint8_t wordLength, uint8_t stopBits,
+                                    uint8_t parity) override;
+    FtStatus Purge(FtHandle handle, uint32_t mask) override;
+    FtStatus GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
+                       uint32_t *eventStatus) override;
+
+    // UTF-8 texts of the converter row.
+    const std::string &description() const { return m_description; }
+    const std::string &serialNumber() const { return m_serial; }
+
+    Instrument &instrument() { return m_instrument; }
+    FaultPlan &faults() { return m_faults.plan(); }
+    // Time from a request to its reply, drawn evenly from [minMs, maxMs].
+    void setReplyDelay(int minMs, int maxMs);
+    bool isOpen() const { return m_handle != 0; }
+    uint32_t baudRate() const { return m_baud; }
+
+private:
+    struct Pending {
+        qint64 dueMs;
+        std::vector<uint8_t> bytes;
+    };
+    qint64 now() const;
+    bool valid(FtHandle handle) const { return handle != 0 && handle == m_handle; }
+    void release();
+    void dropReceived();
+
+    std::function<qint64()> m_clock;
+    QElapsedTimer m_timer;
+    Instrument m_instrument;
+    FaultInjector m_faults;
+    FrameAssembler m_assembler;
+    Rng m_delayRng;
+    std::string m_description;
+    std::string m_serial;
+
+    FtHandle m_handle = 0;
+    uint32_t m_opens = 0;
+    uint32_t m_baud = 9600;
+    int m_minDelayMs = 10;
+    int m_maxDelayMs = 40;
+    qint64 m_lastAdvanceMs = 0;
+    qint64 m_lastDueMs = 0;
+    std::deque<Pending> m_pending;
+    std::deque<uint8_t> m_ready;
+};
+
+} // namespace zet::sim

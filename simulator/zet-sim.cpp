@@ -1,0 +1,332 @@
+// zet-sim: serves the simulated instrument on a pseudo-terminal, so that the
+// tool's real serial path can be exercised end to end:
+//   zet-sim --type 10          -> "zet-sim: instrument type 10 on /dev/pts/5"
+//   zet-service --port /dev/pts/5
+
+#include "FaultInjector.h"
+#include "FrameAssembler.h"
+#include "Instrument.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace zet;
+using namespace zet::sim;
+
+namespace {
+
+// After a switch-off, the first request following this much silence finds the
+// instrument switched on again (the engineer pressed its power button).
+constexpr int64_t kPowerOnSilenceMs = 2000;
+
+struct Options {
+    int type = 10;
+    long serial = -1;
+    uint32_t seed = 1;
+    bool steady = false;
+    bool verbose = false;
+    int minDelayMs = 10;
+    int maxDelayMs = 40;
+    FaultPlan faults;
+};
+
+void usage(FILE *out)
+{
+    std::fputs("usage: zet-sim [options]\n"
+               "Serves a simulated instrument on a pseudo-terminal and prints its path.\n"
+               "  --type N           device type 1..10 (default 10)\n"
+               "  --serial N         instrument serial number 0..65535\n"
+               "  --seed N           seed for noise, delays and faults (default 1)\n"
+               "  --steady           no wandering gas levels or battery flags\n"
+               "  --delay MIN-MAX    reply delay in ms (default 10-40)\n"
+               "  --drop-every N     drop every N-th reply\n"
+               "  --corrupt-every N  spoil the check byte of every N-th reply\n"
+               "  --stray-every N    add a stray byte to every N-th reply\n"
+               "  --lose-every N     lose one byte of every N-th reply\n"
+               "  --late-every N     delay every N-th reply by --late-ms (default 500)\n"
+               "  --late-ms N\n"
+               "  --verbose          log requests and replies on stderr\n"
+               "After a switch-off the instrument stays silent until requests resume after\n"
+               "two seconds of quiet.\n",
+               out);
+}
+
+bool parseLong(std::string_view text, long lo, long hi, long &value)
+{
+    const std::string s(text);
+    char *end = nullptr;
+    errno = 0;
+    const long v = std::strtol(s.c_str(), &end, 10);
+    if (s.empty() || errno != 0 || *end != '\0' || v < lo || v > hi)
+        return false;
+    value = v;
+    return true;
+}
+
+// Returns 0 to run, otherwise the exit code.
+int parse(int argc, char **argv, Options &o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            usage(stdout);
+            return -1;
+        }
+        if (arg == "--steady") {
+            o.steady = true;
+            continue;
+        }
+        if (arg == "--verbose" || arg == "-v") {
+            o.verbose = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "zet-sim: %s needs a value\n", argv[i]);
+            return 2;
+        }
+        const std::string_view val = argv[++i];
+        long v = 0;
+        bool ok = true;
+        if (arg == "--type") {
+            ok = parseLong(val, 0, 255, v);
+            o.type = int(v);
+        } else if (arg == "--serial") {
+            ok = parseLong(val, 0, 65535, v);
+            o.serial = v;
+        } else if (arg == "--seed") {
+            ok = parseLong(val, 0, 0xFFFFFFFFl, v);
+            o.seed = uint32_t(v);
+        } else if (arg == "--delay") {
+            const auto dash = val.find('-');
+            long lo = 0, hi = 0;
+            ok = dash != std::string_view::npos && parseLong(val.substr(0, dash), 0, 10000, lo) &&
+                 parseLong(val.substr(dash + 1), lo, 10000, hi);
+            o.minDelayMs = int(lo);
+            o.maxDelayMs = int(hi);
+        } else if (arg == "--late-ms") {
+            ok = parseLong(val, 0, 60000, v);
+            o.faults.lateMs = int(v);
+        } else {
+            FaultRule *rule = arg == "--drop-every"      ? &o.faults.drop
+                              : arg == "--corrupt-every" ? &o.faults.corrupt
+                              : arg == "--stray-every"   ? &o.faults.stray
+                              : arg == "--lose-every"    ? &o.faults.lose
+                              : arg == "--late-every"    ? &o.faults.late
+                                                         : nullptr;
+            if (!rule) {
+                std::fprintf(stderr, "zet-sim: unknown option %s\n", argv[i - 1]);
+                usage(stderr);
+                return 2;
+            }
+            ok = parseLong(val, 1, 1000000, v);
+            rule->every = int(v);
+        }
+        if (!ok) {
+            std::fprintf(stderr, "zet-sim: bad value for %s: %s\n", argv[i - 1], argv[i]);
+            return 2;
+        }
+    }
+    return 0;
+}
+
+int64_t nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void logBytes(const char *dir, const uint8_t *data, size_t n)
+{
+    std::fprintf(stderr, "%s", dir);
+    for (size_t i = 0; i < n; ++i)
+        std::fprintf(stderr, " %02X", data[i]);
+    std::fprintf(stderr, "\n");
+}
+
+bool writeAll(int fd, const std::vector<uint8_t> &bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN) {
+                pollfd p{fd, POLLOUT, 0};
+                ::poll(&p, 1, 100);
+                continue;
+            }
+            return false;
+        }
+        done += size_t(n);
+    }
+    return true;
+}
+
+struct Pending {
+    int64_t dueMs;
+    std::vector<uint8_t> bytes;
+};
+
+class Server {
+public:
+    Server(const Options &o, int master)
+        : m_opt(o), m_master(master),
+          m_instrument(o.type, uint16_t(o.serial >= 0 ? o.serial : 1000 + o.type), o.seed),
+          m_faults(uint64_t(o.seed) * 7919 + 17), m_delayRng(uint64_t(o.seed) * 104729 + 3)
+    {
+        m_faults.setPlan(o.faults);
+        m_instrument.setWander(!o.steady);
+        m_lastAdvanceMs = nowMs();
+    }
+
+    int timeoutMs() const
+    {
+        if (m_pending.empty())
+            return 200;
+        return int(std::max<int64_t>(0, m_pending.front().dueMs - nowMs()));
+    }
+
+    void receive()
+    {
+        uint8_t buf[256];
+        for (;;) {
+            const ssize_t n = ::read(m_master, buf, sizeof buf);
+            if (n <= 0)
+                return;
+            const int64_t t = nowMs();
+            advance(t);
+            for (const Frame &request : m_assembler.feed(buf, size_t(n), t))
+                answer(request, t);
+        }
+    }
+
+    void flush()
+    {
+        const int64_t t = nowMs();
+        while (!m_pending.empty() && m_pending.front().dueMs <= t) {
+            const auto &bytes = m_pending.front().bytes;
+            if (m_opt.verbose)
+                logBytes("<-", bytes.data(), bytes.size());
+            writeAll(m_master, bytes);
+            m_pending.pop_front();
+        }
+        advance(t);
+    }
+
+private:
+    void advance(int64_t t)
+    {
+        m_instrument.advance(t - m_lastAdvanceMs);
+        m_lastAdvanceMs = t;
+    }
+
+    void answer(const Frame &request, int64_t t)
+    {
+        if (m_opt.verbose)
+            logBytes("->", request.data(), request.size());
+        if (m_instrument.poweredOff() && t - m_lastRequestMs >= kPowerOnSilenceMs) {
+            m_instrument.powerUp();
+            if (m_opt.verbose)
+                std::fprintf(stderr, "zet-sim: instrument switched on again\n");
+        }
+        m_lastRequestMs = t;
+        const auto reply = m_instrument.handle(request);
+        if (!reply)
+            return;
+        if (m_instrument.poweredOff() && m_opt.verbose)
+            std::fprintf(stderr, "zet-sim: instrument switched off\n");
+        auto outcome = m_faults.apply(*reply);
+        if (outcome.bytes.empty())
+            return;
+        const int64_t due =
+            std::max(t + m_delayRng.range(m_opt.minDelayMs, m_opt.maxDelayMs) +
+                         outcome.extraDelayMs,
+                     m_pending.empty() ? int64_t(0) : m_pending.back().dueMs + 1);
+        m_pending.push_back({due, std::move(outcome.bytes)});
+    }
+
+    const Options &m_opt;
+    int m_master;
+    Instrument m_instrument;
+    FaultInjector m_faults;
+    FrameAssembler m_assembler;
+    Rng m_delayRng;
+    std::deque<Pending> m_pending;
+    int64_t m_lastAdvanceMs = 0;
+    int64_t m_lastRequestMs = 0;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options opt;
+    if (const int rc = parse(argc, argv, opt); rc != 0)
+        return rc < 0 ? 0 : rc;
+
+    int master = -1, slave = -1;
+    char name[256] = {};
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        std::fprintf(stderr, "zet-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+    termios raw{};
+    ::tcgetattr(slave, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(slave, TCSANOW, &raw);
+    ::tcgetattr(master, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(master, TCSANOW, &raw);
+    // Our own slave descriptor stays open, so the master never sees a hang-up while
+    // the tool closes and reopens the port.
+    const int flags = ::fcntl(master, F_GETFL);
+    ::fcntl(master, F_SETFL, flags | O_NONBLOCK);
+
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGHUP);
+    sigprocmask(SIG_BLOCK, &stop, nullptr);
+    const int sfd = ::signalfd(-1, &stop, SFD_CLOEXEC);
+
+    std::printf("zet-sim: instrument type %d on %s\n", opt.type, name);
+    std::fflush(stdout);
+
+    Server server(opt, master);
+    for (;;) {
+        pollfd fds[2] = {{master, POLLIN, 0}, {sfd, POLLIN, 0}};
+        const int n = ::poll(fds, sfd >= 0 ? 2 : 1, server.timeoutMs());
+        if (n < 0 && errno != EINTR)
+            break;
+        if (n > 0 && sfd >= 0 && (fds[1].revents & POLLIN))
+            break;
+        if (n > 0 && (fds[0].revents & POLLIN))
+            server.receive();
+        else if (n > 0 && (fds[0].revents & (POLLHUP | POLLERR)))
+            ::poll(nullptr, 0, 50); // nobody on the other side yet
+        server.flush();
+    }
+    ::close(master);
+    ::close(slave);
+    if (sfd >= 0)
+        ::close(sfd);
+    return 0;
+}

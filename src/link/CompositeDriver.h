@@ -1,0 +1,48 @@
+#pragma once
+// Several converter drivers shown as one: real converters, command-line ports and the
+// simulated converter appear in a single list, and each open handle is routed back to
+// the driver that opened it.
+
+#include "link/FtDriver.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace zet {
+
+class CompositeDriver : public FtDriver {
+public:
+    // Drivers are listed in the order they were added.
+    void add(std::unique_ptr<FtDriver> backend);
+
+    FtStatus ListDevices(void *arg1, void *arg2, uint32_t flags) override;
+    FtStatus OpenEx(const void *arg1, uint32_t flags, FtHandle *handle) override;
+    FtStatus Close(FtHandle handle) override;
+    FtStatus Read(FtHandle handle, void *buffer, uint32_t toRead, uint32_t *bytesRead) override;
+    FtStatus Write(FtHandle handle, const void *buffer, uint32_t toWrite,
+                   uint32_t *bytesWritten) override;
+    FtStatus SetBaudRate(FtHandle handle, uint32_t baud) override;
+    FtStatus SetDataCharacteristics(FtHandle handle, uint8_t wordLength, uint8_t stopBits,
+                                    uint8_t parity) override;
+    FtStatus Purge(FtHandle handle, uint32_t mask) override;
+    FtStatus GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
+                       uint32_t *eventStatus) override;
+
+private:
+    struct Route {
+        FtDriver *backend;
+        FtHandle inner;
+    };
+
+    void countAll();
+    const Route *route(FtHandle handle) const;
+
+    std::vector<std::unique_ptr<FtDriver>> m_backends;
+    std::vector<uint32_t> m_counts; // per backend, from the last count query
+    bool m_counted = false;
+    std::map<FtHandle, Route> m_routes;
+    FtHandle m_nextHandle = 1;
+};
+
+} // namespace zet

@@ -1,0 +1,72 @@
+#pragma once
+// Converter driver over the operating system's serial ports: FTDI converters seen
+// through the kernel's FTDI driver, plus any serial device named on the command line
+// (a pseudo-terminal served by the simulator, another adapter).
+
+#include "link/FtDriver.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class QSerialPort;
+
+namespace zet {
+
+class SerialPortDriver : public FtDriver {
+public:
+    // extraPorts: device paths listed after the FTDI converters, in this order.
+    // listFtdi: whether to enumerate the FTDI converters attached to the machine.
+    explicit SerialPortDriver(QStringList extraPorts, bool listFtdi = true);
+    ~SerialPortDriver() override;
+
+    SerialPortDriver(const SerialPortDriver &) = delete;
+    SerialPortDriver &operator=(const SerialPortDriver &) = delete;
+
+    FtStatus ListDevices(void *arg1, void *arg2, uint32_t flags) override;
+    FtStatus OpenEx(const void *arg1, uint32_t flags, FtHandle *handle) override;
+    FtStatus Close(FtHandle handle) override;
+    FtStatus Read(FtHandle handle, void *buffer, uint32_t toRead, uint32_t *bytesRead) override;
+    FtStatus Write(FtHandle handle, const void *buffer, uint32_t toWrite,
+                   uint32_t *bytesWritten) override;
+    FtStatus SetBaudRate(FtHandle handle, uint32_t baud) override;
+    FtStatus SetDataCharacteristics(FtHandle handle, uint8_t wordLength, uint8_t stopBits,
+                                    uint8_t parity) override;
+    FtStatus Purge(FtHandle handle, uint32_t mask) override;
+    FtStatus GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
+                       uint32_t *eventStatus) override;
+
+    // The serial-number key under which an extra port is listed: the path itself when
+    // it fits the 16-byte serial buffer, otherwise "PORT<n>" (n counts extra ports from 1).
+    static QByteArray keyForExtraPort(const QString &path, int position);
+
+private:
+    struct Row {
+        QByteArray description;
+        QByteArray serial;
+        QString location; // what QSerialPort opens
+    };
+    struct OpenPort;
+
+    std::vector<Row> enumerate() const;
+    OpenPort *find(FtHandle handle);
+    // Pulls whatever the OS holds for the port into its buffer without waiting.
+    // Returns false when the line has gone (hang-up, device removed).
+    bool pullPending(OpenPort &open);
+    // False when the port has failed or the line was hung up.
+    bool alive(OpenPort &open);
+    void markFailed(OpenPort &open);
+
+    QStringList m_extraPorts;
+    bool m_listFtdi;
+    std::vector<Row> m_rows;
+    bool m_listed = false;
+    std::map<FtHandle, std::unique_ptr<OpenPort>> m_open;
+    FtHandle m_nextHandle = 1;
+};
+
+} // namespace zet

@@ -1,0 +1,97 @@
+#include "pages/SensorPage.h"
+
+#include "connection/Session.h"
+#include "pages/Format.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace zet {
+
+SensorPage::SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent)
+    : ModulePage(host, pageIndex, kPeriodNormal, parent), versionPanel_(versionPanel)
+{
+}
+
+bool SensorPage::carriesMeasurement(uint8_t code)
+{
+    using namespace sensorcmd;
+    switch (code) {
+    case ReadVoltages:
+    case ReadCalibration:
+    case ReadThresholds:
+    case AdjustZero:
+    case Setup:
+    case Off:
+    case On:
+    case SetFirst:
+    case SetSecond:
+    case TakeGasVoltage:
+    case TakeAirVoltage:
+    case Reset:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void SensorPage::show(const Frame &reply)
+{
+    const uint8_t code = reply[1];
+    applyStatusRows(this, statusRows(code), reply);
+    if (code == sensorcmd::On)
+        setText(versionPanel_, versionText(reply[6]));
+    showAnswer(reply);
+    if (measures(code))
+        measure(reply);
+}
+
+bool SensorPage::sensorOnNow()
+{
+    const Session &s = session();
+    return s.haveValidReply && s.lastValidReply[0] == block() && (s.lastValidReply[2] & 0x01);
+}
+
+void SensorPage::adjustZero(std::initializer_list<uint8_t> codes)
+{
+    if (sensorOnNow())
+        queue(codes);
+}
+
+std::optional<std::pair<int, int>> SensorPage::convertFields(const char *first,
+                                                             const char *second)
+{
+    const std::optional<int> a = applyConversion(edit(first), platform());
+    if (!a)
+        return std::nullopt;
+    const std::optional<int> b = applyConversion(edit(second), platform());
+    if (!b)
+        return std::nullopt;
+    return std::pair{*a, *b};
+}
+
+void SensorPage::putParameters(std::pair<int, int> values)
+{
+    putU16(session().request(), 3, uint16_t(values.first));
+    putU16(session().request(), 5, uint16_t(values.second));
+}
+
+QLabel *SensorPage::label(const char *name) const
+{
+    return findChild<QLabel *>(QString::fromLatin1(name));
+}
+
+QLineEdit *SensorPage::edit(const char *name) const
+{
+    return findChild<QLineEdit *>(QString::fromLatin1(name));
+}
+
+void SensorPage::setText(const char *name, const QString &text)
+{
+    if (QLabel *l = label(name))
+        l->setText(text);
+    else if (QLineEdit *e = edit(name))
+        e->setText(text);
+}
+
+} // namespace zet

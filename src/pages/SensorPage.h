@@ -1,0 +1,74 @@
+#pragma once
+// Reply handling shared by the thermocatalytic, semiconductor and pressure pages:
+// address and fall-back (ModulePage), then the status table, the firmware version
+// on the switch-on answer, the answer-specific fields and, for answers that carry
+// one, the measurement.
+
+#include "pages/ModulePage.h"
+#include "pages/StatusPanels.h"
+
+#include <QString>
+
+#include <optional>
+#include <span>
+#include <utility>
+
+class QLabel;
+class QLineEdit;
+
+namespace zet {
+
+namespace sensorcmd {
+constexpr uint8_t SelectGas = 1;
+constexpr uint8_t ReadVoltages = 2;
+constexpr uint8_t ReadCalibration = 3;
+constexpr uint8_t ReadThresholds = 4;
+constexpr uint8_t AdjustZero = 5;
+constexpr uint8_t Setup = 6;
+constexpr uint8_t Save = 7;
+constexpr uint8_t Off = 8;
+constexpr uint8_t On = 9;
+constexpr uint8_t SetFirst = 10;
+constexpr uint8_t SetSecond = 11;
+constexpr uint8_t TakeGasVoltage = 14;
+constexpr uint8_t TakeAirVoltage = 15;
+constexpr uint8_t Reset = 16;
+} // namespace sensorcmd
+
+class SensorPage : public ModulePage {
+public:
+    SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent);
+
+protected:
+    // Answers to reads, calibration steps, on/off, set-up and set commands carry no
+    // measurement; everything else (the status reply above all) does.
+    static bool carriesMeasurement(uint8_t code);
+
+    void show(const Frame &reply) override;
+    virtual std::span<const StatusRow> statusRows(uint8_t code) const = 0;
+    // Fields filled from particular answers (read-backs).
+    virtual void showAnswer(const Frame &reply) = 0;
+    virtual bool measures(uint8_t code) const { return carriesMeasurement(code); }
+    virtual void measure(const Frame &reply) = 0;
+
+    // Zero adjustment is a calibration step: allowed only when the most recent reply
+    // that passed its check came from this block and reports the sensor on.
+    virtual bool sensorOnNow();
+    void adjustZero(std::initializer_list<uint8_t> codes);
+
+    // Both fields of a set command, converted; nothing (after the message) when
+    // either does not convert.
+    std::optional<std::pair<int, int>> convertFields(const char *first, const char *second);
+    // Writes a pair into request bytes 3-4 and 5-6, low byte first.
+    void putParameters(std::pair<int, int> values);
+
+    QLabel *label(const char *name) const;
+    QLineEdit *edit(const char *name) const;
+    // Text of a display panel or a read-only edit.
+    void setText(const char *name, const QString &text);
+
+private:
+    const char *versionPanel_;
+};
+
+} // namespace zet

@@ -1,0 +1,367 @@
+// Transmit and receive ticks, identification, page entry and the command queue.
+#include "Harness.h"
+#include "connection/TrendChart.h"
+
+#include <QLabel>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace zet;
+using namespace zet::test;
+
+namespace {
+
+struct TypeCase {
+    int type;
+    QString baseCaption;
+    QString prefix;
+    uint8_t firstAddress;
+    std::map<int, QString> pages; // module pages besides base and pump
+};
+
+QStringList visibleTabs(Harness &h)
+{
+    QStringList out;
+    for (int i = 1; i < 15; ++i)
+        if (h.form->pageControl()->isTabVisible(i))
+            out << QString("%1:%2").arg(i).arg(h.form->pageControl()->tabText(i));
+    return out;
+}
+
+TEST(Identification, EveryKnownTypeShowsItsTabsCaptionsAndSerial)
+{
+    const TypeCase cases[] = {
+        {1, "База ЗЕТ-71", "ЗЕТ71   № ", 128, {{3, "Блок ТКС"}}},
+        {2, "База ЗЕТ-72", "ЗЕТ72   № ", 148, {{5, "Блок ТКС+ПГС"}}},
+        {3, "База ЗЕТ-72", "ЗЕТ72   № ", 149, {{6, "Блок ТКС+ПГС водород"}}},
+        {4, "База ЗЕТ-73", "ЗЕТ73   № ", 128, {{4, "Блок ПГС"}}},
+        {5, "База ЗЕТ-71", "ЗЕТ71  № ", 128, {{7, "Оптика метан 100%"}}},
+        {6, "База ЗЕТ-71", "ЗЕТ71  № ", 128, {{10, "Оптика метан 5%"}}},
+        {7, "База ЗЕТ-74", "ЗЕТ-74   № ", 128, {{8, "Кислород"}}},
+        {9, "База ЗЕТ-74", "ЗЕТ-74   № ", 128, {{9, "Угарный"}}},
+        {10, "База ЗЕТ 75", "ЗЕТ 75  № ", 128,
+         {{7, "Оптика метан 100%"}, {11, "Оптика CO2 2,5%"}, {9, "Угарный"}, {8, "Кислород"},
+          {12, "Сероводород"}, {13, "Оптика пропан 2%"}, {4, "Блок ПГС (Утечка)"},
+          {14, "Давление 20кПа"}}},
+    };
+    for (const TypeCase &c : cases) {
+        SCOPED_TRACE(c.type);
+        Harness h;
+        h.connect(c.type, 12345);
+        QStringList expected{"1:" + c.baseCaption, "2:Насос"};
+        for (const auto &[index, caption] : c.pages)
+            expected << QString("%1:%2").arg(index).arg(caption);
+        std::sort(expected.begin(), expected.end(),
+                  [](const QString &a, const QString &b) { return a.split(':')[0].toInt() < b.split(':')[0].toInt(); });
+        EXPECT_EQ(visibleTabs(h), expected);
+        EXPECT_EQ(h.form->pageControl()->currentIndex(), 1);
+        EXPECT_EQ(h.text("Panel2"), c.prefix + "12345");
+        EXPECT_EQ(h.text("Label1"), "");
+        EXPECT_EQ(h.form->session().deviceType, c.type);
+        EXPECT_EQ(h.send(), sealed({c.firstAddress, 12, 0, 0, 0, 0, 0}));
+    }
+}
+
+TEST(Identification, UnknownTypeEndsTheProgramWithItsMessage)
+{
+    for (int type : {0, 8, 11, 255}) {
+        Harness h;
+        h.connect(type);
+        EXPECT_EQ(h.messages, QStringList{"Прибор неизвестен! Приложение будут закрыто!"}) << type;
+        EXPECT_FALSE(h.form->timer1()->isActive());
+        EXPECT_FALSE(h.form->timer2()->isActive());
+        EXPECT_FALSE(h.form->timer3()->isActive());
+        EXPECT_FALSE(h.form->isVisible());
+        EXPECT_EQ(h.text("Panel1"), "Закрытие программы !!!") << "the exit path ran";
+    }
+}
+
+TEST(Identification, SerialIsUnsignedAndTypeSurvivesReopen)
+{
+    Harness h;
+    h.connect(4, 65535);
+    EXPECT_EQ(h.text("Panel2"), "ЗЕТ73   № 65535");
+    h.form->Button1Click();
+    h.open();
+    EXPECT_EQ(h.form->session().deviceType, 4);
+    // A stray status reply before the new instrument answers goes nowhere: page 0 is active.
+    h.reply({0, 12, 0, 0, 0, 0, 0});
+    EXPECT_TRUE(h.messages.isEmpty());
+}
+
+TEST(Identification, RepeatedIdentificationReturnsToTheBasePage)
+{
+    Harness h;
+    h.connect(1);
+    h.select(page::Tks);
+    h.reply({0, 9, 0, 0, 1, 0x39, 0x30});
+    EXPECT_EQ(h.form->pageControl()->currentIndex(), 1);
+    EXPECT_EQ(h.text("Panel2"), "ЗЕТ71   № 12345");
+    EXPECT_EQ(h.request(), (Frame{128, 12, 0, 0, 0, 0, 0, h.request()[7]}));
+}
+
+TEST(ReceiveTick, FrameThatFailsItsCheckIsCopiedButNotDecoded)
+{
+    Harness h;
+    h.connect(1);
+    h.reply({0, 12, 0, 0, 0, 0xD2, 0x04});
+    ASSERT_EQ(h.text("Panel10"), "12  мА");
+    Frame bad = sealed({0, 12, 0x10, 0, 0, 0x98, 0x3A});
+    bad[7] ^= 0xFF;
+    h.driver.queueFrame(bad);
+    h.form->Timer2Timer();
+    EXPECT_FALSE(h.form->session().replyValid);
+    EXPECT_EQ(h.form->session().reply, bad);
+    EXPECT_EQ(h.text("Panel10"), "12  мА");
+    EXPECT_EQ(h.text("Panel3"), "Контакт АКБ в норме");
+}
+
+TEST(ReceiveTick, SixteenWaitingBytesGiveTwoFramesOnTwoTicks)
+{
+    Harness h;
+    h.connect(1);
+    h.driver.queueReply(sealed({0, 12, 0, 0, 0, 0xE8, 0x03}));
+    h.driver.queueReply(sealed({0, 12, 0, 0, 0, 0xD0, 0x07}));
+    h.form->Timer2Timer();
+    EXPECT_EQ(h.text("Panel10"), "10  мА");
+    EXPECT_EQ(h.driver.rx.size(), 8u);
+    h.form->Timer2Timer();
+    EXPECT_EQ(h.text("Panel10"), "20  мА");
+}
+
+TEST(ReceiveTick, FewerThanEightBytesAreLeftWaiting)
+{
+    Harness h;
+    h.connect(1);
+    h.driver.queueBytes(QByteArray(5, '\0'));
+    h.form->Timer2Timer();
+    EXPECT_EQ(h.driver.rx.size(), 5u) << "the rest of the frame may still be on its way";
+    EXPECT_FALSE(h.form->session().replyValid);
+}
+
+TEST(ReceiveTick, DriverErrorsInTicksShowNoMessage)
+{
+    Harness h;
+    h.open();
+    h.driver.failures["Write"] = 4;
+    h.driver.failures["GetStatus"] = 4;
+    h.form->Timer1Timer();
+    h.form->Timer2Timer();
+    EXPECT_TRUE(h.messages.isEmpty());
+    EXPECT_TRUE(h.form->link().errorReports) << "reports are back on after the tick";
+}
+
+// A lost or a stray byte shifts the byte stream. Replies arrive whole, every 350 ms,
+// and the receive tick runs every 100 ms, so the tool sees the odd count at least twice.
+QByteArray bytesOf(const Frame &f) { return QByteArray(reinterpret_cast<const char *>(f.data()), 8); }
+
+TEST(Resync, StrayByteIsDroppedAndValuesReturnOnTheNextReply)
+{
+    Harness h;
+    h.connect(1);
+    h.driver.queueBytes(QByteArray(1, '\x55') + bytesOf(sealed({0, 12, 0, 0, 0, 0xE8, 0x03})));
+    h.form->Timer2Timer();
+    h.form->Timer2Timer();
+    h.form->Timer2Timer();
+    EXPECT_TRUE(h.driver.rx.empty());
+    h.driver.queueReply(sealed({0, 12, 0, 0, 0, 0xD0, 0x07}));
+    h.form->Timer2Timer();
+    EXPECT_EQ(h.text("Panel10"), "20  мА");
+}
+
+TEST(Resync, LostByteIsRecoveredOnTheNextReply)
+{
+    Harness h;
+    h.connect(1);
+    h.reply({0, 12, 0, 0, 0, 0x10, 0x27});
+    ASSERT_EQ(h.text("Panel10"), "100  мА");
+    // Base unit replies start with 0: a frame shifted by one byte would pass its check,
+    // so the shifted stream must never be read.
+    h.driver.queueBytes(bytesOf(sealed({0, 12, 0, 0, 0, 0xE8, 0x03})).mid(1));
+    h.form->Timer2Timer();
+    h.form->Timer2Timer();
+    h.form->Timer2Timer();
+    h.driver.queueReply(sealed({0, 12, 0, 0, 0, 0xD0, 0x07}));
+    h.form->Timer2Timer();
+    EXPECT_EQ(h.text("Panel10"), "20  мА");
+    EXPECT_EQ(h.request()[1], 12) << "no shifted frame was decoded as a command answer";
+}
+
+TEST(Resync, ReplyStillArrivingIsNotDropped)
+{
+    Harness h;
+    h.connect(1);
+    const QByteArray frame = bytesOf(sealed({0, 12, 0, 0, 0, 0xE8, 0x03}));
+    h.driver.queueBytes(frame.left(3));
+    h.form->Timer2Timer();
+    h.driver.queueBytes(frame.mid(3));
+    h.form->Timer2Timer();
+    EXPECT_EQ(h.text("Panel10"), "10  мА");
+}
+
+TEST(Resync, CorruptFrameDropsWhatIsWaiting)
+{
+    Harness h;
+    h.connect(1);
+    Frame bad = sealed({0, 12, 0, 0, 0, 0xE8, 0x03});
+    bad[7] ^= 1;
+    h.driver.queueFrame(bad);
+    h.driver.queueReply(sealed({0, 12, 0, 0, 0, 0xD0, 0x07}));
+    h.form->Timer2Timer();
+    EXPECT_TRUE(h.driver.rx.empty());
+    h.driver.queueReply(sealed({0, 12, 0, 0, 0, 0xB8, 0x0B}));
+    h.form->Timer2Timer();
+    EXPECT_EQ(h.text("Panel10"), "30  мА");
+}
+
+TEST(StrayFrames, ValidNonIdentificationReplyBeforeIdentificationIsIgnored)
+{
+    Harness h;
+    h.open();
+    h.reply({3, 12, 0x01, 0, 0, 0, 0});
+    EXPECT_TRUE(h.messages.isEmpty());
+    EXPECT_TRUE(h.form->isVisible() || !h.form->testAttribute(Qt::WA_WState_ExplicitShowHide));
+    EXPECT_TRUE(h.form->session().deviceOpen);
+    EXPECT_EQ(h.text("Label1"), "Поиск прибора ...");
+    EXPECT_EQ(h.send(), sealed({0x80, 9, 0, 0, 0, 0, 0})) << "still asking for identification";
+    h.reply({0, 9, 0, 0, 1, 1, 0});
+    EXPECT_EQ(h.form->session().deviceType, 1);
+}
+
+TEST(TransmitTick, QueueFeedsOneCodePerTickThenLastCodeRepeats)
+{
+    Harness h;
+    h.connect(10);
+    h.select(page::Pressure);
+    EXPECT_EQ(h.send()[0], 145);
+    EXPECT_EQ(h.driver.lastFrame()[1], 3);
+    EXPECT_EQ(h.send()[1], 2);
+    EXPECT_EQ(h.send()[1], 2) << "the frame keeps its last code until the block answers";
+}
+
+TEST(PageEntry, PropaneLoadsSixCodes)
+{
+    Harness h;
+    h.connect(10);
+    h.select(page::OpticPropane);
+    QList<int> codes;
+    for (int i = 0; i < 6; ++i) {
+        const Frame f = h.send();
+        EXPECT_EQ(f[0], 156);
+        codes << f[1];
+    }
+    EXPECT_EQ(codes, (QList<int>{5, 2, 13, 3, 4, 9}));
+}
+
+TEST(PageEntry, NewLoadReplacesWhatIsLeftFromItsFirstSlot)
+{
+    Harness h;
+    h.connect(10);
+    h.select(page::OpticPropane);
+    h.send();
+    h.select(page::Pgs);
+    EXPECT_EQ(h.send(), sealed({136, 9, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(h.form->session().queue.count, 0);
+}
+
+TEST(PageEntry, DeviceListPageChangesNothing)
+{
+    Harness h;
+    h.connect(10);
+    h.select(page::OpticPropane);
+    const Frame before = h.request();
+    h.select(page::DeviceList);
+    EXPECT_EQ(h.request(), before);
+    EXPECT_EQ(h.form->session().queue.count, 6);
+}
+
+TEST(PageEntry, AddressOnlyParametersKept)
+{
+    Harness h;
+    h.connect(10);
+    h.form->link().request()[3] = 0x77;
+    h.select(page::Pump);
+    const Frame f = h.send();
+    EXPECT_EQ(f[0], 143);
+    EXPECT_EQ(f[1], 9);
+    EXPECT_EQ(f[3], 0x77) << "parameters are left from before";
+}
+
+TEST(PageEntry, TableOfAddressesAndQueues)
+{
+    struct Case {
+        int page;
+        uint8_t address;
+        QList<int> codes;
+    };
+    const Case cases[] = {
+        {page::Pump, 143, {9}}, {page::Pgs, 136, {9}}, {page::OpticMethane100, 139, {5, 2, 13, 3, 4}},
+        {page::OpticCo2, 141, {5, 2, 13, 3, 4}}, {page::Pressure, 145, {3, 2}},
+    };
+    for (const Case &c : cases) {
+        Harness h;
+        h.connect(10);
+        h.select(c.page);
+        QList<int> codes;
+        for (int i = 0; i < c.codes.size(); ++i) {
+            const Frame f = h.send();
+            EXPECT_EQ(f[0], c.address) << c.page;
+            codes << f[1];
+        }
+        EXPECT_EQ(codes, c.codes) << c.page;
+        EXPECT_EQ(h.form->session().queue.count, 0);
+    }
+}
+
+TEST(PageEntry, Methane5TabClickLeavesAddressUntilFirstReply)
+{
+    Harness h;
+    h.connect(6);
+    h.select(page::Pump);
+    h.send();
+    h.select(page::OpticMethane5);
+    EXPECT_EQ(h.send()[0], 143);
+    h.reply({12, 12, 0, 0, 0, 0, 0});
+    EXPECT_EQ(h.send()[0], 140);
+    EXPECT_EQ(h.form->timer1()->interval(), 800);
+}
+
+TEST(PageEntry, BasePageEmptiesTheQueue)
+{
+    Harness h;
+    h.connect(10);
+    h.select(page::OpticPropane);
+    h.send();
+    h.select(page::Base);
+    const Frame f = h.send();
+    EXPECT_EQ(f[0], 128);
+    EXPECT_EQ(f[1], 5) << "no code left over from the page just left";
+    EXPECT_EQ(h.form->session().queue.count, 0);
+}
+
+TEST(PageEntry, ProgramChangesDoNotRunTheEntry)
+{
+    Harness h;
+    h.connect(10);
+    // Identification made page 1 active without clicking: queue untouched, address from the table.
+    EXPECT_EQ(h.form->session().queue.count, 0);
+    h.select(page::Pgs);
+    h.reply({0, 9, 0, 0, 10, 1, 0}); // identification again switches to the base page
+    EXPECT_EQ(h.form->session().queue.count, 1) << "the PGS queue was not replaced by an entry";
+}
+
+TEST(PageEntry, PeriodFollowsThePageFamily)
+{
+    Harness h;
+    h.connect(10);
+    h.select(page::OpticCo2);
+    h.reply({13, 12, 1, 0, 0, 0, 0});
+    EXPECT_EQ(h.form->timer1()->interval(), 800);
+    h.select(page::Pump);
+    h.reply({3, 12, 1, 0, 0, 0, 0});
+    EXPECT_EQ(h.form->timer1()->interval(), 350) << "set on every reply, whichever block sent it";
+}
+
+} // namespace
