@@ -2,7 +2,12 @@
 #include "Harness.h"
 #include "connection/TrendChart.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -362,6 +367,67 @@ TEST(PageEntry, PeriodFollowsThePageFamily)
     h.select(page::Pump);
     h.reply({3, 12, 1, 0, 0, 0, 0});
     EXPECT_EQ(h.form->timer1()->interval(), 350) << "set on every reply, whichever block sent it";
+}
+
+TEST(PageEntry, ElectrochemicalPagesLoadThePictureFirst)
+{
+    Harness h;
+    h.connect(10);
+    ASSERT_TRUE(QFileInfo::exists("LMP91000.bmp")) << "tests run beside the drawn pictures";
+    h.select(page::Oxygen);
+    EXPECT_TRUE(h.messages.isEmpty());
+    QList<int> codes;
+    for (int i = 0; i < 5; ++i) {
+        const Frame f = h.send();
+        EXPECT_EQ(f[0], 150);
+        codes << f[1];
+    }
+    EXPECT_EQ(codes, (QList<int>{9, 2, 3, 4, 13}));
+}
+
+TEST(PageEntry, MissingPictureIsReportedAndTheEntryStops)
+{
+    Harness h;
+    h.connect(10);
+    h.select(page::Pump);
+    h.send();
+    const QString here = QDir::currentPath();
+    QTemporaryDir empty;
+    QDir::setCurrent(empty.path());
+    // Beside the executable the picture exists too; hide it from the lookup for this case.
+    h.form->setPictureDirectories({});
+    h.select(page::HydrogenSulphide);
+    QDir::setCurrent(here);
+    EXPECT_EQ(h.messages.size(), 1);
+    EXPECT_TRUE(h.messages.value(0).contains("LMP91000.bmp"));
+    EXPECT_EQ(h.send()[0], 143) << "address left to the decoder";
+    h.reply({24, 12, 0, 0, 0, 0, 0});
+    EXPECT_EQ(h.send()[0], 152);
+}
+
+TEST(PageEntry, FocusMovingIntoAnOpticalMethanePageQueuesIdentification)
+{
+    Harness h;
+    h.connect(6);
+    h.form->show();
+    h.select(page::Pump);
+    h.send();
+    h.select(page::OpticMethane5);
+    EXPECT_EQ(h.form->session().queue.count, 0) << "the tab click alone loads nothing";
+    auto *inside = new QPushButton(h.form->page(page::OpticMethane5));
+    inside->setFocusPolicy(Qt::StrongFocus);
+    inside->show();
+    h.form->activateWindow();
+    inside->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != inside)
+        GTEST_SKIP() << "no focus handling on this platform";
+    EXPECT_EQ(h.send(), sealed({140, 9, 0, 0, 0, 0, 0}));
+    auto *second = new QPushButton(h.form->page(page::OpticMethane5));
+    second->show();
+    second->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(h.form->session().queue.count, 0) << "moving within the page is not an entry";
 }
 
 } // namespace

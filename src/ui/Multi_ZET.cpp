@@ -38,6 +38,7 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Настройка приборов серии ЗЕТxx  V1.0"));
     setFixedSize(kClientWidth, kClientHeight);
+    pictureDirs_ = {QCoreApplication::applicationDirPath(), QStringLiteral(ZET_DATA_DIR)};
 
     pageControl_ = new QTabWidget(this);
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
@@ -317,8 +318,9 @@ bool TForm1::loadPicture(const char *target, int pageIndex)
     // Looked up by its bare name in the current directory first, then beside the
     // program, then in the installed data directory.
     const QString name = QStringLiteral("LMP91000.bmp");
-    const QStringList places = {name, QCoreApplication::applicationDirPath() + "/" + name,
-                                QStringLiteral(ZET_DATA_DIR "/") + name};
+    QStringList places = {name};
+    for (const QString &dir : pictureDirs_)
+        places << dir + "/" + name;
     QPixmap pixmap;
     for (const QString &path : places)
         if (QFileInfo::exists(path) && pixmap.load(path))

@@ -7,6 +7,7 @@
 #include "pages/ModulePage.h"
 #include "ui/Platform.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -58,6 +59,9 @@ public:
     QTimer *timer2() const { return timer2_; }
     QTimer *timer3() const { return timer3_; }
 
+    // Where pictures are looked for after the current directory.
+    void setPictureDirectories(QStringList dirs) { pictureDirs_ = std::move(dirs); }
+
     // Selects a page the way a user's tab click does (runs the entry action).
     void selectPage(int index);
 
@@ -93,6 +97,7 @@ private:
     QTimer *timer3_ = nullptr;
     bool programChange_ = false;
     bool closing_ = false;
+    QStringList pictureDirs_;
     int oddCount_ = -1; // bytes waiting at the last tick when not a whole number of frames
 };
 
