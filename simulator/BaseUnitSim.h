@@ -4,10 +4,12 @@
 
 #include "SimBlock.h"
 
-namespace zet::sim {
+namespace zet::sim
+{
 
-class BaseUnitSim : public SimBlock {
-public:
+class BaseUnitSim : public SimBlock
+{
+  public:
     // Status byte 1 (reply byte 2)
     static constexpr uint8_t kBatteryContactBroken = 0x10;
     static constexpr uint8_t kCharging = 0x08;
@@ -44,7 +46,7 @@ public:
     // Supply current in hundredths of a milliampere, with noise.
     uint16_t current();
 
-private:
+  private:
     int m_deviceType;
     uint16_t m_serial;
     bool m_wander = false;

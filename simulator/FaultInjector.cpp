@@ -1,6 +1,7 @@
 #include "FaultInjector.h"
 
-namespace zet::sim {
+namespace zet::sim
+{
 
 bool FaultInjector::fires(FaultRule &rule)
 {

@@ -1,6 +1,7 @@
 #include "GasWander.h"
 
-namespace zet::sim {
+namespace zet::sim
+{
 
 GasWander::GasWander(uint64_t seed) : m_rng(seed)
 {

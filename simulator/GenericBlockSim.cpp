@@ -1,6 +1,7 @@
 #include "GenericBlockSim.h"
 
-namespace zet::sim {
+namespace zet::sim
+{
 
 GenericBlockSim::GenericBlockSim(uint8_t number, uint64_t seed) : SimBlock(number, seed)
 {

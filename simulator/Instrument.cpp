@@ -4,9 +4,11 @@
 #include "PressureSim.h"
 #include "ThermoBlockSim.h"
 
-namespace zet::sim {
+namespace zet::sim
+{
 
-namespace {
+namespace
+{
 constexpr int kMaxStepMs = 60000;
 
 uint64_t blockSeed(uint32_t seed, int block)

@@ -1,8 +1,10 @@
 #include "PgsSim.h"
 
-namespace zet::sim {
+namespace zet::sim
+{
 
-namespace semiconductor {
+namespace semiconductor
+{
 double millivolts(double level, double k)
 {
     level = std::max(0.0, level);
@@ -26,7 +28,8 @@ double millivoltsFor(int adc)
 }
 } // namespace semiconductor
 
-namespace {
+namespace
+{
 constexpr std::array<double, 2> kHalfSwingLevel = {200.0, 120.0}; // methane, propane
 // Factory thresholds: the converter value at these levels (hundredths of a percent).
 constexpr std::array<double, 2> kFirstLevel = {20.0, 10.0};

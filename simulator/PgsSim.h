@@ -7,11 +7,13 @@
 
 #include <array>
 
-namespace zet::sim {
+namespace zet::sim
+{
 
 // Semiconductor sensor output: the load voltage rises with the gas and saturates.
 // k is the level (hundredths of a percent) at which half the swing is reached.
-namespace semiconductor {
+namespace semiconductor
+{
 constexpr double kCleanAirMv = 800.0;
 constexpr double kSwingMv = 1400.0;
 constexpr double kFullScaleMv = 3300.0;
@@ -22,8 +24,9 @@ int adcFor(double mV);
 double millivoltsFor(int adc);
 } // namespace semiconductor
 
-class PgsSim : public SimBlock {
-public:
+class PgsSim : public SimBlock
+{
+  public:
     static constexpr uint8_t kOn = 0x01;
     static constexpr uint8_t kPropane = 0x02;
     static constexpr uint8_t kSettingsError = 0x04;
@@ -51,7 +54,7 @@ public:
     const Thresholds &thresholds() const { return m_ram[m_gas]; }
     static Thresholds defaults(int gas);
 
-private:
+  private:
     struct Sample {
         double millivolts;
         int adc;

@@ -1,8 +1,10 @@
 #include "PressureSim.h"
 
-namespace zet::sim {
+namespace zet::sim
+{
 
-namespace {
+namespace
+{
 constexpr double kZeroVoltage = 3000.0; // tenths of a millivolt at zero pressure
 constexpr double kGain = 10.0;          // tenths of a millivolt per hundredth of a kPa
 constexpr double kMaxVoltage = 32000.0;
@@ -48,8 +50,8 @@ PressureSim::Sample PressureSim::sample()
     if (m_fault)
         return {std::abs(m_rng.noise(3.0)), 0.0}; // broken bridge: nothing at the output
     const double p = m_pressure + m_wander.excess();
-    const double u = std::clamp(kZeroVoltage + m_drift.value() + kGain * p + m_rng.noise(4.0), 0.0,
-                                kMaxVoltage);
+    const double u =
+        std::clamp(kZeroVoltage + m_drift.value() + kGain * p + m_rng.noise(4.0), 0.0, kMaxVoltage);
     const double span = double(m_ram.uCal) - m_ram.uZero;
     const double measured = span >= kMinSpan ? (u - m_ram.uZero) * m_ram.calPressure / span : 0.0;
     return {u, measured};

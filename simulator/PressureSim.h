@@ -5,7 +5,8 @@
 #include "GasWander.h"
 #include "SimBlock.h"
 
-namespace zet::sim {
+namespace zet::sim
+{
 
 struct PressureSettings {
     int16_t calPressure;    // hundredths of a kilopascal
@@ -15,8 +16,9 @@ struct PressureSettings {
     bool operator==(const PressureSettings &) const = default;
 };
 
-class PressureSim : public SimBlock {
-public:
+class PressureSim : public SimBlock
+{
+  public:
     static constexpr uint8_t kOn = 0x01;
     static constexpr uint8_t kSettingsError = 0x04;
     static constexpr uint8_t kOverRange = 0x10;
@@ -35,7 +37,7 @@ public:
     const PressureSettings &settings() const { return m_ram; }
     void setSensorFault(bool on) { m_fault = on; }
 
-private:
+  private:
     struct Sample {
         double voltage;  // tenths of a millivolt
         double pressure; // hundredths of a kilopascal, as the block computes it

@@ -1,9 +1,11 @@
 #include "PumpSim.h"
 
-namespace zet::sim {
+namespace zet::sim
+{
 
-namespace {
-constexpr double kCentre = 2048.0;         // position sensor at rest
+namespace
+{
+constexpr double kCentre = 2048.0;          // position sensor at rest
 constexpr double kStrokePerAmplitude = 5.5; // position-sensor half-span per amplitude unit
 } // namespace
 

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-namespace zet::sim {
+namespace zet::sim
+{
 
-namespace {
+namespace
+{
 constexpr FtHandle kHandleBase = 0x51D0;
 
 uint16_t instrumentSerial(int deviceType)
@@ -24,11 +26,9 @@ void copyField(const std::string &text, char *buffer, size_t size)
 } // namespace
 
 SimulatedDriver::SimulatedDriver(int deviceType, std::function<qint64()> clockMs, uint32_t seed)
-    : m_clock(std::move(clockMs)),
-      m_instrument(deviceType, instrumentSerial(deviceType), seed),
-      m_faults(uint64_t(seed) * 7919 + 17),
-      m_delayRng(uint64_t(seed) * 104729 + 3),
-      m_description("Имитатор прибора ЗЕТ (тип " + std::to_string(deviceType) + ")"),
+    : m_clock(std::move(clockMs)), m_instrument(deviceType, instrumentSerial(deviceType), seed),
+      m_faults(uint64_t(seed) * 7919 + 17), m_delayRng(uint64_t(seed) * 104729 + 3),
+      m_description("Имитатор ЗЕТ, тип " + std::to_string(deviceType)),
       m_serial("SIM-ZET-" + std::to_string(deviceType))
 {
     m_timer.start();
@@ -59,8 +59,8 @@ FtStatus SimulatedDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
     const std::string *text = what == ft::OPEN_BY_SERIAL_NUMBER ? &m_serial
                               : what == ft::OPEN_BY_DESCRIPTION ? &m_description
                                                                 : nullptr;
-    const size_t size = what == ft::OPEN_BY_SERIAL_NUMBER ? ft::SERIAL_BUFFER_SIZE
-                                                          : ft::DESCRIPTION_BUFFER_SIZE;
+    const size_t size =
+        what == ft::OPEN_BY_SERIAL_NUMBER ? ft::SERIAL_BUFFER_SIZE : ft::DESCRIPTION_BUFFER_SIZE;
     if (!text)
         return ft::INVALID_PARAMETER;
     const uint32_t mode = flags & (ft::LIST_BY_INDEX | ft::LIST_ALL);
@@ -142,8 +142,7 @@ void SimulatedDriver::release()
     }
 }
 
-FtStatus SimulatedDriver::Read(FtHandle handle, void *buffer, uint32_t toRead,
-                               uint32_t *bytesRead)
+FtStatus SimulatedDriver::Read(FtHandle handle, void *buffer, uint32_t toRead, uint32_t *bytesRead)
 {
     if (!valid(handle))
         return ft::INVALID_HANDLE;
@@ -176,9 +175,9 @@ FtStatus SimulatedDriver::Write(FtHandle handle, const void *buffer, uint32_t to
         if (outcome.bytes.empty())
             continue;
         // Replies leave the instrument one after another, never overtaking.
-        const qint64 due = std::max(t + m_delayRng.range(m_minDelayMs, m_maxDelayMs) +
-                                        outcome.extraDelayMs,
-                                    m_lastDueMs + 1);
+        const qint64 due =
+            std::max(t + m_delayRng.range(m_minDelayMs, m_maxDelayMs) + outcome.extraDelayMs,
+                     m_lastDueMs + 1);
         m_lastDueMs = due;
         m_pending.push_back({due, std::move(outcome.bytes)});
     }

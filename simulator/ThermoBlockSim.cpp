@@ -1,9 +1,11 @@
 #include "ThermoBlockSim.h"
 #include "PgsSim.h"
 
-namespace zet::sim {
+namespace zet::sim
+{
 
-namespace {
+namespace
+{
 constexpr double kBridgeZero = 12500.0; // tenths of a millivolt in clean air
 constexpr double kBridgeMax = 25000.0;
 constexpr double kMinSpan = 50.0; // U gas must stand this far above U air
@@ -132,8 +134,8 @@ uint8_t ThermoBlockSim::status(const Sample &smp) const
         st |= kOn;
     if (gas() == Gas::Propane)
         st |= kPropane;
-    const bool ordered = s.threshold1 > 0 && s.threshold1 <= s.threshold2 &&
-                         s.threshold2 <= s.switchOff;
+    const bool ordered =
+        s.threshold1 > 0 && s.threshold1 <= s.threshold2 && s.threshold2 <= s.switchOff;
     if (double(s.uGas) - s.uAir < kMinSpan || s.calGas <= 0 || !ordered)
         st |= kSettingsError;
     if (m_fault)

@@ -10,7 +10,8 @@
 
 #include <array>
 
-namespace zet::sim {
+namespace zet::sim
+{
 
 enum class Gas { Methane, Propane, Hydrogen };
 
@@ -24,8 +25,9 @@ struct TksSettings {
     bool operator==(const TksSettings &) const = default;
 };
 
-class ThermoBlockSim : public SimBlock {
-public:
+class ThermoBlockSim : public SimBlock
+{
+  public:
     // Thermocatalytic status byte
     static constexpr uint8_t kOn = 0x01;
     static constexpr uint8_t kPropane = 0x02;
@@ -62,7 +64,7 @@ public:
     void setSensorFault(bool on) { m_fault = on; }
     void setPgsFault(bool on) { m_pgsFault = on; }
 
-private:
+  private:
     struct Sample {
         double voltage;       // tenths of a millivolt at the bridge mid-point
         double concentration; // hundredths of a percent, as the block computes it

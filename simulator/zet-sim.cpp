@@ -8,8 +8,8 @@
 #include "Instrument.h"
 
 #include <fcntl.h>
-#include <pty.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <termios.h>
@@ -29,7 +29,8 @@
 using namespace zet;
 using namespace zet::sim;
 
-namespace {
+namespace
+{
 
 // After a switch-off, the first request following this much silence finds the
 // instrument switched on again (the engineer pressed its power button).
@@ -184,8 +185,9 @@ struct Pending {
     std::vector<uint8_t> bytes;
 };
 
-class Server {
-public:
+class Server
+{
+  public:
     Server(const Options &o, int master)
         : m_opt(o), m_master(master),
           m_instrument(o.type, uint16_t(o.serial >= 0 ? o.serial : 1000 + o.type), o.seed),
@@ -230,7 +232,7 @@ public:
         advance(t);
     }
 
-private:
+  private:
     void advance(int64_t t)
     {
         m_instrument.advance(t - m_lastAdvanceMs);
@@ -255,10 +257,9 @@ private:
         auto outcome = m_faults.apply(*reply);
         if (outcome.bytes.empty())
             return;
-        const int64_t due =
-            std::max(t + m_delayRng.range(m_opt.minDelayMs, m_opt.maxDelayMs) +
-                         outcome.extraDelayMs,
-                     m_pending.empty() ? int64_t(0) : m_pending.back().dueMs + 1);
+        const int64_t due = std::max(t + m_delayRng.range(m_opt.minDelayMs, m_opt.maxDelayMs) +
+                                         outcome.extraDelayMs,
+                                     m_pending.empty() ? int64_t(0) : m_pending.back().dueMs + 1);
         m_pending.push_back({due, std::move(outcome.bytes)});
     }
 

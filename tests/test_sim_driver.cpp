@@ -11,7 +11,8 @@
 using namespace zet;
 using namespace zet::sim;
 
-namespace {
+namespace
+{
 
 Frame request(uint8_t address, uint8_t code)
 {
@@ -21,11 +22,15 @@ Frame request(uint8_t address, uint8_t code)
     return f;
 }
 
-class SimDriverTest : public ::testing::Test {
-protected:
+class SimDriverTest : public ::testing::Test
+{
+  protected:
     SimDriverTest() : drv(10, [this] { return now; }) {}
 
-    void SetUp() override { ASSERT_EQ(drv.OpenEx("SIM-ZET-10", ft::OPEN_BY_SERIAL_NUMBER, &h), ft::OK); }
+    void SetUp() override
+    {
+        ASSERT_EQ(drv.OpenEx("SIM-ZET-10", ft::OPEN_BY_SERIAL_NUMBER, &h), ft::OK);
+    }
 
     void send(const Frame &f)
     {
@@ -81,7 +86,7 @@ TEST(SimDriverListing, OneRowThatSaysItIsASimulator)
     EXPECT_EQ(drv.ListDevices(reinterpret_cast<void *>(uintptr_t(0)), description,
                               ft::LIST_BY_INDEX | ft::OPEN_BY_DESCRIPTION),
               ft::OK);
-    EXPECT_STREQ(description, "Имитатор прибора ЗЕТ (тип 7)");
+    EXPECT_STREQ(description, "Имитатор ЗЕТ, тип 7");
 
     EXPECT_EQ(drv.ListDevices(reinterpret_cast<void *>(uintptr_t(1)), serial,
                               ft::LIST_BY_INDEX | ft::OPEN_BY_SERIAL_NUMBER),
@@ -271,7 +276,8 @@ TEST(SimDriverFaults, ProbabilityFaultsFollowTheSeed)
 {
     auto run = [](uint32_t seed) {
         qint64 t = 0;
-        SimulatedDriver drv(1, [&t] { return t; }, seed);
+        SimulatedDriver drv(
+            1, [&t] { return t; }, seed);
         drv.faults().drop.probability = 0.3;
         FtHandle h = 0;
         drv.OpenEx("SIM-ZET-1", ft::OPEN_BY_SERIAL_NUMBER, &h);

@@ -14,7 +14,8 @@
 using namespace zet;
 using namespace zet::sim;
 
-namespace {
+namespace
+{
 
 Frame request(uint8_t address, uint8_t code, uint8_t p2 = 0, uint8_t p3 = 0, uint8_t p4 = 0,
               uint8_t p5 = 0, uint8_t p6 = 0)
@@ -77,7 +78,7 @@ TEST(SimIdentification, TypeAndSerialForEveryType)
         int type;
         uint16_t serial;
     } cases[] = {{1, 1}, {2, 500}, {3, 777}, {4, 4000}, {5, 5},
-                 {6, 6},  {7, 70},  {8, 8},  {9, 9},    {10, 0xFFFF}};
+                 {6, 6}, {7, 70},  {8, 8},   {9, 9},    {10, 0xFFFF}};
     for (const auto &c : cases) {
         Instrument in(c.type, c.serial, 3);
         const Frame reply = ask(in, request(0x80, 9));
@@ -92,16 +93,11 @@ TEST(SimAddressing, EachTypeAnswersExactlyOnItsBlocks)
         int type;
         std::set<int> blocks;
     } cases[] = {
-        {1, {0, 15, 3}},
-        {2, {0, 15, 20}},
-        {3, {0, 15, 21}},
-        {4, {0, 15, 8}},
-        {5, {0, 15, 11}},
-        {6, {0, 15, 12}},
-        {7, {0, 15, 22}},
-        {8, {0, 15}},
-        {9, {0, 15, 23}},
-        {10, {0, 15, 11, 13, 23, 22, 24, 28, 8, 17}},
+        {1, {0, 15, 3}},  {2, {0, 15, 20}},
+        {3, {0, 15, 21}}, {4, {0, 15, 8}},
+        {5, {0, 15, 11}}, {6, {0, 15, 12}},
+        {7, {0, 15, 22}}, {8, {0, 15}},
+        {9, {0, 15, 23}}, {10, {0, 15, 11, 13, 23, 22, 24, 28, 8, 17}},
     };
     for (const auto &c : cases) {
         Instrument in(c.type, 100, 11);
@@ -331,7 +327,8 @@ TEST(SimPump, SavedSettingsComeBackAfterPowerUp)
 
 // ---------------------------------------------------------------- thermocatalytic
 
-namespace {
+namespace
+{
 struct ThermoCase {
     int type;
     uint8_t block;

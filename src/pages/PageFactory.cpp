@@ -1,7 +1,10 @@
 #include "pages/PageFactory.h"
 
 #include "pages/BasePage.h"
+#include "pages/PgsPage.h"
+#include "pages/PressurePage.h"
 #include "pages/PumpPage.h"
+#include "pages/ThermoPage.h"
 
 namespace zet {
 
@@ -18,6 +21,16 @@ ModulePage *createPage(int index, PageHost &host, QWidget *parent)
         return new BasePage(host, parent);
     case page::Pump:
         return new PumpPage(host, parent);
+    case page::Tks:
+        return new ThermoPage(host, tksSpec(), parent);
+    case page::Pgs:
+        return new PgsPage(host, parent);
+    case page::TksPgs:
+        return new ThermoPage(host, tksPgsSpec(), parent);
+    case page::TksPgsH2:
+        return new ThermoPage(host, tksPgsHydrogenSpec(), parent);
+    case page::Pressure:
+        return new PressurePage(host, parent);
     default:
         return new ModulePage(host, index, isOptical(index) ? kPeriodOptical : kPeriodNormal,
                               parent);

@@ -58,8 +58,7 @@ void SensorPage::adjustZero(std::initializer_list<uint8_t> codes)
         queue(codes);
 }
 
-std::optional<std::pair<int, int>> SensorPage::convertFields(const char *first,
-                                                             const char *second)
+std::optional<std::pair<int, int>> SensorPage::convertFields(const char *first, const char *second)
 {
     const std::optional<int> a = applyConversion(edit(first), platform());
     if (!a)

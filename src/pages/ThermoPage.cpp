@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace zet {
 
 namespace {
@@ -23,12 +25,21 @@ constexpr uint8_t kSetupMode = 0x80;
 // ---- TKS -------------------------------------------------------------------
 
 const StatusRow kTksStatus[] = {
-    {2, 0x01, "Panel21", {"Сенсор выключен", Colour::Red}, {"Сенсор включен"}, 0,
+    {2,
+     0x01,
+     "Panel21",
+     {"Сенсор выключен", Colour::Red},
+     {"Сенсор включен"},
+     0,
      {"Panel25", "Panel26", "Panel27"}},
     {2, 0x80, "Panel22", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
     {2, 0x04, "Panel23", {"Настройки в норме"}, {"Ошибка настройки", Colour::Yellow}},
     {2, 0x08, "Panel24", {"Сенсор в норме"}, {"КЗ или обрыв сенсора", Colour::Red}},
-    {2, 0x40, "Panel25", {"Нет превышения порога откл."}, {"Превышение порога откл.", Colour::Red},
+    {2,
+     0x40,
+     "Panel25",
+     {"Нет превышения порога откл."},
+     {"Превышение порога откл.", Colour::Red},
      0x01},
     {2, 0x20, "Panel26", {"Нет превышения порога 2"}, {"Превышение порога 2", Colour::Red}, 0x01},
     {2, 0x10, "Panel27", {"Нет превышения порога 1"}, {"Превышение порога 1", Colour::Red}, 0x01},
@@ -90,9 +101,18 @@ const StatusRow kTksPgsStatus[] = {
     {2, 0x08, "Panel48", {"Сенсор в норме"}, {"КЗ или обрыв сенсора", Colour::Red}},
     {2, 0x04, "Panel47", {"Настройки в норме"}, {"Ошибка настройки", Colour::Yellow}},
     {2, 0x80, "Panel46", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
-    {2, 0x01, "Panel45", {"Сенсор выключен", Colour::Red}, {"Сенсор включен"}, 0,
+    {2,
+     0x01,
+     "Panel45",
+     {"Сенсор выключен", Colour::Red},
+     {"Сенсор включен"},
+     0,
      {"Panel49", "Panel50", "Panel51"}},
-    {2, 0x40, "Panel49", {"Нет превышения порога откл."}, {"Превышение порога откл.", Colour::Red},
+    {2,
+     0x40,
+     "Panel49",
+     {"Нет превышения порога откл."},
+     {"Превышение порога откл.", Colour::Red},
      0x01},
     {2, 0x20, "Panel50", {"Нет превышения порога 2"}, {"Превышение порога 2", Colour::Red}, 0x01},
     {2, 0x10, "Panel51", {"Нет превышения порога 1"}, {"Превышение порога 1", Colour::Red}, 0x01},
@@ -156,9 +176,18 @@ const StatusRow kHydrogenStatus[] = {
     {2, 0x08, "Panel59", {"Сенсор в норме"}, {"КЗ или обрыв сенсора", Colour::Red}},
     {2, 0x04, "Panel58", {"Настройки в норме"}, {"Ошибка настройки", Colour::Yellow}},
     {2, 0x80, "Panel55", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
-    {2, 0x01, "Panel44", {"Сенсор выключен", Colour::Red}, {"Сенсор включен"}, 0,
+    {2,
+     0x01,
+     "Panel44",
+     {"Сенсор выключен", Colour::Red},
+     {"Сенсор включен"},
+     0,
      {"Panel60", "Panel61", "Panel62"}},
-    {2, 0x40, "Panel60", {"Нет превышения порога откл."}, {"Превышение порога откл.", Colour::Red},
+    {2,
+     0x40,
+     "Panel60",
+     {"Нет превышения порога откл."},
+     {"Превышение порога откл.", Colour::Red},
      0x01},
     {2, 0x20, "Panel61", {"Нет превышения порога 2"}, {"Превышение порога 2", Colour::Red}, 0x01},
     {2, 0x10, "Panel62", {"Нет превышения порога 1"}, {"Превышение порога 1", Colour::Red}, 0x01},
@@ -228,9 +257,18 @@ QFont boldFont(const QWidget *w, int pointSize)
 
 } // namespace
 
-const ThermoSpec &tksSpec() { return kTks; }
-const ThermoSpec &tksPgsSpec() { return kTksPgs; }
-const ThermoSpec &tksPgsHydrogenSpec() { return kTksPgsHydrogen; }
+const ThermoSpec &tksSpec()
+{
+    return kTks;
+}
+const ThermoSpec &tksPgsSpec()
+{
+    return kTksPgs;
+}
+const ThermoSpec &tksPgsHydrogenSpec()
+{
+    return kTksPgsHydrogen;
+}
 
 ThermoPage::ThermoPage(PageHost &host, const ThermoSpec &spec, QWidget *parent)
     : SensorPage(host, spec.pageIndex, spec.version, parent), spec_(spec)
@@ -275,8 +313,8 @@ void ThermoPage::buildParameters(QWidget *group, int top)
                                           "Порог откл., % х100"};
     for (int i = 0; i < 4; ++i) {
         const int y = 8 + i * 28;
-        makeLabel(inner, labelFor(spec_.fields[size_t(i)]).constData(), QString::fromUtf8(kLabels[i]),
-                  QRect(10, y + 1, 150, 22));
+        makeLabel(inner, labelFor(spec_.fields[size_t(i)]).constData(),
+                  QString::fromUtf8(kLabels[i]), QRect(10, y + 1, 150, 22));
         makeMaskEdit(inner, spec_.fields[size_t(i)], 3, QRect(162, y, 56, 24));
     }
     placeButton(ThermoAction::ApplyCalibration, inner, QRect(232, 18, 136, 30));
@@ -288,20 +326,20 @@ void ThermoPage::buildParameters(QWidget *group, int top)
 void ThermoPage::buildSingle()
 {
     auto *status = makeGroup(this, spec_.statusGroup, QString::fromUtf8(spec_.statusTitle),
-                             QRect(8, 4, 200, 234));
+                             QRect(8, 4, 214, 234));
     for (int i = 0; i < 7; ++i) {
         const int y = 20 + i * 28 + (i >= 4 ? 12 : 0);
-        makePanel(status, spec_.statusPanels[size_t(i)], QRect(8, y, 184, 24));
+        makePanel(status, spec_.statusPanels[size_t(i)], QRect(8, y, 198, 24));
     }
 
-    placeButton(ThermoAction::On, this, QRect(216, 10, 93, 28));
-    placeButton(ThermoAction::Off, this, QRect(313, 10, 93, 28));
-    placeButton(ThermoAction::Setup, this, QRect(216, 44, 190, 28));
-    placeButton(ThermoAction::SelectGas, this, QRect(216, 78, 190, 28));
-    placeButton(ThermoAction::AdjustZero, this, QRect(216, 112, 190, 28));
+    placeButton(ThermoAction::On, this, QRect(230, 10, 86, 28));
+    placeButton(ThermoAction::Off, this, QRect(320, 10, 86, 28));
+    placeButton(ThermoAction::Setup, this, QRect(230, 44, 176, 28));
+    placeButton(ThermoAction::SelectGas, this, QRect(230, 78, 176, 28));
+    placeButton(ThermoAction::AdjustZero, this, QRect(230, 112, 176, 28));
     auto *conc = makeGroup(this, spec_.concentrationGroup, QStringLiteral("Концентрация, %"),
-                           QRect(216, 148, 190, 90));
-    QLineEdit *value = makeReadOnlyEdit(conc, spec_.concentration, QRect(10, 24, 170, 54));
+                           QRect(230, 148, 176, 90));
+    QLineEdit *value = makeReadOnlyEdit(conc, spec_.concentration, QRect(10, 24, 156, 54));
     value->setFont(boldFont(value, 22));
 
     auto *params = makeGroup(this, spec_.paramGroup, QString::fromUtf8(spec_.paramTitle),
@@ -309,15 +347,14 @@ void ThermoPage::buildSingle()
     buildParameters(params, 22);
     placeButton(ThermoAction::Save, params, QRect(8, 218, 382, 30));
 
-    placeButton(ThermoAction::Defaults, this, QRect(8, 506, 150, 30));
-    placeButton(ThermoAction::Read, this, QRect(164, 506, 150, 30));
+    placeButton(ThermoAction::Defaults, this, QRect(8, 506, 160, 30));
+    placeButton(ThermoAction::Read, this, QRect(174, 506, 160, 30));
     placeButton(ThermoAction::Reset, this, QRect(688, 506, 90, 30));
 
     QLabel *version = makePanel(this, spec_.version, QRect(598, 4, 180, 26));
     version->setFont(boldFont(version, 0));
     chart_ = addChart(spec_.chart, QRect(414, 36, 364, 464));
-    QLabel *mv = makePanel(chart_, spec_.chartValue, QRect(364 - 136, 2, 130, 22));
-    mv->setFont(boldFont(mv, 0));
+    makeChartPanel(chart_, spec_.chartValue, 130);
 }
 
 // Thermocatalytic status left and the semiconductor status beside it, each with
@@ -325,47 +362,52 @@ void ThermoPage::buildSingle()
 void ThermoPage::buildCombined()
 {
     auto *status = makeGroup(this, spec_.statusGroup, QString::fromUtf8(spec_.statusTitle),
-                             QRect(8, 4, 198, 216));
+                             QRect(8, 4, 214, 216));
     for (int i = 0; i < 7; ++i) {
         const int y = 20 + i * 26 + (i >= 4 ? 10 : 0);
-        makePanel(status, spec_.statusPanels[size_t(i)], QRect(8, y, 182, 22));
+        makePanel(status, spec_.statusPanels[size_t(i)], QRect(8, y, 198, 22));
     }
-    placeButton(ThermoAction::On, this, QRect(8, 224, 96, 28));
-    placeButton(ThermoAction::Off, this, QRect(110, 224, 96, 28));
+    placeButton(ThermoAction::On, this, QRect(8, 224, 104, 28));
+    placeButton(ThermoAction::Off, this, QRect(118, 224, 104, 28));
 
-    auto *pgs = makeGroup(this, spec_.pgsGroup, QStringLiteral("Состояние ПГС"),
-                          QRect(214, 4, 194, 76));
-    makePanel(pgs, spec_.pgsPanels[0], QRect(8, 20, 178, 22));
-    makePanel(pgs, spec_.pgsPanels[1], QRect(8, 46, 178, 22));
-    placeButton(ThermoAction::PgsOn, this, QRect(214, 84, 94, 28));
-    placeButton(ThermoAction::PgsOff, this, QRect(314, 84, 94, 28));
+    auto *pgs =
+        makeGroup(this, spec_.pgsGroup, QStringLiteral("Состояние ПГС"), QRect(230, 4, 178, 76));
+    makePanel(pgs, spec_.pgsPanels[0], QRect(8, 20, 162, 22));
+    makePanel(pgs, spec_.pgsPanels[1], QRect(8, 46, 162, 22));
+    placeButton(ThermoAction::PgsOn, this, QRect(230, 84, 86, 28));
+    placeButton(ThermoAction::PgsOff, this, QRect(322, 84, 86, 28));
 
-    placeButton(ThermoAction::SelectGas, this, QRect(214, 118, 194, 26));
-    placeButton(ThermoAction::AdjustZero, this, QRect(214, 146, 194, 26));
-    placeButton(ThermoAction::Setup, this, QRect(214, 174, 194, 26));
+    // Stacked without gaps: the hydrogen block has no gas selection.
+    int y = 118;
+    for (ThermoAction a :
+         {ThermoAction::SelectGas, ThermoAction::AdjustZero, ThermoAction::Setup}) {
+        if (std::any_of(spec_.buttons.begin(), spec_.buttons.end(),
+                        [a](const ThermoButton &b) { return b.action == a; })) {
+            placeButton(a, this, QRect(230, y, 178, 26));
+            y += 28;
+        }
+    }
     auto *conc = makeGroup(this, spec_.concentrationGroup, QStringLiteral("Концентрация, %"),
-                           QRect(214, 202, 194, 50));
-    QLabel *value = makePanel(conc, spec_.concentration, QRect(8, 18, 178, 26));
+                           QRect(230, y + 2, 178, 50));
+    QLabel *value = makePanel(conc, spec_.concentration, QRect(8, 18, 162, 26));
     value->setFont(boldFont(value, 12));
     setPanelFill(value, Qt::white);
 
     auto *params = makeGroup(this, spec_.paramGroup, QString::fromUtf8(spec_.paramTitle),
                              QRect(8, 258, 400, 242));
     buildParameters(params, 20);
-    placeButton(ThermoAction::Save, params, QRect(8, 206, 120, 28));
-    placeButton(ThermoAction::Read, params, QRect(134, 206, 120, 28));
-    placeButton(ThermoAction::Defaults, params, QRect(260, 206, 130, 28));
+    placeButton(ThermoAction::Save, params, QRect(8, 206, 110, 28));
+    placeButton(ThermoAction::Read, params, QRect(122, 206, 110, 28));
+    placeButton(ThermoAction::Defaults, params, QRect(236, 206, 156, 28));
 
     placeButton(ThermoAction::Reset, this, QRect(416, 4, 96, 28));
     QLabel *version = makePanel(this, spec_.version, QRect(598, 4, 180, 26));
     version->setFont(boldFont(version, 0));
 
-    chart_ = addChart(spec_.chart, QRect(416, 36, 362, 232));
-    QLabel *mv = makePanel(chart_, spec_.chartValue, QRect(362 - 106, 2, 100, 22));
-    mv->setFont(boldFont(mv, 0));
-    pgsChart_ = addChart(spec_.pgsChart, QRect(416, 272, 362, 232));
-    QLabel *pgsMv = makePanel(pgsChart_, spec_.pgsChartValue, QRect(362 - 106, 2, 100, 22));
-    pgsMv->setFont(boldFont(pgsMv, 0));
+    chart_ = addChart(spec_.chart, QRect(416, 36, 362, 240));
+    makeChartPanel(chart_, spec_.chartValue, 100);
+    pgsChart_ = addChart(spec_.pgsChart, QRect(416, 280, 362, 240));
+    makeChartPanel(pgsChart_, spec_.pgsChartValue, 100);
 }
 
 // ---- buttons ---------------------------------------------------------------

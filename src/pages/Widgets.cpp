@@ -59,6 +59,15 @@ QLineEdit *makeReadOnlyEdit(QWidget *parent, const char *name, QRect geometry)
     return e;
 }
 
+QLabel *makeChartPanel(QWidget *chart, const char *name, int width)
+{
+    QLabel *panel = makePanel(chart, name, QRect(chart->width() - width - 10, 20, width, 22));
+    QFont bold = panel->font();
+    bold.setBold(true);
+    panel->setFont(bold);
+    return panel;
+}
+
 void setPanelFill(QLabel *panel, const QColor &colour)
 {
     QPalette pal = panel->palette();

@@ -22,6 +22,9 @@ QLineEdit *makeReadOnlyEdit(QWidget *parent, const char *name, QRect geometry);
 // Entry of up to `digits` optional digits ("999", "9999"); empty positions show as
 // underscores, and text() is exactly what was typed, blanks between digits included.
 QLineEdit *makeMaskEdit(QWidget *parent, const char *name, int digits, QRect geometry);
+// The latest charted value: a bold panel in the chart's top right corner, below
+// its title. The chart must have its final size.
+QLabel *makeChartPanel(QWidget *chart, const char *name, int width);
 // Fixed background of a display panel (white, cream).
 void setPanelFill(QLabel *panel, const QColor &colour);
 

@@ -148,6 +148,9 @@ void TForm1::refreshList()
         link_.deviceString.clear();
         link_.GetFTDeviceSerialNo(i);
         row->setText(2, link_.deviceString);
+        // Columns are narrow: the whole texts show on hover.
+        row->setToolTip(1, row->text(1));
+        row->setToolTip(2, row->text(2));
     }
 }
 

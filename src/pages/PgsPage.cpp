@@ -1,0 +1,145 @@
+#include "pages/PgsPage.h"
+
+#include "connection/TrendChart.h"
+#include "pages/Format.h"
+#include "pages/Widgets.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace zet {
+
+namespace {
+
+const StatusRow kPgsStatus[] = {
+    {2,
+     0x01,
+     "Panel32",
+     {"Сенсор выключен", Colour::Red},
+     {"Сенсор включен"},
+     0,
+     {"Panel36", "Panel37"}},
+    {2, 0x80, "Panel33", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
+    {2, 0x08, "Panel34", {"Сенсор в норме"}, {"КЗ или обрыв сенсора", Colour::Red}},
+    {2, 0x04, "Panel35", {"Настройки в норме"}, {"Ошибка настройки", Colour::Yellow}},
+    {2, 0x20, "Panel36", {"Нет превышения порога 2"}, {"Превышение порога 2", Colour::Red}, 0x01},
+    {2, 0x10, "Panel37", {"Нет превышения порога 1"}, {"Превышение порога 1", Colour::Red}, 0x01},
+    {2, 0x02, "GroupBox14", {"МЕТАН"}, {"ПРОПАН"}},
+};
+
+const QColor kCream(0xFF, 0xFB, 0xF0);
+
+} // namespace
+
+PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, "Panel40", parent)
+{
+    auto *status =
+        makeGroup(this, "GroupBox14", QStringLiteral("Состояние"), QRect(8, 4, 220, 206));
+    const char *const panels[] = {"Panel32", "Panel33", "Panel34", "Panel35", "Panel36", "Panel37"};
+    for (int i = 0; i < 6; ++i)
+        makePanel(status, panels[i], QRect(8, 20 + i * 28 + (i >= 4 ? 12 : 0), 204, 24));
+
+    auto button = [this](QWidget *parent, const char *name, const char *caption, QRect r,
+                         void (PgsPage::*handler)()) {
+        QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), r);
+        connect(b, &QPushButton::clicked, this, handler);
+    };
+    button(this, "Button35", "ВКЛ.", QRect(236, 10, 98, 28), &PgsPage::Button35Click);
+    button(this, "Button36", "ОТКЛ.", QRect(338, 10, 98, 28), &PgsPage::Button36Click);
+    button(this, "Button37", "Режим настройки", QRect(236, 44, 200, 28), &PgsPage::Button37Click);
+    button(this, "Button41", "Выбор газа", QRect(236, 78, 200, 28), &PgsPage::Button41Click);
+
+    auto *adc =
+        makeGroup(this, "GroupBox15", QStringLiteral("Данные АЦП"), QRect(236, 114, 200, 96));
+    QLabel *p41 = makePanel(adc, "Panel41", QRect(10, 24, 180, 60));
+    QFont big = p41->font();
+    big.setPointSize(18);
+    big.setBold(true);
+    p41->setFont(big);
+    setPanelFill(p41, Qt::white);
+
+    auto *thresholds = makeGroup(this, "GroupBox16", QString(), QRect(8, 218, 428, 92));
+    makeLabel(thresholds, "Panel38Label", QStringLiteral("Порог1"), QRect(12, 16, 70, 26));
+    setPanelFill(makePanel(thresholds, "Panel38", QRect(86, 14, 120, 28)), kCream);
+    button(thresholds, "Button38", "Применить", QRect(220, 13, 196, 30), &PgsPage::Button38Click);
+    makeLabel(thresholds, "Panel39Label", QStringLiteral("Порог2"), QRect(12, 54, 70, 26));
+    setPanelFill(makePanel(thresholds, "Panel39", QRect(86, 52, 120, 28)), kCream);
+    button(thresholds, "Button39", "Применить", QRect(220, 51, 196, 30), &PgsPage::Button39Click);
+
+    button(this, "Button40", "Чтение параметров", QRect(8, 318, 210, 30), &PgsPage::Button40Click);
+    button(this, "Button33", "Сохранение параметров", QRect(226, 318, 210, 30),
+           &PgsPage::Button33Click);
+    button(this, "Button34", "СБРОС", QRect(8, 354, 100, 30), &PgsPage::Button34Click);
+
+    QLabel *version = makePanel(this, "Panel40", QRect(598, 4, 180, 26));
+    QFont bold = version->font();
+    bold.setBold(true);
+    version->setFont(bold);
+    chart_ = addChart(4, QRect(444, 36, 334, 500));
+    makeChartPanel(chart_, "Panel31", 120);
+}
+
+void PgsPage::Button35Click()
+{
+    direct(sensorcmd::On);
+}
+void PgsPage::Button36Click()
+{
+    direct(sensorcmd::Off);
+}
+void PgsPage::Button37Click()
+{
+    direct(sensorcmd::Setup);
+}
+void PgsPage::Button41Click()
+{
+    queue({sensorcmd::SelectGas, sensorcmd::ReadThresholds});
+}
+void PgsPage::Button38Click()
+{
+    queue({sensorcmd::SetSecond, sensorcmd::ReadThresholds});
+}
+void PgsPage::Button39Click()
+{
+    queue({sensorcmd::SetFirst, sensorcmd::ReadThresholds});
+}
+void PgsPage::Button40Click()
+{
+    direct(sensorcmd::ReadThresholds);
+}
+void PgsPage::Button33Click()
+{
+    direct(sensorcmd::Save);
+}
+void PgsPage::Button34Click()
+{
+    direct(sensorcmd::Reset);
+}
+
+std::span<const StatusRow> PgsPage::statusRows(uint8_t) const
+{
+    return kPgsStatus;
+}
+
+void PgsPage::showAnswer(const Frame &reply)
+{
+    using namespace sensorcmd;
+    const uint8_t code = reply[1];
+    // Both set commands answer with the thresholds, like the read.
+    if (code == ReadThresholds || code == SetFirst || code == SetSecond) {
+        setText("Panel38", integerText(s16(reply, 3)));
+        setText("Panel39", integerText(s16(reply, 5)));
+    }
+}
+
+void PgsPage::measure(const Frame &reply)
+{
+    // Sensor voltage in quarter-millivolts; the converter value as it comes.
+    const double sample = u16(reply, 3) / 4.0;
+    chart_->addSample(sample);
+    setText("Panel31", millivoltText(sample));
+    setText("Panel41", (reply[2] & 0x01) ? valueText(s16(reply, 5)) : kNoValue);
+}
+
+} // namespace zet

@@ -1,0 +1,32 @@
+#pragma once
+// Semiconductor gas-sensor block: two thresholds set by the block itself (the
+// commands carry no numbers), sensor voltage and converter value.
+
+#include "pages/SensorPage.h"
+
+namespace zet {
+
+class PgsPage : public SensorPage {
+public:
+    PgsPage(PageHost &host, QWidget *parent = nullptr);
+
+    void Button35Click(); // on
+    void Button36Click(); // off
+    void Button37Click(); // set-up mode
+    void Button41Click(); // gas selection
+    void Button38Click(); // threshold 1
+    void Button39Click(); // threshold 2
+    void Button40Click(); // read thresholds
+    void Button33Click(); // save
+    void Button34Click(); // reset
+
+protected:
+    std::span<const StatusRow> statusRows(uint8_t code) const override;
+    void showAnswer(const Frame &reply) override;
+    void measure(const Frame &reply) override;
+
+private:
+    TrendChart *chart_;
+};
+
+} // namespace zet

@@ -1,0 +1,173 @@
+#include "pages/PressurePage.h"
+
+#include "connection/TrendChart.h"
+#include "pages/Format.h"
+#include "pages/Widgets.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace zet {
+
+namespace {
+
+const StatusRow kPressureStatus[] = {
+    {2, 0x01, "Panel153", {"Сенсор выключен", Colour::Red}, {"Сенсор включен"}, 0, {"Panel152"}},
+    {2, 0x10, "Panel152", {"Измерение"}, {"Превышение диапазона", Colour::Red}, 0x01},
+    {2, 0x04, "Panel151", {"Настройки в норме"}, {"Ошибка настройки", Colour::Yellow}},
+    {2, 0x80, "Panel150", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
+};
+
+constexpr int kDefaultCalibration = 1800; // 18.00 kPa
+constexpr int kDefaultRange = 2000;       // 20.00 kPa
+
+} // namespace
+
+PressurePage::PressurePage(PageHost &host, QWidget *parent)
+    : SensorPage(host, page::Pressure, "Panel158", parent)
+{
+    auto *status =
+        makeGroup(this, "GroupBox45", QStringLiteral("Состояние"), QRect(8, 4, 220, 136));
+    const char *const panels[] = {"Panel153", "Panel152", "Panel151", "Panel150"};
+    for (int i = 0; i < 4; ++i)
+        makePanel(status, panels[i], QRect(8, 20 + i * 28, 204, 24));
+
+    auto button = [this](QWidget *parent, const char *name, const char *caption, QRect r,
+                         void (PressurePage::*handler)()) {
+        QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), r);
+        connect(b, &QPushButton::clicked, this, handler);
+    };
+    button(this, "Button155", "ВКЛ.", QRect(236, 10, 98, 28), &PressurePage::Button155Click);
+    button(this, "Button154", "ОТКЛ.", QRect(338, 10, 98, 28), &PressurePage::Button154Click);
+    button(this, "Button153", "Режим настройки", QRect(236, 44, 200, 28),
+           &PressurePage::Button153Click);
+    button(this, "Button162", "Подстройка \"0\"", QRect(236, 78, 200, 28),
+           &PressurePage::Button162Click);
+
+    auto *pressure =
+        makeGroup(this, "GroupBox47", QStringLiteral("Давление, кПа"), QRect(8, 146, 428, 84));
+    QLineEdit *value = makeReadOnlyEdit(pressure, "Edit30", QRect(10, 22, 408, 50));
+    QFont big = value->font();
+    big.setPointSize(20);
+    big.setBold(true);
+    value->setFont(big);
+
+    makeLabel(this, "Edit27Label", QStringLiteral("U \"0\", мВ"), QRect(12, 240, 160, 24));
+    makeReadOnlyEdit(this, "Edit27", QRect(176, 240, 100, 24));
+    button(this, "Button160", "Применить", QRect(286, 238, 150, 28), &PressurePage::Button160Click);
+    makeLabel(this, "Edit28Label", QStringLiteral("U кал. давления, мВ"), QRect(12, 274, 160, 24));
+    makeReadOnlyEdit(this, "Edit28", QRect(176, 274, 100, 24));
+    button(this, "Button159", "Применить", QRect(286, 272, 150, 28), &PressurePage::Button159Click);
+
+    auto *params = makeGroup(this, "GroupBox46", QString(), QRect(8, 306, 428, 124));
+    makeLabel(params, "MaskEdit42Label", QStringLiteral("Калибровочое давление, кПа х100"),
+              QRect(10, 16, 338, 24));
+    makeMaskEdit(params, "MaskEdit42", 4, QRect(354, 16, 62, 24));
+    makeLabel(params, "MaskEdit45Label",
+              QStringLiteral("Порог превышения диапазона измерения, кПа х100"),
+              QRect(10, 48, 338, 24));
+    makeMaskEdit(params, "MaskEdit45", 4, QRect(354, 48, 62, 24));
+    button(params, "Button157", "Применить", QRect(10, 82, 406, 30), &PressurePage::Button157Click);
+
+    button(this, "Button158", "Сохранение", QRect(8, 438, 210, 30), &PressurePage::Button158Click);
+    button(this, "Button165", "Чтение параметров", QRect(226, 438, 210, 30),
+           &PressurePage::Button165Click);
+    button(this, "Button161", "Настр. по умолчанию", QRect(8, 474, 210, 30),
+           &PressurePage::Button161Click);
+    button(this, "Button163", "СБРОС", QRect(226, 474, 210, 30), &PressurePage::Button163Click);
+
+    QLabel *version = makePanel(this, "Panel158", QRect(598, 4, 180, 26));
+    QFont bold = version->font();
+    bold.setBold(true);
+    version->setFont(bold);
+    chart_ = addChart(16, QRect(444, 36, 334, 500));
+    makeChartPanel(chart_, "Panel149", 120);
+}
+
+void PressurePage::Button155Click()
+{
+    queue({sensorcmd::On, sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
+}
+void PressurePage::Button154Click()
+{
+    direct(sensorcmd::Off);
+}
+void PressurePage::Button153Click()
+{
+    direct(sensorcmd::Setup);
+}
+void PressurePage::Button162Click()
+{
+    adjustZero({sensorcmd::AdjustZero, sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
+}
+void PressurePage::Button160Click()
+{
+    queue({sensorcmd::TakeAirVoltage, sensorcmd::ReadVoltages});
+}
+void PressurePage::Button159Click()
+{
+    queue({sensorcmd::TakeGasVoltage, sensorcmd::ReadVoltages});
+}
+
+void PressurePage::Button157Click()
+{
+    const auto values = convertFields("MaskEdit42", "MaskEdit45");
+    if (!values)
+        return;
+    direct(sensorcmd::SetFirst);
+    putParameters(*values);
+}
+
+void PressurePage::Button158Click()
+{
+    direct(sensorcmd::Save);
+}
+void PressurePage::Button165Click()
+{
+    queue({sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
+}
+
+void PressurePage::Button161Click()
+{
+    edit("MaskEdit42")->setText(integerText(kDefaultCalibration));
+    edit("MaskEdit45")->setText(integerText(kDefaultRange));
+}
+
+void PressurePage::Button163Click()
+{
+    queue({sensorcmd::Reset, sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
+}
+
+std::span<const StatusRow> PressurePage::statusRows(uint8_t) const
+{
+    return kPressureStatus;
+}
+
+void PressurePage::showAnswer(const Frame &reply)
+{
+    switch (reply[1]) {
+    case sensorcmd::ReadVoltages:
+        setText("Edit27", valueText(s16(reply, 3) / 10.0));
+        setText("Edit28", valueText(s16(reply, 5) / 10.0));
+        break;
+    case sensorcmd::ReadCalibration:
+        setText("MaskEdit42", integerText(s16(reply, 3)));
+        setText("MaskEdit45", integerText(s16(reply, 5)));
+        break;
+    default:
+        break;
+    }
+}
+
+void PressurePage::measure(const Frame &reply)
+{
+    const double sample = u16(reply, 5) / 10.0;
+    chart_->addSample(sample);
+    setText("Panel149", millivoltText(sample));
+    // Set-up mode does not blank the pressure; only a switched-off sensor does.
+    setText("Edit30", (reply[2] & 0x01) ? valueText(s16(reply, 3) / 100.0) : kNoValue);
+}
+
+} // namespace zet
