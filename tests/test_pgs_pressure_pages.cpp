@@ -1,68 +1,9 @@
 // Semiconductor (PGS) and pressure pages: panels, values and frames on the wire.
 
-#include "Harness.h"
-#include "connection/TrendChart.h"
-
-#include <QChartView>
-#include <QGroupBox>
-
-#include <gtest/gtest.h>
+#include "PageChecks.h"
 
 namespace zet::test {
 namespace {
-
-Frame frame(std::initializer_list<uint8_t> bytes)
-{
-    return sealed(bytes);
-}
-
-void enter(Harness &h, int type, int pageIndex, uint8_t block, uint8_t status = 0x01)
-{
-    h.connect(type);
-    h.select(pageIndex);
-    while (!h.form->session().queue.empty()) {
-        const Frame sent = h.send();
-        h.reply({block, sent[1], status, 0, 0, 0, 0});
-    }
-}
-
-const TrendRing &ring(Harness &h, const char *chart)
-{
-    return static_cast<TrendChart *>(h.find<QChartView>(chart))->ring();
-}
-
-double newest(Harness &h, const char *chart)
-{
-    const TrendRing &r = ring(h, chart);
-    return r.slot(r.writeIndex() == 1 ? TrendRing::kSize : r.writeIndex() - 1);
-}
-
-struct PanelState {
-    const char *panel;
-    const char *text;
-    Colour colour;
-};
-
-void expectPanels(Harness &h, std::initializer_list<PanelState> panels, int status)
-{
-    for (const PanelState &p : panels) {
-        EXPECT_EQ(h.text(p.panel), QString::fromUtf8(p.text)) << status << " " << p.panel;
-        EXPECT_EQ(h.colour(p.panel), p.colour) << status << " " << p.panel;
-    }
-}
-
-// Codes sent on the ticks after a click, each answered in turn.
-std::vector<int> sentAfter(Harness &h, const char *button, uint8_t block, int ticks)
-{
-    h.click(button);
-    std::vector<int> codes;
-    for (int i = 0; i < ticks; ++i) {
-        const Frame f = h.send();
-        codes.push_back(f[1]);
-        h.reply({block, f[1], 0x01, 0, 0, 0, 0});
-    }
-    return codes;
-}
 
 // ---- PGS -------------------------------------------------------------------
 
@@ -88,7 +29,7 @@ TEST(PgsPage, StatusBits)
 {
     struct Case {
         uint8_t status;
-        std::initializer_list<PanelState> panels;
+        std::vector<PanelState> panels;
     };
     const Case cases[] = {
         {0x05,
@@ -187,7 +128,7 @@ TEST(PressurePage, StatusAndPressure)
 {
     struct Case {
         uint8_t status;
-        std::initializer_list<PanelState> panels;
+        std::vector<PanelState> panels;
         const char *pressure;
     };
     const Case cases[] = {

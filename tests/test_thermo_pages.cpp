@@ -1,53 +1,12 @@
 // Thermocatalytic pages (TKS, TKS+PGS, TKS+PGS hydrogen): what the engineer sees
 // for each reply and what goes on the wire after each click.
 
-#include "Harness.h"
-#include "connection/TrendChart.h"
+#include "PageChecks.h"
 
-#include <QChartView>
-#include <QGroupBox>
 #include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace zet::test {
 namespace {
-
-// A request as it goes out: seven bytes and the check byte.
-Frame frame(std::initializer_list<uint8_t> bytes)
-{
-    return sealed(bytes);
-}
-
-// Connects an instrument of `type`, opens the page and answers its entry queue,
-// so that the page polls idly afterwards.
-void enter(Harness &h, int type, int pageIndex, uint8_t block, uint8_t status = 0x01)
-{
-    h.connect(type);
-    h.select(pageIndex);
-    while (!h.form->session().queue.empty()) {
-        const Frame sent = h.send();
-        h.reply({block, sent[1], status, 0, 0, 0, 0});
-    }
-}
-
-const TrendRing &ring(Harness &h, const char *chart)
-{
-    return static_cast<TrendChart *>(h.find<QChartView>(chart))->ring();
-}
-
-// Newest sample of a chart.
-double newest(Harness &h, const char *chart)
-{
-    const TrendRing &r = ring(h, chart);
-    const int last = r.writeIndex() == 1 ? TrendRing::kSize : r.writeIndex() - 1;
-    return r.slot(last);
-}
-
-QString groupTitle(Harness &h, const char *name)
-{
-    return h.find<QGroupBox>(name)->title();
-}
 
 void type(Harness &h, const char *field, const QString &text)
 {
@@ -55,12 +14,6 @@ void type(Harness &h, const char *field, const QString &text)
 }
 
 // ---- status byte -----------------------------------------------------------
-
-struct PanelState {
-    const char *panel;
-    const char *text;
-    Colour colour;
-};
 
 TEST(TksStatus, SensorOffShowsRedAndBlanksThresholdPanelsKeepingTheirColours)
 {
@@ -71,19 +24,15 @@ TEST(TksStatus, SensorOffShowsRedAndBlanksThresholdPanelsKeepingTheirColours)
     ASSERT_EQ(h.text("Panel27"), "Превышение порога 1");
     h.reply({3, 12, 0x00, 0, 0, 0, 0});
 
-    const PanelState expected[] = {
-        {"Panel21", "Сенсор выключен", Colour::Red},
-        {"Panel22", "Рабочий режим", Colour::Normal},
-        {"Panel23", "Настройки в норме", Colour::Normal},
-        {"Panel24", "Сенсор в норме", Colour::Normal},
-        {"Panel25", "", Colour::Red},
-        {"Panel26", "", Colour::Red},
-        {"Panel27", "", Colour::Red},
-    };
-    for (const PanelState &p : expected) {
-        EXPECT_EQ(h.text(p.panel), QString::fromUtf8(p.text)) << p.panel;
-        EXPECT_EQ(h.colour(p.panel), p.colour) << p.panel;
-    }
+    expectPanels(h,
+                 {{"Panel21", "Сенсор выключен", Colour::Red},
+                  {"Panel22", "Рабочий режим", Colour::Normal},
+                  {"Panel23", "Настройки в норме", Colour::Normal},
+                  {"Panel24", "Сенсор в норме", Colour::Normal},
+                  {"Panel25", "", Colour::Red},
+                  {"Panel26", "", Colour::Red},
+                  {"Panel27", "", Colour::Red}},
+                 0x00);
     EXPECT_EQ(groupTitle(h, "GroupBox12"), "МЕТАН");
     EXPECT_EQ(h.text("Edit7"), " XXXX");
 }
@@ -123,10 +72,7 @@ TEST(TksStatus, EachBitDrivesItsPanel)
         Harness h;
         enter(h, 1, page::Tks, 3);
         h.reply({3, 12, c.status, 0xE2, 0x04, 0, 0}); // 1250 = 12.5 %
-        for (const PanelState &p : c.panels) {
-            EXPECT_EQ(h.text(p.panel), QString::fromUtf8(p.text)) << int(c.status) << p.panel;
-            EXPECT_EQ(h.colour(p.panel), p.colour) << int(c.status) << p.panel;
-        }
+        expectPanels(h, c.panels, c.status);
         EXPECT_EQ(groupTitle(h, "GroupBox12"), QString::fromUtf8(c.gas)) << int(c.status);
         EXPECT_EQ(h.text("Edit7"), QString::fromUtf8(c.concentration)) << int(c.status);
     }
@@ -477,19 +423,6 @@ TEST(ThermoDefaults, BeforeTheFirstReplyGasPagesLeaveTheFieldsHydrogenFillsThem)
 }
 
 // ---- buttons ---------------------------------------------------------------
-
-// Codes that reach the wire on the ticks after a click (each answered in turn).
-std::vector<int> sentAfter(Harness &h, const char *button, uint8_t block, int ticks)
-{
-    h.click(button);
-    std::vector<int> codes;
-    for (int i = 0; i < ticks; ++i) {
-        const Frame f = h.send();
-        codes.push_back(f[1]);
-        h.reply({block, f[1], 0x01, 0, 0, 0, 0});
-    }
-    return codes;
-}
 
 TEST(ThermoButtons, SendTheirCommands)
 {

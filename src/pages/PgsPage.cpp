@@ -80,47 +80,17 @@ PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, 
     makeChartPanel(chart_, "Panel31", 120);
 }
 
-void PgsPage::Button35Click()
-{
-    direct(sensorcmd::On);
-}
-void PgsPage::Button36Click()
-{
-    direct(sensorcmd::Off);
-}
-void PgsPage::Button37Click()
-{
-    direct(sensorcmd::Setup);
-}
-void PgsPage::Button41Click()
-{
-    queue({sensorcmd::SelectGas, sensorcmd::ReadThresholds});
-}
-void PgsPage::Button38Click()
-{
-    queue({sensorcmd::SetSecond, sensorcmd::ReadThresholds});
-}
-void PgsPage::Button39Click()
-{
-    queue({sensorcmd::SetFirst, sensorcmd::ReadThresholds});
-}
-void PgsPage::Button40Click()
-{
-    direct(sensorcmd::ReadThresholds);
-}
-void PgsPage::Button33Click()
-{
-    direct(sensorcmd::Save);
-}
-void PgsPage::Button34Click()
-{
-    direct(sensorcmd::Reset);
-}
+void PgsPage::Button35Click() { direct(sensorcmd::On); }
+void PgsPage::Button36Click() { direct(sensorcmd::Off); }
+void PgsPage::Button37Click() { direct(sensorcmd::Setup); }
+void PgsPage::Button41Click() { queue({sensorcmd::SelectGas, sensorcmd::ReadThresholds}); }
+void PgsPage::Button38Click() { queue({sensorcmd::SetSecond, sensorcmd::ReadThresholds}); }
+void PgsPage::Button39Click() { queue({sensorcmd::SetFirst, sensorcmd::ReadThresholds}); }
+void PgsPage::Button40Click() { direct(sensorcmd::ReadThresholds); }
+void PgsPage::Button33Click() { direct(sensorcmd::Save); }
+void PgsPage::Button34Click() { direct(sensorcmd::Reset); }
 
-std::span<const StatusRow> PgsPage::statusRows(uint8_t) const
-{
-    return kPgsStatus;
-}
+std::span<const StatusRow> PgsPage::statusRows(uint8_t) const { return kPgsStatus; }
 
 void PgsPage::showAnswer(const Frame &reply)
 {

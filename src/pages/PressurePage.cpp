@@ -90,26 +90,14 @@ void PressurePage::Button155Click()
 {
     queue({sensorcmd::On, sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
 }
-void PressurePage::Button154Click()
-{
-    direct(sensorcmd::Off);
-}
-void PressurePage::Button153Click()
-{
-    direct(sensorcmd::Setup);
-}
+void PressurePage::Button154Click() { direct(sensorcmd::Off); }
+void PressurePage::Button153Click() { direct(sensorcmd::Setup); }
 void PressurePage::Button162Click()
 {
     adjustZero({sensorcmd::AdjustZero, sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
 }
-void PressurePage::Button160Click()
-{
-    queue({sensorcmd::TakeAirVoltage, sensorcmd::ReadVoltages});
-}
-void PressurePage::Button159Click()
-{
-    queue({sensorcmd::TakeGasVoltage, sensorcmd::ReadVoltages});
-}
+void PressurePage::Button160Click() { queue({sensorcmd::TakeAirVoltage, sensorcmd::ReadVoltages}); }
+void PressurePage::Button159Click() { queue({sensorcmd::TakeGasVoltage, sensorcmd::ReadVoltages}); }
 
 void PressurePage::Button157Click()
 {
@@ -120,10 +108,7 @@ void PressurePage::Button157Click()
     putParameters(*values);
 }
 
-void PressurePage::Button158Click()
-{
-    direct(sensorcmd::Save);
-}
+void PressurePage::Button158Click() { direct(sensorcmd::Save); }
 void PressurePage::Button165Click()
 {
     queue({sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
@@ -140,10 +125,7 @@ void PressurePage::Button163Click()
     queue({sensorcmd::Reset, sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
 }
 
-std::span<const StatusRow> PressurePage::statusRows(uint8_t) const
-{
-    return kPressureStatus;
-}
+std::span<const StatusRow> PressurePage::statusRows(uint8_t) const { return kPressureStatus; }
 
 void PressurePage::showAnswer(const Frame &reply)
 {

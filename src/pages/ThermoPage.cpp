@@ -257,18 +257,9 @@ QFont boldFont(const QWidget *w, int pointSize)
 
 } // namespace
 
-const ThermoSpec &tksSpec()
-{
-    return kTks;
-}
-const ThermoSpec &tksPgsSpec()
-{
-    return kTksPgs;
-}
-const ThermoSpec &tksPgsHydrogenSpec()
-{
-    return kTksPgsHydrogen;
-}
+const ThermoSpec &tksSpec() { return kTks; }
+const ThermoSpec &tksPgsSpec() { return kTksPgs; }
+const ThermoSpec &tksPgsHydrogenSpec() { return kTksPgsHydrogen; }
 
 ThermoPage::ThermoPage(PageHost &host, const ThermoSpec &spec, QWidget *parent)
     : SensorPage(host, spec.pageIndex, spec.version, parent), spec_(spec)
@@ -426,7 +417,6 @@ void ThermoPage::apply(uint8_t code, const char *first, const char *second)
     if (!values)
         return;
     if (spec_.combined) {
-        session().request()[0] = address();
         putParameters(*values);
         queue({code});
         PendingSet p;
@@ -510,6 +500,8 @@ bool ThermoPage::pgsHalf(uint8_t code)
     return code == kPgsOn || code == kPgsOff || code == kPgsStatus;
 }
 
+// The fall-back clears the parameter bytes; a set command still waiting in the
+// queue gets its values back, so it never goes out with zeros.
 void ThermoPage::idleRequest()
 {
     SensorPage::idleRequest();
