@@ -17,7 +17,6 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zet-service"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Серия ЗЕТ-75"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Service tool for ZET series gas detectors"));

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QValueAxis>
 #include <QTabWidget>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,29 @@ TEST_F(BaseFixture, ClockFrameCountsSecondsFrom2010HighByteFirst)
         << "a clock before 2010 gives the magnitude";
 }
 
+// The seconds count the PC's wall clock: summer time does not shift the instrument's clock.
+TEST(BaseClock, SecondsFollowTheWallClockAcrossDaylightSaving)
+{
+    const QTimeZone berlin("Europe/Berlin");
+    if (!berlin.isValid())
+        GTEST_SKIP() << "no time zone data";
+    struct Case {
+        QDate date;
+        QTime time;
+        uint32_t seconds;
+    };
+    const Case cases[] = {
+        {QDate(2010, 1, 1), QTime(0, 1, 40), 100},
+        {QDate(2010, 7, 1), QTime(0, 0, 0), 181u * 86400},
+        {QDate(2011, 1, 1), QTime(0, 0, 0), 365u * 86400},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(BasePage::clockSeconds(QDateTime(c.date, c.time, berlin)), c.seconds)
+            << c.date.toString(Qt::ISODate).toStdString();
+        EXPECT_EQ(BasePage::clockSeconds(QDateTime(c.date, c.time, Qt::UTC)), c.seconds);
+    }
+}
+
 TEST_F(BaseFixture, SwitchOffClosesOnTheNextReplyAfterItWentOut)
 {
     h.click("Button2");
@@ -157,6 +181,14 @@ TEST_F(BaseFixture, ControlsCarryTheirCaptions)
         EXPECT_EQ(h.find<QPushButton>(name)->text(), QString::fromUtf8(caption));
     EXPECT_EQ(chart(h, "Chart1")->title(), "Потребляемый ток, мА");
     EXPECT_EQ(chart(h, "Chart2")->title(), "Ток катушки, мА");
+    // The bench window's button: small, in the lower left corner, inside the page.
+    h.form->show();
+    QWidget *basePage = h.form->page(page::Base);
+    const QRect r = h.find<QPushButton>("Button72")->geometry();
+    EXPECT_EQ(r.size(), QSize(17, 16));
+    EXPECT_LT(r.left(), basePage->width() / 4);
+    EXPECT_GT(r.top(), basePage->height() * 3 / 4);
+    EXPECT_TRUE(basePage->rect().contains(r)) << basePage->width() << "x" << basePage->height();
 }
 
 struct PumpFixture : ::testing::Test {
@@ -307,20 +339,46 @@ TEST(TrendRing, EachChartKeepsItsOwnSamples)
 
 TEST(TrendChartView, FixedRangesTitlesAndLook)
 {
-    for (int n = 1; n <= 16; ++n) {
-        TrendChart c(n);
-        const ChartSpec &spec = chartSpec(n);
-        EXPECT_EQ(c.objectName(), QString("Chart%1").arg(n));
-        EXPECT_EQ(c.series()->objectName(), QString::fromLatin1(spec.seriesName));
-        EXPECT_EQ(c.title(), QString::fromUtf8(spec.title));
-        auto *y = static_cast<QValueAxis *>(c.chart()->axes(Qt::Vertical).first());
-        EXPECT_EQ(y->min(), spec.yMin);
-        EXPECT_EQ(y->max(), spec.yMax);
-        EXPECT_FALSE(c.chart()->legend()->isVisible());
-        EXPECT_EQ(c.series()->color(), QColor(Qt::red));
-        EXPECT_EQ(c.series()->points().size(), 200);
+    struct Case {
+        int number;
+        const char *series;
+        const char *title; // "" = none
+        double yMin, yMax;
+    };
+    // Mind the letters: "мB" ends in a Latin B on some titles, a Cyrillic В on others.
+    const Case cases[] = {
+        {1, "Series1", "Потребляемый ток, мА", 0, 150},
+        {2, "Series2", "Ток катушки, мА", 0, 150},
+        {3, "Series3", "Напряжение на средней точке сенсора, мB", -10, 2500},
+        {4, "Series4", "Напряжение полупроводникового сенсора, мВ", -10, 3310},
+        {5, "Series5", "Напряжение термокаталитического сенсора, мB", -10, 2510},
+        {6, "Series6", "Напряжение полупроводникового сенсора, мВ", -10, 2510},
+        {7, "LineSeries1", "Напряжение термокаталитического сенсора, мB", -10, 2510},
+        {8, "LineSeries2", "Напряжение полупроводникового сенсора, мВ", -10, 2510},
+        {9, "LineSeries3", "Сигнал детектора", -10, 15000},
+        {10, "LineSeries4", "", -10, 2600},
+        {11, "LineSeries5", "", -10, 2600},
+        {12, "LineSeries6", "Сигнал детектора", -10, 2500},
+        {13, "LineSeries7", "Сигнал детектора", -10, 15000},
+        {14, "LineSeries8", "", -10, 2600},
+        {15, "LineSeries9", "Сигнал детектора", -10, 15000},
+        {16, "LineSeries10", "Напряжение сенсора, мB", -10, 3300},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.number);
+        TrendChart chart(c.number);
+        EXPECT_EQ(chart.objectName(), QString("Chart%1").arg(c.number));
+        EXPECT_EQ(chart.series()->objectName(), QString::fromLatin1(c.series));
+        EXPECT_EQ(chart.title(), QString::fromUtf8(c.title));
+        auto *y = static_cast<QValueAxis *>(chart.chart()->axes(Qt::Vertical).first());
+        EXPECT_EQ(y->min(), c.yMin);
+        EXPECT_EQ(y->max(), c.yMax);
+        EXPECT_FALSE(chart.chart()->legend()->isVisible());
+        EXPECT_EQ(chart.series()->color(), QColor(Qt::red));
+        EXPECT_FALSE(chart.series()->pointsVisible());
+        EXPECT_FALSE(chart.series()->pointLabelsVisible());
+        EXPECT_EQ(chart.series()->points().size(), 200);
     }
-    EXPECT_EQ(chartSpec(3).title, std::string("Напряжение на средней точке сенсора, мB"));
 }
 
 TEST(TrendChartView, RedrawIsWellUnderAMillisecond)

@@ -2,10 +2,13 @@
 #include "Harness.h"
 #include "link/DeviceWatcher.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -86,6 +89,16 @@ TEST(DeviceList, FailedQueriesStillAddTheRow)
     EXPECT_EQ(h.messages, QStringList{"GetFTDeviceSerialNo - General IO error..."});
 }
 
+TEST(DeviceList, FailedCountKeepsTheCountFromBefore)
+{
+    Harness h(Rows{{"Cable A", "AAA1"}, {"Cable B", "BBB2"}});
+    h.driver.rows.push_back({"Cable C", "CCC3"});
+    h.driver.failures["ListCount"] = 4;
+    h.form->Button1Click();
+    EXPECT_EQ(rowTexts(h), (QStringList{"Устройство 1|Cable A|AAA1", "Устройство 2|Cable B|BBB2"}));
+    EXPECT_EQ(h.messages, QStringList{"GetFTDeviceCount - General IO error..."});
+}
+
 TEST(Open, SequenceLineSettingsAndIdentificationRequest)
 {
     Harness h(Rows{{"USB Serial", "FT0001"}});
@@ -140,6 +153,35 @@ TEST(Open, DoubleClickWithNoRowSelectedOnlyHidesPages)
     EXPECT_EQ(visibleModuleTabs(h), 0);
     EXPECT_TRUE(h.form->session().deviceOpen) << "the open connection stays open";
     EXPECT_FALSE(h.driver.calls.contains("Close(4660)"));
+}
+
+// Double clicks as the mouse makes them, on a row and off the rows.
+TEST(Open, DoubleClickOnARowOpensItAndOffTheRowsOnlyHidesPages)
+{
+    Harness h(Rows{{"A", "S1"}, {"B", "S2"}});
+    h.form->show();
+    auto *list = h.find<QTreeWidget>("ListView1");
+    QWidget *area = list->viewport();
+    const QPoint second = list->visualItemRect(list->topLevelItem(1)).center();
+    QTest::mouseClick(area, Qt::LeftButton, {}, second);
+    QTest::mouseDClick(area, Qt::LeftButton, {}, second);
+    EXPECT_EQ(h.text("Panel1"), "Открыт USB порт   B   № S2");
+    EXPECT_EQ(h.send(), sealed({0x80, 9, 0, 0, 0, 0, 0}));
+    h.reply({0, 9, 0, 0, 1, 1, 0});
+    ASSERT_GT(visibleModuleTabs(h), 0);
+
+    const QPoint empty(10, area->height() - 5);
+    ASSERT_EQ(list->itemAt(empty), nullptr);
+    h.driver.calls.clear();
+    QTest::mouseClick(area, Qt::LeftButton, {}, empty);
+    QTest::mouseDClick(area, Qt::LeftButton, {}, empty);
+    EXPECT_EQ(visibleModuleTabs(h), 0);
+    EXPECT_EQ(h.form->pageControl()->currentIndex(), 0);
+    EXPECT_TRUE(h.form->session().deviceOpen) << "the open connection stays open";
+    EXPECT_FALSE(h.driver.calls.join(",").contains("Close"))
+        << h.driver.calls.join(",").toStdString();
+    EXPECT_FALSE(h.driver.calls.join(",").contains("OpenEx"));
+    EXPECT_EQ(h.text("Panel1"), "Открыт USB порт   B   № S2");
 }
 
 TEST(Open, OpeningAgainClosesTheCurrentConverterFirst)
@@ -252,6 +294,36 @@ TEST(DeviceChange, SignalFromTheWatcherReachesTheWindow)
     EXPECT_EQ(form.findChild<QLabel *>("Panel1")->text(), "Список обновлен!");
     source.fire(0x8003);
     EXPECT_EQ(h.sleeps.size(), 351);
+}
+
+// Messages on the desktop: a modal box titled with the application's title and a
+// single OK button, with the error icon for driver failures.
+TEST(Messages, DesktopBoxesCarryTheApplicationTitle)
+{
+    struct Case {
+        MessageKind kind;
+        QMessageBox::Icon icon;
+    };
+    for (const Case c : {Case{MessageKind::Error, QMessageBox::Critical},
+                         Case{MessageKind::Plain, QMessageBox::NoIcon}}) {
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::Question;
+        int buttons = 0;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_TRUE(box);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = int(box->buttons().size());
+            box->accept();
+        });
+        Platform::desktop().message(c.kind, "FT_Read - General IO error...");
+        EXPECT_EQ(title, "Серия ЗЕТ-75");
+        EXPECT_EQ(text, "FT_Read - General IO error...");
+        EXPECT_EQ(icon, c.icon);
+        EXPECT_EQ(buttons, 1);
+    }
 }
 
 } // namespace

@@ -5,6 +5,95 @@
 namespace zet::test {
 namespace {
 
+// ---- layout ----------------------------------------------------------------
+
+TEST(PgsPressureLayout, ControlsTextsAndArrangement)
+{
+    const PageLayout pgs = {
+        4,
+        page::Pgs,
+        {{"Button35", "ВКЛ."},
+         {"Button36", "ОТКЛ."},
+         {"Button37", "Режим настройки"},
+         {"Button41", "Выбор газа"},
+         {"Button38", "Применить"},
+         {"Button39", "Применить"},
+         {"Button40", "Чтение параметров"},
+         {"Button33", "Сохранение параметров"},
+         {"Button34", "СБРОС"},
+         {"GroupBox14", "Состояние"},
+         {"GroupBox15", "Данные АЦП"},
+         {"GroupBox16", ""},
+         {"Chart4", "Напряжение полупроводникового сенсора, мВ"}, // Cyrillic В
+         {"Panel38", ""},
+         {"Panel39", ""},
+         {"Panel40", ""},
+         {"Panel41", ""}},
+        {"Порог1", "Порог2"},
+        {{"Panel32", "GroupBox14"},
+         {"Panel37", "GroupBox14"},
+         {"Panel38", "GroupBox16"},
+         {"Panel39", "GroupBox16"},
+         {"Button38", "GroupBox16"},
+         {"Panel41", "GroupBox15"},
+         {"Panel31", "Chart4"}},
+        {"Panel32", "Panel33", "Panel34", "Panel35", "Panel36", "Panel37"},
+        {{"Chart4", -10, 3310}},
+        {},
+        {},
+        {{"Panel38", QColor(0xFF, 0xFB, 0xF0)},
+         {"Panel39", QColor(0xFF, 0xFB, 0xF0)},
+         {"Panel41", QColor(0xFF, 0xFF, 0xFF)}},
+    };
+    const PageLayout pressure = {
+        10,
+        page::Pressure,
+        {{"Button155", "ВКЛ."},
+         {"Button154", "ОТКЛ."},
+         {"Button153", "Режим настройки"},
+         {"Button162", "Подстройка \"0\""},
+         {"Button160", "Применить"},
+         {"Button159", "Применить"},
+         {"Button157", "Применить"},
+         {"Button158", "Сохранение"},
+         {"Button165", "Чтение параметров"},
+         {"Button161", "Настр. по умолчанию"},
+         {"Button163", "СБРОС"},
+         {"GroupBox45", "Состояние"},
+         {"GroupBox46", ""},
+         {"GroupBox47", "Давление, кПа"},
+         {"Chart16", "Напряжение сенсора, мB"}, // Latin B
+         {"Panel158", ""},
+         {"Edit30", ""}},
+        {"U \"0\", мВ", "U кал. давления, мВ", "Калибровочое давление, кПа х100",
+         "Порог превышения диапазона измерения, кПа х100"},
+        {{"Panel153", "GroupBox45"},
+         {"Panel150", "GroupBox45"},
+         {"MaskEdit42", "GroupBox46"},
+         {"MaskEdit45", "GroupBox46"},
+         {"Edit30", "GroupBox47"},
+         {"Panel149", "Chart16"}},
+        {"Panel153", "Panel152", "Panel151", "Panel150"},
+        {{"Chart16", -10, 3300}},
+        {"Edit27", "Edit28", "Edit30"},
+        {{"MaskEdit42", 4}, {"MaskEdit45", 4}},
+        {},
+    };
+    for (const PageLayout *l : {&pgs, &pressure}) {
+        SCOPED_TRACE(l->index);
+        checkLayout(*l);
+    }
+    // The Apply buttons of the PGS page each sit level with their threshold.
+    Harness h;
+    h.connect(4);
+    for (auto [panel, button] :
+         {std::pair{"Panel38", "Button38"}, std::pair{"Panel39", "Button39"}})
+        EXPECT_LT(std::abs(h.find(panel)->geometry().center().y() -
+                           h.find(button)->geometry().center().y()),
+                  8)
+            << button;
+}
+
 // ---- PGS -------------------------------------------------------------------
 
 TEST(PgsPage, StatusGroupReadsStateUntilTheBlockAnswersThenNamesTheGas)

@@ -6,12 +6,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTabWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <set>
 
 using namespace zet;
 using namespace zet::test;
@@ -221,6 +226,22 @@ TEST(Resync, CorruptFrameDropsWhatIsWaiting)
     EXPECT_EQ(h.text("Panel10"), "30  мА");
 }
 
+TEST(Resync, CountSeenOnTheLastConnectionDoesNotDropTheFirstReply)
+{
+    Harness h;
+    h.connect(1);
+    h.driver.queueBytes(QByteArray(5, '\x11'));
+    h.form->Timer2Timer();
+    h.form->Button1Click();
+    h.open();
+    const QByteArray frame = bytesOf(sealed({0, 9, 0, 0, 4, 0x39, 0x30}));
+    h.driver.queueBytes(frame.left(5)); // the identification reply, still arriving
+    h.form->Timer2Timer();
+    h.driver.queueBytes(frame.mid(5));
+    h.form->Timer2Timer();
+    EXPECT_EQ(h.text("Panel2"), "ЗЕТ73   № 12345");
+}
+
 TEST(StrayFrames, ValidNonIdentificationReplyBeforeIdentificationIsIgnored)
 {
     Harness h;
@@ -233,6 +254,83 @@ TEST(StrayFrames, ValidNonIdentificationReplyBeforeIdentificationIsIgnored)
     EXPECT_EQ(h.send(), sealed({0x80, 9, 0, 0, 0, 0, 0})) << "still asking for identification";
     h.reply({0, 9, 0, 0, 1, 1, 0});
     EXPECT_EQ(h.form->session().deviceType, 1);
+}
+
+// Whatever the line delivers (valid frames from any block with any code, broken
+// frames, loose bytes), with nobody clicking the tool sends only its polling and
+// start-up codes, to the block of the page on show, and stays connected.
+TEST(LineInput, RepliesNeverMakeTheToolSendAnUnaskedCommand)
+{
+    struct Case {
+        int type;
+        int page;
+        uint8_t address;
+        std::set<int> codes; // status request, start-up queue, idle alternation
+    };
+    const Case cases[] = {
+        {1, page::Base, 128, {12}},
+        {1, page::Pump, 143, {9, 12}},
+        {1, page::Tks, 131, {9, 2, 3, 4, 12}},
+        {2, page::TksPgs, 148, {9, 2, 3, 4, 12, 21}},
+        {3, page::TksPgsH2, 149, {9, 2, 3, 4, 12, 21}},
+        {4, page::Pgs, 136, {9, 12}},
+        {10, page::Pressure, 145, {3, 2, 12}},
+        {10, page::OpticCo2, 141, {5, 2, 13, 3, 4, 12}},
+        {10, page::Oxygen, 150, {9, 2, 3, 4, 13, 12}},
+        {6, page::OpticMethane5, 140, {12}},
+    };
+    std::mt19937 random(7);
+    auto byte = [&] { return uint8_t(random() & 0xFF); };
+    const uint8_t blocks[] = {0, 3, 8, 11, 12, 13, 15, 17, 20, 21, 22, 23, 24, 28, 99};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.page);
+        Harness h;
+        h.connect(c.type);
+        h.select(c.page);
+        const uint8_t before = h.request()[0];
+        std::vector<Frame> sent;
+        for (int i = 0; i < 3000; ++i) {
+            switch (random() % 4) {
+            case 0:
+                sent.push_back(h.send());
+                break;
+            case 1: { // a valid frame, half of them from the page's block; identification aside
+                uint8_t block =
+                    random() % 2 ? uint8_t(c.address & 0x7F) : blocks[random() % std::size(blocks)];
+                uint8_t code = random() % 8 ? byte() % 32 : byte();
+                if (block == 0 && code == 9)
+                    code = 12;
+                h.reply({block, code, byte(), byte(), byte(), byte(), byte()});
+                break;
+            }
+            case 2: { // a frame that fails its check
+                Frame f =
+                    sealed({blocks[random() % std::size(blocks)], 12, byte(), byte(), 0, 0, 0});
+                f[7] ^= 0x5A;
+                h.driver.queueFrame(f);
+                h.form->Timer2Timer();
+                break;
+            }
+            default: // loose bytes
+                for (uint32_t n = random() % 12; n > 0; --n)
+                    h.driver.rx.push_back(byte());
+                h.form->Timer2Timer();
+                break;
+            }
+        }
+        ASSERT_TRUE(h.form->session().deviceOpen);
+        EXPECT_TRUE(h.messages.isEmpty()) << h.messages.join("; ").toStdString();
+        // Until the first reply is decoded on the methane 5% page, its frames still go
+        // to the block addressed before; once addressed, the page keeps its block.
+        bool addressed = false;
+        for (const Frame &f : sent) {
+            EXPECT_TRUE(c.codes.count(f[1])) << "code " << int(f[1]);
+            addressed = addressed || f[0] == c.address;
+            EXPECT_EQ(f[0], addressed ? c.address : before);
+            EXPECT_EQ(f[7], checkByte(f));
+        }
+        EXPECT_TRUE(addressed);
+    }
 }
 
 TEST(TransmitTick, QueueFeedsOneCodePerTickThenLastCodeRepeats)
@@ -333,28 +431,108 @@ TEST(PageEntry, Methane5TabClickLeavesAddressUntilFirstReply)
     EXPECT_EQ(h.form->timer1()->interval(), 800);
 }
 
-TEST(PageEntry, BasePageEmptiesTheQueue)
+// Whatever the page just left had put into the request or the queue never reaches the
+// base unit: entering its page starts from the status request.
+TEST(PageEntry, BasePageStartsFromTheStatusRequest)
+{
+    struct Case {
+        const char *what;
+        int type;
+        std::function<void(Harness &)> leave; // leaves something behind for another block
+        Frame lateAnswer;                     // the other block's answer, after the switch
+    };
+    const Case cases[] = {
+        {"pump switched off, answer still to come", 1,
+         [](Harness &h) {
+             h.select(page::Pump);
+             h.send();
+             h.reply({15, 9, 1, 0, 0, 0, 0x11});
+             h.click("Button19");
+             EXPECT_EQ(h.send(), sealed({143, 8, 0, 0, 0, 0, 0}));
+         },
+         sealed({15, 8, 0, 0, 0, 0, 0})},
+        {"sensor switch-off not yet sent", 1,
+         [](Harness &h) {
+             h.select(page::Tks);
+             h.click("Button15");
+         },
+         sealed({3, 12, 1, 0, 0, 0, 0})},
+        {"start-up queue half sent", 10,
+         [](Harness &h) {
+             h.select(page::OpticPropane);
+             h.send();
+             h.send();
+         },
+         sealed({28, 2, 1, 0, 0, 0, 0})},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Harness h;
+        h.connect(c.type);
+        c.leave(h);
+        h.select(page::Base);
+        EXPECT_EQ(h.send(), sealed({128, 12, 0, 0, 0, 0, 0}));
+        EXPECT_EQ(h.form->session().queue.count, 0);
+        h.driver.queueFrame(c.lateAnswer);
+        h.form->Timer2Timer();
+        EXPECT_TRUE(h.form->session().deviceOpen) << "no switch-off went out, none is completed";
+        EXPECT_EQ(h.send(), sealed({128, 12, 0, 0, 0, 0, 0}));
+    }
+}
+
+TEST(PageEntry, BaseCommandsCarryNoParametersOfTheLastPage)
 {
     Harness h;
-    h.connect(10);
-    h.select(page::OpticPropane);
-    h.send();
+    h.connect(1);
+    h.select(page::Tks);
+    h.find<QLineEdit>("MaskEdit1")->setText("250");
+    h.find<QLineEdit>("MaskEdit2")->setText("50");
+    h.click("Button27");
+    ASSERT_EQ(h.request()[3], 250);
     h.select(page::Base);
-    const Frame f = h.send();
-    EXPECT_EQ(f[0], 128);
-    EXPECT_EQ(f[1], 5) << "no code left over from the page just left";
-    EXPECT_EQ(h.form->session().queue.count, 0);
+    h.click("Button3"); // test mode sends what the frame holds: the LED byte must not be 250
+    EXPECT_EQ(h.send(), sealed({128, 6, 0, 0, 0, 0, 0}));
 }
 
 TEST(PageEntry, ProgramChangesDoNotRunTheEntry)
 {
     Harness h;
+    h.connect(2);
+    // Identification made page 1 active without a click: the base unit's entry would
+    // have addressed 128.
+    EXPECT_EQ(h.send(), sealed({148, 12, 0, 0, 0, 0, 0}));
+    h.select(page::TksPgs);
+    h.select(page::Pump);
+    h.form->Button1Click(); // the refresh makes page 0 active
+    EXPECT_EQ(h.form->session().queue.count, 1) << "the pump's queue was not touched";
+}
+
+TEST(Identification, RepeatedIdentificationDropsCodesQueuedForAnotherBlock)
+{
+    Harness h;
     h.connect(10);
-    // Identification made page 1 active without clicking: queue untouched, address from the table.
-    EXPECT_EQ(h.form->session().queue.count, 0);
-    h.select(page::Pgs);
-    h.reply({0, 9, 0, 0, 10, 1, 0}); // identification again switches to the base page
-    EXPECT_EQ(h.form->session().queue.count, 1) << "the PGS queue was not replaced by an entry";
+    h.select(page::Oxygen);
+    h.send();
+    h.reply({0, 9, 0, 0, 10, 1, 0});
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(h.send(), sealed({128, 12, 0, 0, 0, 0, 0})) << "tick " << i;
+}
+
+// A page entered without its address still holds the command meant for the block
+// addressed before; the first reply re-addresses the request but must not pass that
+// command on to the new block.
+TEST(PageEntry, CommandForThePreviousBlockIsNotPassedOn)
+{
+    Harness h;
+    h.connect(6);
+    h.select(page::Pump);
+    h.send();
+    h.reply({15, 9, 1, 0, 0, 0, 0x11});
+    h.click("Button19"); // pump off
+    h.select(page::OpticMethane5);
+    EXPECT_EQ(h.send(), sealed({143, 8, 0, 0, 0, 0, 0})) << "the pump still gets its command";
+    h.reply({15, 8, 0, 0, 0, 0, 0});
+    EXPECT_EQ(h.send(), sealed({140, 12, 0, 0, 0, 0, 0}));
 }
 
 TEST(PageEntry, PeriodFollowsThePageFamily)
@@ -403,6 +581,25 @@ TEST(PageEntry, MissingPictureIsReportedAndTheEntryStops)
     EXPECT_EQ(h.send()[0], 143) << "address left to the decoder";
     h.reply({24, 12, 0, 0, 0, 0, 0});
     EXPECT_EQ(h.send()[0], 152);
+}
+
+TEST(PageEntry, MissingPictureLeavesNoPumpCommandForTheSensor)
+{
+    Harness h;
+    h.connect(10);
+    h.select(page::Pump);
+    h.send();
+    h.reply({15, 9, 1, 0, 0, 0, 0x11});
+    h.click("Button20"); // pump set-up mode
+    const QString here = QDir::currentPath();
+    QTemporaryDir empty;
+    QDir::setCurrent(empty.path());
+    h.form->setPictureDirectories({});
+    h.select(page::HydrogenSulphide);
+    QDir::setCurrent(here);
+    EXPECT_EQ(h.send(), sealed({143, 6, 0, 0, 0, 0, 0}));
+    h.reply({15, 6, 0x80, 0, 0, 0, 0});
+    EXPECT_EQ(h.send(), sealed({152, 12, 0, 0, 0, 0, 0}));
 }
 
 TEST(PageEntry, FocusMovingIntoAnOpticalMethanePageQueuesIdentification)

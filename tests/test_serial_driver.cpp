@@ -241,6 +241,29 @@ TEST(SerialPortDriver, SerialBufferHoldsShortPathsWithNulFullOnesWithoutAndKeysL
     }
 }
 
+// Converter rows are opened by the serial number the list shows: it must name one port.
+TEST(SerialPortDriver, ConverterKeysAreUniqueAndFitTheSerialBuffer)
+{
+    struct Case {
+        const char *what;
+        std::vector<QByteArray> serials;
+        std::vector<QByteArray> keys;
+    };
+    const Case cases[] = {
+        {"distinct", {"FT1", "A50285BI"}, {"FT1", "A50285BI"}},
+        {"two channels of one chip",
+         {"FT4ABCDE", "FT4ABCDE", "FT9"},
+         {"FT4ABCDEA", "FT4ABCDEB", "FT9"}},
+        {"four channels", {"X", "X", "X", "X"}, {"XA", "XB", "XC", "XD"}},
+        {"longer than the buffer", {"0123456789ABCDEFGH"}, {"0123456789ABCDEF"}},
+        {"long and shared",
+         {"0123456789ABCDEFGH", "0123456789ABCDEFGH"},
+         {"0123456789ABCDEA", "0123456789ABCDEB"}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(SerialPortDriver::converterKeys(c.serials), c.keys) << c.what;
+}
+
 TEST(SerialPortDriver, ListingRejectsBadIndexAndUnknownFlags)
 {
     Pty pty;

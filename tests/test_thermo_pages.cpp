@@ -1,9 +1,11 @@
 // Thermocatalytic pages (TKS, TKS+PGS, TKS+PGS hydrogen): what the engineer sees
-// for each reply and what goes on the wire after each click.
+// for each reply and what goes on the wire after each click; and the reply
+// handling they share with the PGS and pressure pages.
 
 #include "PageChecks.h"
 
 #include <QTest>
+#include <QTimer>
 
 namespace zet::test {
 namespace {
@@ -11,6 +13,145 @@ namespace {
 void type(Harness &h, const char *field, const QString &text)
 {
     h.find<QLineEdit>(field)->setText(text);
+}
+
+// ---- layout ----------------------------------------------------------------
+
+const QColor kWhite(0xFF, 0xFF, 0xFF);
+
+TEST(ThermoLayout, ControlsTextsAndArrangement)
+{
+    const PageLayout tks = {
+        1,
+        page::Tks,
+        {{"Button14", "ВКЛ."},
+         {"Button15", "ОТКЛ."},
+         {"Button16", "Режим настройки"},
+         {"Button23", "Выбор газа"},
+         {"Button26", "Подстройка \"0\""},
+         {"Button30", "Применить U воздуха"},
+         {"Button31", "Применить U газа"},
+         {"Button27", "Применить"},
+         {"Button32", "Применить"},
+         {"Button25", "Сохранение параметров"},
+         {"Button28", "Чтение параметров"},
+         {"Button29", "Настр. по умолчанию"},
+         {"Button24", "СБРОС"},
+         {"GroupBox11", "Состояние"},
+         {"GroupBox12", ""},
+         {"GroupBox13", "Концентрация, %"},
+         {"Chart3", "Напряжение на средней точке сенсора, мB"}, // Latin B
+         {"Panel28", ""},
+         {"Edit7", ""}},
+        {"U воздух, мВ", "U газ, мВ", "C газа, % х100", "Порог1, % х100", "Порог2, % х100",
+         "Порог откл., % х100"},
+        {{"Panel21", "GroupBox11"},
+         {"Panel27", "GroupBox11"},
+         {"Panel30", "GroupBox12"},
+         {"MaskEdit1", "Panel30"},
+         {"MaskEdit4", "Panel30"},
+         {"Edit7", "GroupBox13"},
+         {"Panel29", "Chart3"}},
+        {"Panel21", "Panel22", "Panel23", "Panel24", "Panel25", "Panel26", "Panel27"},
+        {{"Chart3", -10, 2500}},
+        {"Edit5", "Edit6", "Edit7"},
+        {{"MaskEdit1", 3}, {"MaskEdit2", 3}, {"MaskEdit3", 3}, {"MaskEdit4", 3}},
+        {},
+    };
+    const PageLayout tksPgs = {
+        2,
+        page::TksPgs,
+        {{"Button42", "ВКЛ."},
+         {"Button43", "ОТКЛ."},
+         {"Button44", "Выбор газа"},
+         {"Button45", "Подстройка \"0\""},
+         {"Button46", "Режим настройки"},
+         {"Button51", "Применить U воздуха"},
+         {"Button50", "Применить U газа"},
+         {"Button47", "Применить"},
+         {"Button48", "Применить"},
+         {"Button49", "Сохранение"},
+         {"Button53", "Чтение"},
+         {"Button52", "Настр. по умолчанию"},
+         {"Button54", "СБРОС"},
+         {"Button55", "ВКЛ."},
+         {"Button56", "ОТКЛ."},
+         {"GroupBox17", "Состояние ТКС"},
+         {"GroupBox20", "Состояние ПГС"},
+         {"GroupBox18", "Концентрация, %"},
+         {"GroupBox19", ""},
+         {"Chart5", "Напряжение термокаталитического сенсора, мB"}, // Latin B
+         {"Chart6", "Напряжение полупроводникового сенсора, мВ"},   // Cyrillic В
+         {"Panel42", ""},
+         {"Panel54", ""}},
+        {"U воздух, мВ", "U газ, мВ", "C газа, % х100", "Порог1, % х100", "Порог2, % х100",
+         "Порог откл., % х100"},
+        {{"Panel45", "GroupBox17"},
+         {"Panel51", "GroupBox17"},
+         {"Panel56", "GroupBox20"},
+         {"Panel57", "GroupBox20"},
+         {"Panel43", "GroupBox19"},
+         {"MaskEdit5", "Panel43"},
+         {"MaskEdit8", "Panel43"},
+         {"Panel54", "GroupBox18"},
+         {"Panel52", "Chart5"},
+         {"Panel53", "Chart6"}},
+        {"Panel48", "Panel47", "Panel46", "Panel45", "Panel49", "Panel50", "Panel51"},
+        {{"Chart5", -10, 2510}, {"Chart6", -10, 2510}},
+        {"Edit1", "Edit2"},
+        {{"MaskEdit5", 3}, {"MaskEdit6", 3}, {"MaskEdit7", 3}, {"MaskEdit8", 3}},
+        {{"Panel54", kWhite}},
+    };
+    const PageLayout hydrogen = {
+        3,
+        page::TksPgsH2,
+        {{"Button69", "ВКЛ."},
+         {"Button70", "ОТКЛ."},
+         {"Button68", "Подстройка \"0\""},
+         {"Button67", "Режим настройки"},
+         {"Button64", "Применить U воздуха"},
+         {"Button63", "Применить U газа"},
+         {"Button60", "Применить"},
+         {"Button61", "Применить"},
+         {"Button62", "Сохранение"},
+         {"Button65", "Чтение"},
+         {"Button66", "Настр. по умолчанию"},
+         {"Button57", "СБРОС"},
+         {"Button58", "ВКЛ."},
+         {"Button59", "ОТКЛ."},
+         {"GroupBox21", "Состояние ТКС"},
+         {"GroupBox23", "Состояние ПГС"},
+         {"GroupBox22", "Концентрация, %"},
+         {"GroupBox24", "Водород"},
+         {"Chart7", "Напряжение термокаталитического сенсора, мB"}, // Latin B
+         {"Chart8", "Напряжение полупроводникового сенсора, мВ"},   // Cyrillic В
+         {"Panel63", ""},
+         {"Panel64", ""}},
+        {"U воздух, мВ", "U газ, мВ", "C газа, % х100", "Порог1, % х100", "Порог2, % х100",
+         "Порог откл., % х100"},
+        {{"Panel44", "GroupBox21"},
+         {"Panel62", "GroupBox21"},
+         {"Panel67", "GroupBox23"},
+         {"Panel68", "GroupBox23"},
+         {"Panel69", "GroupBox24"},
+         {"MaskEdit9", "Panel69"},
+         {"MaskEdit12", "Panel69"},
+         {"Panel64", "GroupBox22"},
+         {"Panel65", "Chart7"},
+         {"Panel66", "Chart8"}},
+        {"Panel59", "Panel58", "Panel55", "Panel44", "Panel60", "Panel61", "Panel62"},
+        {{"Chart7", -10, 2510}, {"Chart8", -10, 2510}},
+        {"Edit3", "Edit4"},
+        {{"MaskEdit9", 3}, {"MaskEdit10", 3}, {"MaskEdit11", 3}, {"MaskEdit12", 3}},
+        {{"Panel64", kWhite}},
+    };
+    for (const PageLayout *l : {&tks, &tksPgs, &hydrogen}) {
+        SCOPED_TRACE(l->index);
+        checkLayout(*l);
+    }
+    // The semiconductor status reads fault above power on both combined pages.
+    checkLayout({2, page::TksPgs, {}, {}, {}, {"Panel57", "Panel56"}, {}, {}, {}, {}});
+    checkLayout({3, page::TksPgsH2, {}, {}, {}, {"Panel68", "Panel67"}, {}, {}, {}, {}});
 }
 
 // ---- status byte -----------------------------------------------------------
@@ -88,6 +229,66 @@ TEST(TksStatus, PanelsAndGasCaptionAreBlankUntilTheFirstReply)
         EXPECT_EQ(h.text(p), "") << p;
     EXPECT_EQ(groupTitle(h, "GroupBox12"), "");
     EXPECT_EQ(groupTitle(h, "GroupBox11"), "Состояние");
+}
+
+TEST(SensorFrame, ReplyFromAnotherBlockOnlySetsThePeriod)
+{
+    struct Case {
+        int type, index;
+        uint8_t block, other;
+        const char *off; // leaves a command waiting
+        std::vector<const char *> shown;
+        const char *chart;
+    };
+    const Case cases[] = {
+        {1, page::Tks, 3, 8, "Button15", {"Panel21", "Panel28", "Edit7", "Panel29"}, "Chart3"},
+        {4, page::Pgs, 8, 3, "Button36", {"Panel32", "Panel40", "Panel41", "Panel31"}, "Chart4"},
+        {2,
+         page::TksPgs,
+         20,
+         21,
+         "Button43",
+         {"Panel45", "Panel42", "Panel54", "Panel52", "Panel56", "Panel53"},
+         "Chart5"},
+        {3,
+         page::TksPgsH2,
+         21,
+         20,
+         "Button70",
+         {"Panel44", "Panel63", "Panel64", "Panel65", "Panel67", "Panel66"},
+         "Chart7"},
+        {10,
+         page::Pressure,
+         17,
+         8,
+         "Button154",
+         {"Panel153", "Panel158", "Edit30", "Panel149"},
+         "Chart16"},
+    };
+    for (const Case &c : cases) {
+        Harness h;
+        enter(h, c.type, c.index, c.block);
+        h.reply({c.block, 9, 0x01, 0, 0, 0, 0x12});
+        h.reply({c.block, 12, 0x01, 0x10, 0x00, 0x10, 0x00});
+        h.click(c.off);
+        QStringList before;
+        for (const char *name : c.shown)
+            before << h.text(name);
+        const Frame request = h.request();
+        const int samples = ring(h, c.chart).writeIndex();
+        h.form->timer1()->setInterval(800);
+
+        for (uint8_t code : {9, 12, 21, 2})
+            h.reply({c.other, code, 0x00, 0xFF, 0xFF, 0xFF, 0xFF});
+        EXPECT_EQ(h.form->timer1()->interval(), 350) << c.index;
+        QStringList after;
+        for (const char *name : c.shown)
+            after << h.text(name);
+        EXPECT_EQ(after, before) << c.index;
+        EXPECT_EQ(ring(h, c.chart).writeIndex(), samples) << c.index;
+        EXPECT_EQ(h.request(), request) << c.index;
+        EXPECT_EQ(h.send(), frame({uint8_t(0x80 | c.block), 8, 0, 0, 0, 0, 0})) << c.index;
+    }
 }
 
 TEST(TksStatus, ReplyFromAnotherBlockChangesNothingAndKeepsTheCommand)
@@ -499,15 +700,22 @@ TEST(ThermoButtons, HydrogenPageHasNoGasSelection)
 
 TEST(CombinedPoll, StatusAndSemiconductorStatusAlternate)
 {
-    Harness h;
-    enter(h, 2, page::TksPgs, 20);
-    h.reply({20, 12, 0x01, 0, 0, 0, 0});
-    EXPECT_EQ(h.request()[1], 21);
-    for (int round = 0; round < 3; ++round) {
-        EXPECT_EQ(h.send(), frame({148, 21, 0, 0, 0, 0, 0}));
-        h.reply({20, 21, 0x01, 0, 0, 0, 0});
-        EXPECT_EQ(h.send(), frame({148, 12, 0, 0, 0, 0, 0}));
-        h.reply({20, 12, 0x01, 0, 0, 0, 0});
+    struct Case {
+        int type, index;
+        uint8_t block;
+    };
+    for (const Case c : {Case{2, page::TksPgs, 20}, Case{3, page::TksPgsH2, 21}}) {
+        Harness h;
+        enter(h, c.type, c.index, c.block);
+        const uint8_t address = 0x80 | c.block;
+        h.reply({c.block, 12, 0x01, 0, 0, 0, 0});
+        EXPECT_EQ(h.request()[1], 21) << c.index;
+        for (int round = 0; round < 3; ++round) {
+            EXPECT_EQ(h.send(), frame({address, 21, 0, 0, 0, 0, 0})) << c.index;
+            h.reply({c.block, 21, 0x01, 0, 0, 0, 0});
+            EXPECT_EQ(h.send(), frame({address, 12, 0, 0, 0, 0, 0})) << c.index;
+            h.reply({c.block, 12, 0x01, 0, 0, 0, 0});
+        }
     }
 }
 

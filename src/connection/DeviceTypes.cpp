@@ -50,7 +50,7 @@ const PageEntry &pageEntry(int pageIndex)
 {
     static const std::array<PageEntry, page::Count> entries = {{
         {-1, {}},                            // device list
-        {128, {}, nullptr, true},            // base unit: leftovers of the last page are dropped
+        {128, {}, nullptr, true},            // base unit: nothing left over from the last page
         {143, {9}},                          // pump
         {131, {9, 2, 3, 4}},                 // TKS
         {136, {9}},                          // PGS

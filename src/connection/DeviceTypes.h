@@ -25,10 +25,12 @@ struct DeviceTypeInfo {
 std::optional<DeviceTypeInfo> deviceTypeInfo(int type);
 
 struct PageEntry {
-    int address;                         // -1: request address left alone
-    std::vector<uint8_t> queue;          // empty: queue left alone
-    const char *picture = nullptr;       // picture loaded first, into this control
-    bool clearQueue = false;             // the queue is emptied instead of loaded
+    int address;                   // -1: request address left alone
+    std::vector<uint8_t> queue;    // empty: queue left alone
+    const char *picture = nullptr; // picture loaded first, into this control
+    // The queue is emptied and the request reset to this page's status request, so
+    // that nothing meant for the page just left goes out to this block.
+    bool freshStart = false;
 };
 
 const PageEntry &pageEntry(int pageIndex);

@@ -29,7 +29,7 @@ QList<QPointF> TrendRing::points() const
     return pts;
 }
 
-static const ChartSpec kCharts[] = {
+static const ChartInfo kCharts[] = {
     {"Chart1", "Series1", "Потребляемый ток, мА", 0, 150},
     {"Chart2", "Series2", "Ток катушки, мА", 0, 150},
     {"Chart3", "Series3", "Напряжение на средней точке сенсора, мB", -10, 2500},
@@ -48,7 +48,7 @@ static const ChartSpec kCharts[] = {
     {"Chart16", "LineSeries10", "Напряжение сенсора, мB", -10, 3300},
 };
 
-const ChartSpec &chartSpec(int number)
+const ChartInfo &chartInfo(int number)
 {
     Q_ASSERT(number >= 1 && number <= int(std::size(kCharts)));
     return kCharts[number - 1];
@@ -57,9 +57,9 @@ const ChartSpec &chartSpec(int number)
 TrendChart::TrendChart(int number, QWidget *parent)
     : QChartView(parent), series_(new QLineSeries)
 {
-    const ChartSpec &spec = chartSpec(number);
-    setObjectName(QString::fromLatin1(spec.chartName));
-    series_->setObjectName(QString::fromLatin1(spec.seriesName));
+    const ChartInfo &info = chartInfo(number);
+    setObjectName(QString::fromLatin1(info.chartName));
+    series_->setObjectName(QString::fromLatin1(info.seriesName));
     series_->setColor(Qt::red);
     series_->setPointsVisible(false);
     series_->setPointLabelsVisible(false);
@@ -72,7 +72,7 @@ TrendChart::TrendChart(int number, QWidget *parent)
     chart->addSeries(series_);
     chart->legend()->hide();
     // QChart centres its title; a label in the top-left corner keeps it left-aligned.
-    const QString title = QString::fromUtf8(spec.title);
+    const QString title = QString::fromUtf8(info.title);
     title_ = new QLabel(title, this);
     title_->setObjectName(QStringLiteral("title"));
     title_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -91,7 +91,7 @@ TrendChart::TrendChart(int number, QWidget *parent)
     ax->setLabelFormat("%d");
     ax->setTickCount(5);
     auto *ay = new QValueAxis;
-    ay->setRange(spec.yMin, spec.yMax);
+    ay->setRange(info.yMin, info.yMax);
     ay->setLabelFormat("%g");
     QFont lf = ax->labelsFont();
     lf.setPointSize(7);

@@ -28,7 +28,7 @@ private:
     int write_ = 1;
 };
 
-struct ChartSpec {
+struct ChartInfo {
     const char *chartName;
     const char *seriesName;
     const char *title; // empty: no title
@@ -37,7 +37,7 @@ struct ChartSpec {
 };
 
 // Every trend chart of the window, by number (Chart1 .. Chart16).
-const ChartSpec &chartSpec(int number);
+const ChartInfo &chartInfo(int number);
 
 class TrendChart : public QChartView {
 public:

@@ -95,6 +95,24 @@ QByteArray SerialPortDriver::keyForExtraPort(const QString &path, int position)
     return "PORT" + QByteArray::number(position);
 }
 
+std::vector<QByteArray> SerialPortDriver::converterKeys(const std::vector<QByteArray> &serials)
+{
+    std::map<QByteArray, int> uses;
+    for (const QByteArray &s : serials)
+        ++uses[s];
+    std::map<QByteArray, int> channel;
+    std::vector<QByteArray> keys;
+    keys.reserve(serials.size());
+    for (const QByteArray &s : serials) {
+        const int n = channel[s]++;
+        if (uses[s] == 1 || n >= 26)
+            keys.push_back(s.left(ft::SERIAL_BUFFER_SIZE));
+        else
+            keys.push_back(s.left(ft::SERIAL_BUFFER_SIZE - 1) + char('A' + n));
+    }
+    return keys;
+}
+
 std::vector<SerialPortDriver::Row> SerialPortDriver::enumerate() const
 {
     std::vector<Row> rows;
@@ -110,12 +128,17 @@ std::vector<SerialPortDriver::Row> SerialPortDriver::enumerate() const
                           return a.serialNumber() < b.serialNumber();
                       return a.portName() < b.portName();
                   });
+        std::vector<QByteArray> serials;
         for (const QSerialPortInfo &info : ports) {
             // A converter without a serial number is still openable under its port name.
-            const QString serial = info.serialNumber().isEmpty() ? info.portName()
-                                                                 : info.serialNumber();
-            rows.push_back({info.description().toUtf8(), serial.toUtf8(), info.systemLocation()});
+            const QString serial =
+                info.serialNumber().isEmpty() ? info.portName() : info.serialNumber();
+            serials.push_back(serial.toUtf8());
         }
+        const std::vector<QByteArray> keys = converterKeys(serials);
+        for (qsizetype i = 0; i < ports.size(); ++i)
+            rows.push_back(
+                {ports[i].description().toUtf8(), keys[size_t(i)], ports[i].systemLocation()});
     }
     for (int i = 0; i < m_extraPorts.size(); ++i) {
         const QString &path = m_extraPorts.at(i);

@@ -43,6 +43,11 @@ public:
     // The serial-number key under which an extra port is listed: the path itself when
     // it fits the 16-byte serial buffer, otherwise "PORT<n>" (n counts extra ports from 1).
     static QByteArray keyForExtraPort(const QString &path, int position);
+    // Serial-number keys for converters in listing order. Each key fits the 16-byte
+    // serial buffer, so what the list shows opens the same converter. The ports of a
+    // multi-channel converter share one USB serial number; they get the channel
+    // letters "A", "B", ... appended, as the vendor's own driver names them.
+    static std::vector<QByteArray> converterKeys(const std::vector<QByteArray> &serials);
 
 private:
     struct Row {

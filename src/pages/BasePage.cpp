@@ -67,7 +67,8 @@ BasePage::BasePage(PageHost &host, QWidget *parent) : ModulePage(host, page::Bas
     button("Button7", "LED OFF", QRect(448, 166, 86, 30), &BasePage::Button7Click);
     button("Button127", "Синхронизация даты и времени", QRect(268, 208, 266, 32),
            &BasePage::Button127Click);
-    button("Button72", "", QRect(744, 84, 30, 30), &BasePage::Button72Click);
+    // The bench window's small captionless button, in the lower left corner.
+    button("Button72", "", QRect(8, 518, 17, 16), &BasePage::Button72Click);
 
     chart_ = addChart(1, QRect(8, 278, 766, 236));
 }
@@ -118,8 +119,11 @@ void BasePage::Button7Click()
 
 uint32_t BasePage::clockSeconds(const QDateTime &now)
 {
-    const QDateTime epoch(QDate(2010, 1, 1), QTime(0, 0), now.timeSpec());
-    const qint64 secs = std::llabs(epoch.secsTo(now));
+    // The instrument keeps wall-clock time: count calendar seconds between the two
+    // readings, so a daylight-saving shift since January does not put it an hour off.
+    const QDateTime wall(now.date(), now.time(), Qt::UTC);
+    const QDateTime epoch(QDate(2010, 1, 1), QTime(0, 0), Qt::UTC);
+    const qint64 secs = std::llabs(epoch.secsTo(wall));
     return uint32_t(secs & 0xFFFFFFFF);
 }
 

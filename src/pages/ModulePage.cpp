@@ -18,6 +18,11 @@ void ModulePage::idleRequest() { session().statusRequest(address()); }
 bool ModulePage::commonFrame(const Frame &reply)
 {
     host_.setTransmitPeriod(period_);
+    // A page entered without its address (a tab click on the methane 5% page, a
+    // picture that failed to load) still holds the command of the block addressed
+    // before; it is not carried over to this block.
+    if (session().request()[0] != address())
+        idleRequest();
     session().request()[0] = address();
     if (reply[0] != block())
         return false;

@@ -42,8 +42,9 @@ public:
     virtual void focusEntered() {}
 
 protected:
-    // Steps common to every page: period and address on every reply; then, for a
-    // reply from this page's block, a non-status answer turns the request back to
+    // Steps common to every page: period and address on every reply (a request
+    // still addressed to another block becomes this page's idle request); then, for
+    // a reply from this page's block, a non-status answer turns the request back to
     // the status request. Returns whether the reply came from this page's block.
     bool commonFrame(const Frame &reply);
     // The idle request this page falls back to after an answered command.

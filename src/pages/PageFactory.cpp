@@ -22,13 +22,13 @@ ModulePage *createPage(int index, PageHost &host, QWidget *parent)
     case page::Pump:
         return new PumpPage(host, parent);
     case page::Tks:
-        return new ThermoPage(host, tksSpec(), parent);
+        return new ThermoPage(host, tksInfo(), parent);
     case page::Pgs:
         return new PgsPage(host, parent);
     case page::TksPgs:
-        return new ThermoPage(host, tksPgsSpec(), parent);
+        return new ThermoPage(host, tksPgsInfo(), parent);
     case page::TksPgsH2:
-        return new ThermoPage(host, tksPgsHydrogenSpec(), parent);
+        return new ThermoPage(host, tksPgsHydrogenInfo(), parent);
     case page::Pressure:
         return new PressurePage(host, parent);
     default:

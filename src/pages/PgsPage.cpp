@@ -6,7 +6,6 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
 
 namespace zet {
 
@@ -40,42 +39,35 @@ PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, 
     for (int i = 0; i < 6; ++i)
         makePanel(status, panels[i], QRect(8, 20 + i * 28 + (i >= 4 ? 12 : 0), 204, 24));
 
-    auto button = [this](QWidget *parent, const char *name, const char *caption, QRect r,
-                         void (PgsPage::*handler)()) {
-        QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), r);
-        connect(b, &QPushButton::clicked, this, handler);
-    };
-    button(this, "Button35", "ВКЛ.", QRect(236, 10, 98, 28), &PgsPage::Button35Click);
-    button(this, "Button36", "ОТКЛ.", QRect(338, 10, 98, 28), &PgsPage::Button36Click);
-    button(this, "Button37", "Режим настройки", QRect(236, 44, 200, 28), &PgsPage::Button37Click);
-    button(this, "Button41", "Выбор газа", QRect(236, 78, 200, 28), &PgsPage::Button41Click);
+    addButton(this, "Button35", "ВКЛ.", QRect(236, 10, 98, 28), &PgsPage::Button35Click);
+    addButton(this, "Button36", "ОТКЛ.", QRect(338, 10, 98, 28), &PgsPage::Button36Click);
+    addButton(this, "Button37", "Режим настройки", QRect(236, 44, 200, 28),
+              &PgsPage::Button37Click);
+    addButton(this, "Button41", "Выбор газа", QRect(236, 78, 200, 28), &PgsPage::Button41Click);
 
     auto *adc =
         makeGroup(this, "GroupBox15", QStringLiteral("Данные АЦП"), QRect(236, 114, 200, 96));
     QLabel *p41 = makePanel(adc, "Panel41", QRect(10, 24, 180, 60));
-    QFont big = p41->font();
-    big.setPointSize(18);
-    big.setBold(true);
-    p41->setFont(big);
+    setBold(p41, 18);
     setPanelFill(p41, Qt::white);
 
     auto *thresholds = makeGroup(this, "GroupBox16", QString(), QRect(8, 218, 428, 92));
     makeLabel(thresholds, "Panel38Label", QStringLiteral("Порог1"), QRect(12, 16, 70, 26));
     setPanelFill(makePanel(thresholds, "Panel38", QRect(86, 14, 120, 28)), kCream);
-    button(thresholds, "Button38", "Применить", QRect(220, 13, 196, 30), &PgsPage::Button38Click);
+    addButton(thresholds, "Button38", "Применить", QRect(220, 13, 196, 30),
+              &PgsPage::Button38Click);
     makeLabel(thresholds, "Panel39Label", QStringLiteral("Порог2"), QRect(12, 54, 70, 26));
     setPanelFill(makePanel(thresholds, "Panel39", QRect(86, 52, 120, 28)), kCream);
-    button(thresholds, "Button39", "Применить", QRect(220, 51, 196, 30), &PgsPage::Button39Click);
+    addButton(thresholds, "Button39", "Применить", QRect(220, 51, 196, 30),
+              &PgsPage::Button39Click);
 
-    button(this, "Button40", "Чтение параметров", QRect(8, 318, 210, 30), &PgsPage::Button40Click);
-    button(this, "Button33", "Сохранение параметров", QRect(226, 318, 210, 30),
-           &PgsPage::Button33Click);
-    button(this, "Button34", "СБРОС", QRect(8, 354, 100, 30), &PgsPage::Button34Click);
+    addButton(this, "Button40", "Чтение параметров", QRect(8, 318, 210, 30),
+              &PgsPage::Button40Click);
+    addButton(this, "Button33", "Сохранение параметров", QRect(226, 318, 210, 30),
+              &PgsPage::Button33Click);
+    addButton(this, "Button34", "СБРОС", QRect(8, 354, 100, 30), &PgsPage::Button34Click);
 
-    QLabel *version = makePanel(this, "Panel40", QRect(598, 4, 180, 26));
-    QFont bold = version->font();
-    bold.setBold(true);
-    version->setFont(bold);
+    addVersionPanel();
     chart_ = addChart(4, QRect(444, 36, 334, 500));
     makeChartPanel(chart_, "Panel31", 120);
 }
@@ -97,10 +89,8 @@ void PgsPage::showAnswer(const Frame &reply)
     using namespace sensorcmd;
     const uint8_t code = reply[1];
     // Both set commands answer with the thresholds, like the read.
-    if (code == ReadThresholds || code == SetFirst || code == SetSecond) {
-        setText("Panel38", integerText(s16(reply, 3)));
-        setText("Panel39", integerText(s16(reply, 5)));
-    }
+    if (code == ReadThresholds || code == SetFirst || code == SetSecond)
+        showIntegers(reply, "Panel38", "Panel39");
 }
 
 void PgsPage::measure(const Frame &reply)

@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace zet {
 
@@ -34,32 +33,25 @@ PressurePage::PressurePage(PageHost &host, QWidget *parent)
     for (int i = 0; i < 4; ++i)
         makePanel(status, panels[i], QRect(8, 20 + i * 28, 204, 24));
 
-    auto button = [this](QWidget *parent, const char *name, const char *caption, QRect r,
-                         void (PressurePage::*handler)()) {
-        QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), r);
-        connect(b, &QPushButton::clicked, this, handler);
-    };
-    button(this, "Button155", "ВКЛ.", QRect(236, 10, 98, 28), &PressurePage::Button155Click);
-    button(this, "Button154", "ОТКЛ.", QRect(338, 10, 98, 28), &PressurePage::Button154Click);
-    button(this, "Button153", "Режим настройки", QRect(236, 44, 200, 28),
-           &PressurePage::Button153Click);
-    button(this, "Button162", "Подстройка \"0\"", QRect(236, 78, 200, 28),
-           &PressurePage::Button162Click);
+    addButton(this, "Button155", "ВКЛ.", QRect(236, 10, 98, 28), &PressurePage::Button155Click);
+    addButton(this, "Button154", "ОТКЛ.", QRect(338, 10, 98, 28), &PressurePage::Button154Click);
+    addButton(this, "Button153", "Режим настройки", QRect(236, 44, 200, 28),
+              &PressurePage::Button153Click);
+    addButton(this, "Button162", "Подстройка \"0\"", QRect(236, 78, 200, 28),
+              &PressurePage::Button162Click);
 
     auto *pressure =
         makeGroup(this, "GroupBox47", QStringLiteral("Давление, кПа"), QRect(8, 146, 428, 84));
-    QLineEdit *value = makeReadOnlyEdit(pressure, "Edit30", QRect(10, 22, 408, 50));
-    QFont big = value->font();
-    big.setPointSize(20);
-    big.setBold(true);
-    value->setFont(big);
+    setBold(makeReadOnlyEdit(pressure, "Edit30", QRect(10, 22, 408, 50)), 20);
 
     makeLabel(this, "Edit27Label", QStringLiteral("U \"0\", мВ"), QRect(12, 240, 160, 24));
     makeReadOnlyEdit(this, "Edit27", QRect(176, 240, 100, 24));
-    button(this, "Button160", "Применить", QRect(286, 238, 150, 28), &PressurePage::Button160Click);
+    addButton(this, "Button160", "Применить", QRect(286, 238, 150, 28),
+              &PressurePage::Button160Click);
     makeLabel(this, "Edit28Label", QStringLiteral("U кал. давления, мВ"), QRect(12, 274, 160, 24));
     makeReadOnlyEdit(this, "Edit28", QRect(176, 274, 100, 24));
-    button(this, "Button159", "Применить", QRect(286, 272, 150, 28), &PressurePage::Button159Click);
+    addButton(this, "Button159", "Применить", QRect(286, 272, 150, 28),
+              &PressurePage::Button159Click);
 
     auto *params = makeGroup(this, "GroupBox46", QString(), QRect(8, 306, 428, 124));
     makeLabel(params, "MaskEdit42Label", QStringLiteral("Калибровочое давление, кПа х100"),
@@ -69,19 +61,18 @@ PressurePage::PressurePage(PageHost &host, QWidget *parent)
               QStringLiteral("Порог превышения диапазона измерения, кПа х100"),
               QRect(10, 48, 338, 24));
     makeMaskEdit(params, "MaskEdit45", 4, QRect(354, 48, 62, 24));
-    button(params, "Button157", "Применить", QRect(10, 82, 406, 30), &PressurePage::Button157Click);
+    addButton(params, "Button157", "Применить", QRect(10, 82, 406, 30),
+              &PressurePage::Button157Click);
 
-    button(this, "Button158", "Сохранение", QRect(8, 438, 210, 30), &PressurePage::Button158Click);
-    button(this, "Button165", "Чтение параметров", QRect(226, 438, 210, 30),
-           &PressurePage::Button165Click);
-    button(this, "Button161", "Настр. по умолчанию", QRect(8, 474, 210, 30),
-           &PressurePage::Button161Click);
-    button(this, "Button163", "СБРОС", QRect(226, 474, 210, 30), &PressurePage::Button163Click);
+    addButton(this, "Button158", "Сохранение", QRect(8, 438, 210, 30),
+              &PressurePage::Button158Click);
+    addButton(this, "Button165", "Чтение параметров", QRect(226, 438, 210, 30),
+              &PressurePage::Button165Click);
+    addButton(this, "Button161", "Настр. по умолчанию", QRect(8, 474, 210, 30),
+              &PressurePage::Button161Click);
+    addButton(this, "Button163", "СБРОС", QRect(226, 474, 210, 30), &PressurePage::Button163Click);
 
-    QLabel *version = makePanel(this, "Panel158", QRect(598, 4, 180, 26));
-    QFont bold = version->font();
-    bold.setBold(true);
-    version->setFont(bold);
+    addVersionPanel();
     chart_ = addChart(16, QRect(444, 36, 334, 500));
     makeChartPanel(chart_, "Panel149", 120);
 }
@@ -131,12 +122,10 @@ void PressurePage::showAnswer(const Frame &reply)
 {
     switch (reply[1]) {
     case sensorcmd::ReadVoltages:
-        setText("Edit27", valueText(s16(reply, 3) / 10.0));
-        setText("Edit28", valueText(s16(reply, 5) / 10.0));
+        showVoltages(reply, "Edit27", "Edit28");
         break;
     case sensorcmd::ReadCalibration:
-        setText("MaskEdit42", integerText(s16(reply, 3)));
-        setText("MaskEdit45", integerText(s16(reply, 5)));
+        showIntegers(reply, "MaskEdit42", "MaskEdit45");
         break;
     default:
         break;

@@ -75,6 +75,32 @@ void SensorPage::putParameters(std::pair<int, int> values)
     putU16(session().request(), 5, uint16_t(values.second));
 }
 
+void SensorPage::showVoltages(const Frame &reply, const char *first, const char *second)
+{
+    setText(first, valueText(s16(reply, 3) / 10.0));
+    setText(second, valueText(s16(reply, 5) / 10.0));
+}
+
+void SensorPage::showIntegers(const Frame &reply, const char *first, const char *second)
+{
+    setText(first, integerText(s16(reply, 3)));
+    setText(second, integerText(s16(reply, 5)));
+}
+
+void SensorPage::addVersionPanel()
+{
+    setBold(makePanel(this, versionPanel_, QRect(598, 4, 180, 26)));
+}
+
+void SensorPage::setBold(QWidget *w, int pointSize)
+{
+    QFont f = w->font();
+    f.setBold(true);
+    if (pointSize > 0)
+        f.setPointSize(pointSize);
+    w->setFont(f);
+}
+
 QLabel *SensorPage::label(const char *name) const
 {
     return findChild<QLabel *>(QString::fromLatin1(name));

@@ -6,7 +6,9 @@
 
 #include "pages/ModulePage.h"
 #include "pages/StatusPanels.h"
+#include "pages/Widgets.h"
 
+#include <QPushButton>
 #include <QString>
 
 #include <optional>
@@ -61,6 +63,24 @@ protected:
     std::optional<std::pair<int, int>> convertFields(const char *first, const char *second);
     // Writes a pair into request bytes 3-4 and 5-6, low byte first.
     void putParameters(std::pair<int, int> values);
+
+    // Answers that carry two voltages in tenths of a millivolt, or two whole numbers
+    // (parameters, thresholds), in bytes 3-4 and 5-6.
+    void showVoltages(const Frame &reply, const char *first, const char *second);
+    void showIntegers(const Frame &reply, const char *first, const char *second);
+
+    // The firmware version panel, top right of the page.
+    void addVersionPanel();
+    // A button that runs one of the page's handlers.
+    template <typename Page>
+    void addButton(QWidget *parent, const char *name, const char *caption, QRect geometry,
+                   void (Page::*handler)())
+    {
+        QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), geometry);
+        connect(b, &QPushButton::clicked, static_cast<Page *>(this), handler);
+    }
+    // Bold type for a value read at a glance; larger when pointSize is given.
+    static void setBold(QWidget *w, int pointSize = 0);
 
     QLabel *label(const char *name) const;
     QLineEdit *edit(const char *name) const;

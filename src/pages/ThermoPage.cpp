@@ -68,7 +68,7 @@ const ThermoDefaults kGasDefaults[] = {
     {"ПРОПАН", {100, 20, 40, 200}},
 };
 
-const ThermoSpec kTks = {
+const ThermoInfo kTks = {
     page::Tks,
     false,
     "GroupBox11",
@@ -142,7 +142,7 @@ const ThermoButton kTksPgsButtons[] = {
     {ThermoAction::PgsOff, "Button56", "ОТКЛ."},
 };
 
-const ThermoSpec kTksPgs = {
+const ThermoInfo kTksPgs = {
     page::TksPgs,
     true,
     "GroupBox17",
@@ -219,7 +219,7 @@ const ThermoDefaults kHydrogenDefaults[] = {
     {nullptr, {200, 40, 80, 400}},
 };
 
-const ThermoSpec kTksPgsHydrogen = {
+const ThermoInfo kTksPgsHydrogen = {
     page::TksPgsH2,
     true,
     "GroupBox21",
@@ -246,25 +246,16 @@ const ThermoSpec kTksPgsHydrogen = {
     kHydrogenDefaults,
 };
 
-QFont boldFont(const QWidget *w, int pointSize)
-{
-    QFont f = w->font();
-    f.setBold(true);
-    if (pointSize > 0)
-        f.setPointSize(pointSize);
-    return f;
-}
-
 } // namespace
 
-const ThermoSpec &tksSpec() { return kTks; }
-const ThermoSpec &tksPgsSpec() { return kTksPgs; }
-const ThermoSpec &tksPgsHydrogenSpec() { return kTksPgsHydrogen; }
+const ThermoInfo &tksInfo() { return kTks; }
+const ThermoInfo &tksPgsInfo() { return kTksPgs; }
+const ThermoInfo &tksPgsHydrogenInfo() { return kTksPgsHydrogen; }
 
-ThermoPage::ThermoPage(PageHost &host, const ThermoSpec &spec, QWidget *parent)
-    : SensorPage(host, spec.pageIndex, spec.version, parent), spec_(spec)
+ThermoPage::ThermoPage(PageHost &host, const ThermoInfo &info, QWidget *parent)
+    : SensorPage(host, info.pageIndex, info.version, parent), info_(info)
 {
-    if (spec_.combined)
+    if (info_.combined)
         buildCombined();
     else
         buildSingle();
@@ -274,7 +265,7 @@ ThermoPage::ThermoPage(PageHost &host, const ThermoSpec &spec, QWidget *parent)
 
 void ThermoPage::placeButton(ThermoAction action, QWidget *parent, QRect geometry)
 {
-    for (const ThermoButton &b : spec_.buttons) {
+    for (const ThermoButton &b : info_.buttons) {
         if (b.action != action)
             continue;
         QPushButton *button = makeButton(parent, b.name, QString::fromUtf8(b.caption), geometry);
@@ -289,24 +280,24 @@ void ThermoPage::buildParameters(QWidget *group, int top)
 {
     const int editX = 126;
     auto labelFor = [](const char *field) { return QByteArray(field).append("Label"); };
-    makeLabel(group, labelFor(spec_.uAir).constData(), QStringLiteral("U воздух, мВ"),
+    makeLabel(group, labelFor(info_.uAir).constData(), QStringLiteral("U воздух, мВ"),
               QRect(10, top + 2, 112, 22));
-    makeReadOnlyEdit(group, spec_.uAir, QRect(editX, top, 86, 24));
+    makeReadOnlyEdit(group, info_.uAir, QRect(editX, top, 86, 24));
     placeButton(ThermoAction::TakeAirVoltage, group, QRect(222, top - 2, 166, 28));
-    makeLabel(group, labelFor(spec_.uGas).constData(), QStringLiteral("U газ, мВ"),
+    makeLabel(group, labelFor(info_.uGas).constData(), QStringLiteral("U газ, мВ"),
               QRect(10, top + 32, 112, 22));
-    makeReadOnlyEdit(group, spec_.uGas, QRect(editX, top + 30, 86, 24));
+    makeReadOnlyEdit(group, info_.uGas, QRect(editX, top + 30, 86, 24));
     placeButton(ThermoAction::TakeGasVoltage, group, QRect(222, top + 28, 166, 28));
 
-    auto *inner = makePanel(group, spec_.fieldPanel, QRect(8, top + 62, 382, 122));
+    auto *inner = makePanel(group, info_.fieldPanel, QRect(8, top + 62, 382, 122));
     inner->setFrameStyle(QFrame::Panel | QFrame::Raised);
     static const char *const kLabels[] = {"C газа, % х100", "Порог1, % х100", "Порог2, % х100",
                                           "Порог откл., % х100"};
     for (int i = 0; i < 4; ++i) {
         const int y = 8 + i * 28;
-        makeLabel(inner, labelFor(spec_.fields[size_t(i)]).constData(),
+        makeLabel(inner, labelFor(info_.fields[size_t(i)]).constData(),
                   QString::fromUtf8(kLabels[i]), QRect(10, y + 1, 150, 22));
-        makeMaskEdit(inner, spec_.fields[size_t(i)], 3, QRect(162, y, 56, 24));
+        makeMaskEdit(inner, info_.fields[size_t(i)], 3, QRect(162, y, 56, 24));
     }
     placeButton(ThermoAction::ApplyCalibration, inner, QRect(232, 18, 136, 30));
     placeButton(ThermoAction::ApplyThresholds, inner, QRect(232, 74, 136, 30));
@@ -316,11 +307,11 @@ void ThermoPage::buildParameters(QWidget *group, int top)
 // parameters bottom left, the chart on the right, version top right.
 void ThermoPage::buildSingle()
 {
-    auto *status = makeGroup(this, spec_.statusGroup, QString::fromUtf8(spec_.statusTitle),
+    auto *status = makeGroup(this, info_.statusGroup, QString::fromUtf8(info_.statusTitle),
                              QRect(8, 4, 214, 234));
     for (int i = 0; i < 7; ++i) {
         const int y = 20 + i * 28 + (i >= 4 ? 12 : 0);
-        makePanel(status, spec_.statusPanels[size_t(i)], QRect(8, y, 198, 24));
+        makePanel(status, info_.statusPanels[size_t(i)], QRect(8, y, 198, 24));
     }
 
     placeButton(ThermoAction::On, this, QRect(230, 10, 86, 28));
@@ -328,12 +319,12 @@ void ThermoPage::buildSingle()
     placeButton(ThermoAction::Setup, this, QRect(230, 44, 176, 28));
     placeButton(ThermoAction::SelectGas, this, QRect(230, 78, 176, 28));
     placeButton(ThermoAction::AdjustZero, this, QRect(230, 112, 176, 28));
-    auto *conc = makeGroup(this, spec_.concentrationGroup, QStringLiteral("Концентрация, %"),
+    auto *conc = makeGroup(this, info_.concentrationGroup, QStringLiteral("Концентрация, %"),
                            QRect(230, 148, 176, 90));
-    QLineEdit *value = makeReadOnlyEdit(conc, spec_.concentration, QRect(10, 24, 156, 54));
-    value->setFont(boldFont(value, 22));
+    QLineEdit *value = makeReadOnlyEdit(conc, info_.concentration, QRect(10, 24, 156, 54));
+    setBold(value, 22);
 
-    auto *params = makeGroup(this, spec_.paramGroup, QString::fromUtf8(spec_.paramTitle),
+    auto *params = makeGroup(this, info_.paramGroup, QString::fromUtf8(info_.paramTitle),
                              QRect(8, 244, 398, 256));
     buildParameters(params, 22);
     placeButton(ThermoAction::Save, params, QRect(8, 218, 382, 30));
@@ -342,29 +333,28 @@ void ThermoPage::buildSingle()
     placeButton(ThermoAction::Read, this, QRect(174, 506, 160, 30));
     placeButton(ThermoAction::Reset, this, QRect(688, 506, 90, 30));
 
-    QLabel *version = makePanel(this, spec_.version, QRect(598, 4, 180, 26));
-    version->setFont(boldFont(version, 0));
-    chart_ = addChart(spec_.chart, QRect(414, 36, 364, 464));
-    makeChartPanel(chart_, spec_.chartValue, 130);
+    addVersionPanel();
+    chart_ = addChart(info_.chart, QRect(414, 36, 364, 464));
+    makeChartPanel(chart_, info_.chartValue, 130);
 }
 
 // Thermocatalytic status left and the semiconductor status beside it, each with
 // its on/off pair; the gas group with the parameters below; both charts right.
 void ThermoPage::buildCombined()
 {
-    auto *status = makeGroup(this, spec_.statusGroup, QString::fromUtf8(spec_.statusTitle),
+    auto *status = makeGroup(this, info_.statusGroup, QString::fromUtf8(info_.statusTitle),
                              QRect(8, 4, 214, 216));
     for (int i = 0; i < 7; ++i) {
         const int y = 20 + i * 26 + (i >= 4 ? 10 : 0);
-        makePanel(status, spec_.statusPanels[size_t(i)], QRect(8, y, 198, 22));
+        makePanel(status, info_.statusPanels[size_t(i)], QRect(8, y, 198, 22));
     }
     placeButton(ThermoAction::On, this, QRect(8, 224, 104, 28));
     placeButton(ThermoAction::Off, this, QRect(118, 224, 104, 28));
 
     auto *pgs =
-        makeGroup(this, spec_.pgsGroup, QStringLiteral("Состояние ПГС"), QRect(230, 4, 178, 76));
-    makePanel(pgs, spec_.pgsPanels[0], QRect(8, 20, 162, 22));
-    makePanel(pgs, spec_.pgsPanels[1], QRect(8, 46, 162, 22));
+        makeGroup(this, info_.pgsGroup, QStringLiteral("Состояние ПГС"), QRect(230, 4, 178, 76));
+    makePanel(pgs, info_.pgsPanels[0], QRect(8, 20, 162, 22));
+    makePanel(pgs, info_.pgsPanels[1], QRect(8, 46, 162, 22));
     placeButton(ThermoAction::PgsOn, this, QRect(230, 84, 86, 28));
     placeButton(ThermoAction::PgsOff, this, QRect(322, 84, 86, 28));
 
@@ -372,19 +362,19 @@ void ThermoPage::buildCombined()
     int y = 118;
     for (ThermoAction a :
          {ThermoAction::SelectGas, ThermoAction::AdjustZero, ThermoAction::Setup}) {
-        if (std::any_of(spec_.buttons.begin(), spec_.buttons.end(),
+        if (std::any_of(info_.buttons.begin(), info_.buttons.end(),
                         [a](const ThermoButton &b) { return b.action == a; })) {
             placeButton(a, this, QRect(230, y, 178, 26));
             y += 28;
         }
     }
-    auto *conc = makeGroup(this, spec_.concentrationGroup, QStringLiteral("Концентрация, %"),
+    auto *conc = makeGroup(this, info_.concentrationGroup, QStringLiteral("Концентрация, %"),
                            QRect(230, y + 2, 178, 50));
-    QLabel *value = makePanel(conc, spec_.concentration, QRect(8, 18, 162, 26));
-    value->setFont(boldFont(value, 12));
+    QLabel *value = makePanel(conc, info_.concentration, QRect(8, 18, 162, 26));
+    setBold(value, 12);
     setPanelFill(value, Qt::white);
 
-    auto *params = makeGroup(this, spec_.paramGroup, QString::fromUtf8(spec_.paramTitle),
+    auto *params = makeGroup(this, info_.paramGroup, QString::fromUtf8(info_.paramTitle),
                              QRect(8, 258, 400, 242));
     buildParameters(params, 20);
     placeButton(ThermoAction::Save, params, QRect(8, 206, 110, 28));
@@ -392,20 +382,19 @@ void ThermoPage::buildCombined()
     placeButton(ThermoAction::Defaults, params, QRect(236, 206, 156, 28));
 
     placeButton(ThermoAction::Reset, this, QRect(416, 4, 96, 28));
-    QLabel *version = makePanel(this, spec_.version, QRect(598, 4, 180, 26));
-    version->setFont(boldFont(version, 0));
+    addVersionPanel();
 
-    chart_ = addChart(spec_.chart, QRect(416, 36, 362, 240));
-    makeChartPanel(chart_, spec_.chartValue, 100);
-    pgsChart_ = addChart(spec_.pgsChart, QRect(416, 280, 362, 240));
-    makeChartPanel(pgsChart_, spec_.pgsChartValue, 100);
+    chart_ = addChart(info_.chart, QRect(416, 36, 362, 240));
+    makeChartPanel(chart_, info_.chartValue, 100);
+    pgsChart_ = addChart(info_.pgsChart, QRect(416, 280, 362, 240));
+    makeChartPanel(pgsChart_, info_.pgsChartValue, 100);
 }
 
 // ---- buttons ---------------------------------------------------------------
 
 void ThermoPage::single(uint8_t code)
 {
-    if (spec_.combined)
+    if (info_.combined)
         queue({code});
     else
         direct(code);
@@ -416,7 +405,7 @@ void ThermoPage::apply(uint8_t code, const char *first, const char *second)
     const auto values = convertFields(first, second);
     if (!values)
         return;
-    if (spec_.combined) {
+    if (info_.combined) {
         putParameters(*values);
         queue({code});
         PendingSet p;
@@ -431,12 +420,12 @@ void ThermoPage::apply(uint8_t code, const char *first, const char *second)
 
 void ThermoPage::fillDefaults()
 {
-    const QString caption = findChild<QGroupBox *>(QString::fromLatin1(spec_.paramGroup))->title();
-    for (const ThermoDefaults &d : spec_.defaults) {
+    const QString caption = findChild<QGroupBox *>(QString::fromLatin1(info_.paramGroup))->title();
+    for (const ThermoDefaults &d : info_.defaults) {
         if (d.caption && caption != QString::fromUtf8(d.caption))
             continue;
         for (size_t i = 0; i < 4; ++i)
-            edit(spec_.fields[i])->setText(integerText(d.values[i]));
+            edit(info_.fields[i])->setText(integerText(d.values[i]));
         return;
     }
 }
@@ -467,10 +456,10 @@ void ThermoPage::trigger(ThermoAction action)
         queue({TakeGasVoltage, ReadVoltages});
         break;
     case ThermoAction::ApplyCalibration:
-        apply(SetFirst, spec_.fields[0], spec_.fields[1]);
+        apply(SetFirst, info_.fields[0], info_.fields[1]);
         break;
     case ThermoAction::ApplyThresholds:
-        apply(SetSecond, spec_.fields[2], spec_.fields[3]);
+        apply(SetSecond, info_.fields[2], info_.fields[3]);
         break;
     case ThermoAction::Save:
         single(Save);
@@ -518,37 +507,34 @@ void ThermoPage::idleRequest()
 
 std::span<const StatusRow> ThermoPage::statusRows(uint8_t code) const
 {
-    if (spec_.combined && pgsHalf(code))
-        return spec_.pgsStatus;
-    return spec_.status;
+    if (info_.combined && pgsHalf(code))
+        return info_.pgsStatus;
+    return info_.status;
 }
 
 void ThermoPage::showAnswer(const Frame &reply)
 {
     using namespace sensorcmd;
     const uint8_t code = reply[1];
-    if (spec_.combined && pgsHalf(code)) {
+    if (info_.combined && pgsHalf(code)) {
         pgsChart_->addSample(u16(reply, 5) / 10.0);
-        setText(spec_.pgsChartValue, valueText(s16(reply, 5) / 10.0));
+        setText(info_.pgsChartValue, valueText(s16(reply, 5) / 10.0));
         return;
     }
     thermoStatus_ = reply[2];
     switch (code) {
     case ReadVoltages:
-        setText(spec_.uAir, valueText(s16(reply, 3) / 10.0));
-        setText(spec_.uGas, valueText(s16(reply, 5) / 10.0));
+        showVoltages(reply, info_.uAir, info_.uGas);
         break;
     case ReadCalibration:
-        setText(spec_.fields[0], integerText(s16(reply, 3)));
-        setText(spec_.fields[1], integerText(s16(reply, 5)));
+        showIntegers(reply, info_.fields[0], info_.fields[1]);
         break;
     case ReadThresholds:
-        setText(spec_.fields[2], integerText(s16(reply, 3)));
-        setText(spec_.fields[3], integerText(s16(reply, 5)));
+        showIntegers(reply, info_.fields[2], info_.fields[3]);
         break;
     case cmd::Status:
         // The idle poll alternates: the semiconductor half's status comes next.
-        if (spec_.combined) {
+        if (info_.combined) {
             session().request()[0] = address();
             session().request()[1] = kPgsStatus;
         }
@@ -560,18 +546,18 @@ void ThermoPage::showAnswer(const Frame &reply)
 
 bool ThermoPage::measures(uint8_t code) const
 {
-    return carriesMeasurement(code) && !(spec_.combined && pgsHalf(code));
+    return carriesMeasurement(code) && !(info_.combined && pgsHalf(code));
 }
 
 void ThermoPage::measure(const Frame &reply)
 {
     const double sample = u16(reply, 5) / 10.0;
     chart_->addSample(sample);
-    setText(spec_.chartValue,
-            spec_.combined ? valueText(s16(reply, 5) / 10.0) : millivoltText(sample));
+    setText(info_.chartValue,
+            info_.combined ? valueText(s16(reply, 5) / 10.0) : millivoltText(sample));
     const uint8_t status = reply[2];
     const bool measuring = (status & kSensorOn) && !(status & kSetupMode);
-    setText(spec_.concentration, measuring ? valueText(s16(reply, 3) / 100.0) : kNoValue);
+    setText(info_.concentration, measuring ? valueText(s16(reply, 3) / 100.0) : kNoValue);
 }
 
 // On the combined blocks the semiconductor half's answers carry that sensor's
@@ -580,7 +566,7 @@ void ThermoPage::measure(const Frame &reply)
 bool ThermoPage::sensorOnNow()
 {
     const Session &s = session();
-    if (spec_.combined && s.haveValidReply && s.lastValidReply[0] == block() &&
+    if (info_.combined && s.haveValidReply && s.lastValidReply[0] == block() &&
         pgsHalf(s.lastValidReply[1]))
         return thermoStatus_ && (*thermoStatus_ & kSensorOn);
     return SensorPage::sensorOnNow();

@@ -1,7 +1,7 @@
 #pragma once
 // Thermocatalytic blocks: the TKS block and the two combined blocks that carry a
 // semiconductor sensor beside the thermocatalytic one behind the same address.
-// One page class, described per block by a ThermoSpec.
+// One page class, described per block by a ThermoInfo.
 
 #include "pages/SensorPage.h"
 
@@ -40,7 +40,7 @@ struct ThermoDefaults {
     std::array<int, 4> values;
 };
 
-struct ThermoSpec {
+struct ThermoInfo {
     int pageIndex;
     // Semiconductor half beside the thermocatalytic one: alternating idle poll,
     // every button through the command queue.
@@ -74,13 +74,13 @@ struct ThermoSpec {
     std::span<const ThermoDefaults> defaults;
 };
 
-const ThermoSpec &tksSpec();
-const ThermoSpec &tksPgsSpec();
-const ThermoSpec &tksPgsHydrogenSpec();
+const ThermoInfo &tksInfo();
+const ThermoInfo &tksPgsInfo();
+const ThermoInfo &tksPgsHydrogenInfo();
 
 class ThermoPage : public SensorPage {
 public:
-    ThermoPage(PageHost &host, const ThermoSpec &spec, QWidget *parent = nullptr);
+    ThermoPage(PageHost &host, const ThermoInfo &info, QWidget *parent = nullptr);
 
     void trigger(ThermoAction action);
 
@@ -103,7 +103,7 @@ private:
     void apply(uint8_t code, const char *first, const char *second);
     void fillDefaults();
 
-    const ThermoSpec &spec_;
+    const ThermoInfo &info_;
     TrendChart *chart_ = nullptr;
     TrendChart *pgsChart_ = nullptr;
     // A set command waiting in the queue, with the values entered for it: the

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QImageReader>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -75,12 +76,31 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
 
     if (deviceChanges)
         connect(deviceChanges, &DeviceChangeSource::deviceChange, this, &TForm1::WMDeviceChange);
-    connect(qApp, &QApplication::focusChanged, this, &TForm1::onFocusChanged);
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &TForm1::onFocusChanged);
 
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The focus leaves the pages while QWidget tears them down, after this window's own
+    // members are gone: stop listening first.
+    disconnect(focusWatch_);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == listView_->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (!listView_->itemAt(static_cast<QMouseEvent *>(event)->position().toPoint())) {
+            listView_->clearSelection();
+            listView_->setCurrentItem(nullptr);
+        }
+        ListView1DblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 void TForm1::buildDeviceListPage(QWidget *page)
 {
@@ -100,7 +120,8 @@ void TForm1::buildDeviceListPage(QWidget *page)
     // Grid lines between cells, as a report view draws them.
     listView_->setStyleSheet(QStringLiteral(
         "QTreeWidget::item { border-right: 1px solid #c0c0c0; border-bottom: 1px solid #c0c0c0; }"));
-    connect(listView_, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1DblClick(); });
+    // Every double click in the list opens, also one off the rows (which selects nothing).
+    listView_->viewport()->installEventFilter(this);
 
     button1_ = makeButton(page, "Button1", QStringLiteral("Обновить список устройств"),
                           QRect(8, 318, 220, 30));
@@ -216,6 +237,7 @@ void TForm1::ListView1DblClick()
     link_.stopBits = ft::STOP_BITS_2;
     link_.parity = ft::PARITY_NONE;
     link_.SetFTDataCharacteristics();
+    oddCount_.reset(); // a count seen on the last connection says nothing about this one
     session_.setRequest(kBaseAddress, cmd::Identify);
     label1_->setText(QStringLiteral("Поиск прибора ..."));
     timer1_->start(kTxPeriod);
@@ -245,14 +267,14 @@ void TForm1::Timer2Timer()
             // byte was lost or a stray one came in: the line is off frame boundaries.
             // Once such a count stays unchanged over a tick (nothing more is arriving),
             // drop it all so the next reply starts on a boundary again.
-            if (int(waiting) == oddCount_) {
+            if (oddCount_ == waiting) {
                 link_.PurgeFTReceive();
-                oddCount_ = -1;
+                oddCount_.reset();
             } else {
-                oddCount_ = int(waiting);
+                oddCount_ = waiting;
             }
         } else if (waiting >= kFrameSize) {
-            oddCount_ = -1;
+            oddCount_.reset();
             const uint32_t got = link_.ReadFTDevice(kFrameSize);
             std::copy_n(link_.received(), kFrameSize, session_.reply.begin());
             session_.replyValid = got == kFrameSize && checkOk(session_.reply);
@@ -261,7 +283,7 @@ void TForm1::Timer2Timer()
             if (!session_.replyValid)
                 link_.PurgeFTReceive();
         } else {
-            oddCount_ = -1;
+            oddCount_.reset();
         }
     }
     if (!session_.replyValid)
@@ -300,8 +322,11 @@ void TForm1::identify(const Frame &reply)
         pageControl_->setTabVisible(p.index, true);
         pageControl_->setTabText(p.index, QString::fromUtf8(p.caption));
     }
-    if (auto *panel2 = findChild<QLabel *>(QStringLiteral("Panel2")))
+    if (auto *panel2 = pages_[page::Base]->findChild<QLabel *>(QStringLiteral("Panel2")))
         panel2->setText(QString::fromUtf8(info->serialPrefix) + QString::number(u16(reply, 5)));
+    // Codes still queued for the page that was active belong to another block; the
+    // status request goes out first.
+    session_.queue.clear();
     session_.statusRequest(info->firstAddress);
     session_.deviceType = reply[4];
 }
@@ -348,8 +373,13 @@ void TForm1::PageControl1Change()
         return;
     if (entry.address >= 0)
         session_.request()[0] = uint8_t(entry.address);
-    if (entry.clearQueue)
+    if (entry.freshStart) {
+        // A code already taken from the last page's queue, or a command still waiting
+        // for its block's answer, would otherwise go out to this block (a pump's or a
+        // sensor's switch-off would switch the instrument off).
         session_.queue.clear();
+        session_.statusRequest(uint8_t(entry.address));
+    }
     if (!entry.queue.empty())
         session_.queue.load(entry.queue);
 }

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -67,6 +68,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
@@ -95,10 +97,12 @@ private:
     QTimer *timer1_ = nullptr;
     QTimer *timer2_ = nullptr;
     QTimer *timer3_ = nullptr;
+    QMetaObject::Connection focusWatch_;
     bool programChange_ = false;
     bool closing_ = false;
     QStringList pictureDirs_;
-    int oddCount_ = -1; // bytes waiting at the last tick when not a whole number of frames
+    // Bytes waiting at the last receive tick when not a whole number of frames.
+    std::optional<uint32_t> oddCount_;
 };
 
 } // namespace zet

@@ -11,7 +11,7 @@ Platform Platform::desktop()
     Platform p;
     p.message = [](MessageKind kind, const QString &text) {
         QMessageBox box(kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                        QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+                        kApplicationTitle, text, QMessageBox::Ok);
         box.exec();
     };
     p.sleepMs = [](int ms) { QThread::msleep(ms); };

@@ -11,6 +11,10 @@ namespace zet {
 
 enum class MessageKind { Error, Plain };
 
+// The application's title, which its message boxes carry. It is not set as Qt's
+// application display name: the window system would append that to the caption.
+inline const QString kApplicationTitle = QStringLiteral("Серия ЗЕТ-75");
+
 struct Platform {
     // Shows a modal message and returns once it is closed.
     std::function<void(MessageKind, const QString &)> message;

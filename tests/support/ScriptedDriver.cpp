@@ -56,6 +56,8 @@ FtStatus ScriptedDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
     if (FtStatus st = result(QStringLiteral("ListDevices")))
         return st;
     if (flags == ft::LIST_NUMBER_ONLY) {
+        if (FtStatus st = result(QStringLiteral("ListCount")))
+            return st;
         *static_cast<uint32_t *>(arg1) = uint32_t(rows.size());
         return ft::OK;
     }

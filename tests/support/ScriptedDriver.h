@@ -30,7 +30,8 @@ public:
     std::vector<QByteArray> writes;
     // Bytes waiting to be read.
     std::deque<uint8_t> rx;
-    // Calls named here ("ListDevices", "OpenEx", "Read", ...) return the status.
+    // Calls named here ("ListDevices", "OpenEx", "Read", ...) return the status;
+    // "ListCount", "ListDescription" and "ListSerial" fail one kind of listing only.
     std::map<QString, FtStatus> failures;
     // Answers each written 8-byte frame, if set (e.g. a simulated instrument).
     std::function<std::vector<Frame>(const Frame &)> responder;
