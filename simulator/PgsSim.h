@@ -2,10 +2,7 @@
 // Semiconductor (PGS) block, block 8: a leak detector with two thresholds that are
 // taken from the converter value present when the set command arrives.
 
-#include "GasWander.h"
-#include "SimBlock.h"
-
-#include <array>
+#include "SensorBlockSim.h"
 
 namespace zet::sim
 {
@@ -24,34 +21,26 @@ int adcFor(double mV);
 double millivoltsFor(int adc);
 } // namespace semiconductor
 
-class PgsSim : public SimBlock
+// Converter values at which threshold 1 and threshold 2 trip.
+struct PgsThresholds {
+    int16_t first;
+    int16_t second;
+};
+
+class PgsSim : public SensorBlockSim<PgsThresholds, 2>
 {
   public:
-    static constexpr uint8_t kOn = 0x01;
-    static constexpr uint8_t kPropane = 0x02;
-    static constexpr uint8_t kSettingsError = 0x04;
     static constexpr uint8_t kSensorFault = 0x08;
     static constexpr uint8_t kThreshold1 = 0x10;
     static constexpr uint8_t kThreshold2 = 0x20;
-    static constexpr uint8_t kSetupMode = 0x80;
     static constexpr uint8_t kVersion = 0x12;
 
-    struct Thresholds {
-        int16_t first;
-        int16_t second;
-    };
+    using Thresholds = PgsThresholds;
 
     explicit PgsSim(uint64_t seed);
 
-    std::optional<Frame> handle(const Frame &request) override;
-    void advance(int ms) override;
-    void powerUp() override;
-    void setWander(bool on) override { m_wander.setEnabled(on); }
-    bool setLevel(double level) override;
-
-    void setSensorFault(bool on) { m_fault = on; }
-    bool propane() const { return m_gas == 1; }
-    const Thresholds &thresholds() const { return m_ram[m_gas]; }
+    bool propane() const { return gasIndex() == 1; }
+    const Thresholds &thresholds() const { return settings(); }
     static Thresholds defaults(int gas);
 
   private:
@@ -59,20 +48,13 @@ class PgsSim : public SimBlock
         double millivolts;
         int adc;
     };
+    Reading measure() override;
+    std::optional<Frame> command(const Frame &request) override;
+    AlarmLevels alarmLevels() const override;
+    uint8_t version() const override { return kVersion; }
     Sample sample();
     uint8_t status(const Sample &s) const;
     double k() const;
-
-    GasWander m_wander;
-    double m_level = 0.0;
-    bool m_on = true;
-    bool m_setup = false;
-    bool m_fault = false;
-    int m_gas = 0; // 0 methane, 1 propane
-    int m_savedGas = 0;
-    std::array<Thresholds, 2> m_ram;
-    std::array<Thresholds, 2> m_saved;
-    Drift m_drift{30.0, 1.5};
 };
 
 } // namespace zet::sim

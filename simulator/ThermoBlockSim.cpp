@@ -44,13 +44,8 @@ uint8_t versionOf(uint8_t block)
 } // namespace
 
 ThermoBlockSim::ThermoBlockSim(uint8_t number, uint64_t seed)
-    : SimBlock(number, seed), m_wander(seed ^ 0xA5A5)
+    : SensorBlockSim(number, seed, seed ^ 0xA5A5, Drift{60.0, 3.0}, factorySettings(number))
 {
-    if (selectsGas())
-        m_saved = {defaults(Gas::Methane), defaults(Gas::Propane)};
-    else
-        m_saved = {defaults(Gas::Hydrogen), defaults(Gas::Hydrogen)};
-    m_ram = m_saved;
 }
 
 TksSettings ThermoBlockSim::defaults(Gas gas)
@@ -66,11 +61,18 @@ TksSettings ThermoBlockSim::defaults(Gas gas)
     return {cal, t1, t2, off, uAir, uGas};
 }
 
+std::array<TksSettings, 2> ThermoBlockSim::factorySettings(uint8_t number)
+{
+    if (number == 21)
+        return {defaults(Gas::Hydrogen), defaults(Gas::Hydrogen)};
+    return {defaults(Gas::Methane), defaults(Gas::Propane)};
+}
+
 Gas ThermoBlockSim::gas() const
 {
     if (!selectsGas())
         return Gas::Hydrogen;
-    return m_gasIndex == 1 ? Gas::Propane : Gas::Methane;
+    return gasIndex() == 1 ? Gas::Propane : Gas::Methane;
 }
 
 uint8_t ThermoBlockSim::version() const
@@ -85,41 +87,35 @@ double ThermoBlockSim::sensitivity() const
 
 double ThermoBlockSim::level() const
 {
-    return std::max(0.0, m_level + m_wander.excess());
+    return std::max(0.0, levelNow());
 }
 
 void ThermoBlockSim::powerUp()
 {
-    m_on = true;
-    m_setup = false;
+    SensorBlockSim::powerUp();
     m_pgsOn = true;
-    m_gasIndex = m_savedGasIndex;
-    m_ram = m_saved;
-}
-
-bool ThermoBlockSim::setLevel(double level)
-{
-    m_level = level;
-    return true;
 }
 
 void ThermoBlockSim::advance(int ms)
 {
-    m_drift.advance(ms, m_rng);
+    SensorBlockSim::advance(ms);
     m_pgsDrift.advance(ms, m_rng);
+}
+
+ThermoBlockSim::AlarmLevels ThermoBlockSim::alarmLevels() const
+{
     const TksSettings &s = settings();
-    m_wander.setAlarmLevels(s.threshold1, s.threshold2, s.switchOff);
-    m_wander.advance(ms);
+    return {double(s.threshold1), double(s.threshold2), double(s.switchOff)};
 }
 
 ThermoBlockSim::Sample ThermoBlockSim::sample()
 {
-    if (!m_on)
+    if (!on())
         return {std::abs(m_rng.noise(3.0)), 0.0};
-    if (m_fault)
+    if (faulty())
         return {kBridgeMax + 40000.0 + m_rng.noise(10.0), 0.0}; // open bridge: at the rail
-    const double u = std::min(kBridgeMax, kBridgeZero + m_drift.value() + sensitivity() * level() +
-                                              m_rng.noise(5.0));
+    const double u =
+        std::min(kBridgeMax, kBridgeZero + drift() + sensitivity() * level() + m_rng.noise(5.0));
     const TksSettings &s = settings();
     const double span = double(s.uGas) - s.uAir;
     const double c = span >= kMinSpan ? (u - s.uAir) * s.calGas / span : 0.0;
@@ -129,18 +125,14 @@ ThermoBlockSim::Sample ThermoBlockSim::sample()
 uint8_t ThermoBlockSim::status(const Sample &smp) const
 {
     const TksSettings &s = settings();
-    uint8_t st = 0;
-    if (m_on)
-        st |= kOn;
-    if (gas() == Gas::Propane)
-        st |= kPropane;
+    uint8_t st = commonStatus();
     const bool ordered =
         s.threshold1 > 0 && s.threshold1 <= s.threshold2 && s.threshold2 <= s.switchOff;
     if (double(s.uGas) - s.uAir < kMinSpan || s.calGas <= 0 || !ordered)
         st |= kSettingsError;
-    if (m_fault)
+    if (faulty())
         st |= kSensorFault;
-    if (m_on && !m_fault) {
+    if (measuring()) {
         const long c = std::lround(smp.concentration);
         if (c >= s.threshold1)
             st |= kThreshold1;
@@ -149,9 +141,13 @@ uint8_t ThermoBlockSim::status(const Sample &smp) const
         if (c >= s.switchOff)
             st |= kSwitchOffThreshold;
     }
-    if (m_setup)
-        st |= kSetupMode;
     return st;
+}
+
+ThermoBlockSim::Reading ThermoBlockSim::measure()
+{
+    const Sample smp = sample();
+    return {status(smp), toWord(smp.concentration), toUnsigned(smp.voltage)};
 }
 
 std::optional<Frame> ThermoBlockSim::handlePgsHalf(uint8_t code)
@@ -172,74 +168,33 @@ std::optional<Frame> ThermoBlockSim::handlePgsHalf(uint8_t code)
     return reply(code, st, uint16_t(semiconductor::adcFor(mV)), toUnsigned(10.0 * mV));
 }
 
-std::optional<Frame> ThermoBlockSim::handle(const Frame &r)
+std::optional<Frame> ThermoBlockSim::command(const Frame &r)
 {
     const uint8_t code = r[1];
     if (hasPgsHalf() && (code == kPgsOnCode || code == kPgsOffCode || code == kPgsStatusCode))
         return handlePgsHalf(code);
 
-    TksSettings &s = m_ram[m_gasIndex];
+    TksSettings &s = working();
     switch (code) {
-    case 1:
-        if (selectsGas())
-            m_gasIndex ^= 1;
-        break;
     case 2:
-        return reply(code, status(sample()), uint16_t(s.uAir), uint16_t(s.uGas));
+        return settingsReply(code, s.uAir, s.uGas);
     case 3:
-        return reply(code, status(sample()), uint16_t(s.calGas), uint16_t(s.threshold1));
+        return settingsReply(code, s.calGas, s.threshold1);
     case 4:
-        return reply(code, status(sample()), uint16_t(s.threshold2), uint16_t(s.switchOff));
-    case 5: { // zero adjustment keeps the span
-        const Sample smp = sample();
-        if (m_on && !m_fault) {
-            const auto shift = int(std::lround(smp.voltage)) - s.uAir;
-            s.uAir = int16_t(s.uAir + shift);
-            s.uGas = int16_t(std::clamp(s.uGas + shift, -32768, 32767));
-        }
-        break;
-    }
-    case 6:
-        m_setup = true;
-        break;
-    case 7:
-        m_saved = m_ram;
-        m_savedGasIndex = m_gasIndex;
-        m_setup = false;
-        break;
-    case 8:
-        m_on = false;
-        break;
-    case 9: {
-        m_on = true;
-        const Sample smp = sample();
-        return versionReply(code, status(smp), toWord(smp.concentration), 0, version());
-    }
-    case 10:
-        s.calGas = paramA(r);
-        s.threshold1 = paramB(r);
-        return reply(code, status(sample()), uint16_t(s.calGas), uint16_t(s.threshold1));
-    case 11:
-        s.threshold2 = paramA(r);
-        s.switchOff = paramB(r);
-        return reply(code, status(sample()), uint16_t(s.threshold2), uint16_t(s.switchOff));
+        return settingsReply(code, s.threshold2, s.switchOff);
+    case 5:
     case 14:
-    case 15: { // take the present voltage as U gas (14) or U air (15)
-        const Sample smp = sample();
-        if (m_on && !m_fault)
-            (code == 14 ? s.uGas : s.uAir) = toWord(smp.voltage);
+    case 15:
+        takeVoltage(code, sample().voltage, s.uAir, s.uGas);
         break;
-    }
-    case 16:
-        m_ram = m_saved;
-        m_gasIndex = m_savedGasIndex;
-        m_setup = false;
-        break;
+    case 10:
+        return setPair(r, s.calGas, s.threshold1);
+    case 11:
+        return setPair(r, s.threshold2, s.switchOff);
     default:
         break;
     }
-    const Sample smp = sample();
-    return reply(code, status(smp), toWord(smp.concentration), toUnsigned(smp.voltage));
+    return std::nullopt;
 }
 
 } // namespace zet::sim
