@@ -1,10 +1,8 @@
 #include "BaseUnitSim.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-namespace
-{
+namespace {
 // Slow battery cycle shown while wandering: a charging spell and a low-battery spell.
 constexpr int kCycleMs = 150000;
 constexpr int kChargingFrom = 40000, kChargingTo = 75000;

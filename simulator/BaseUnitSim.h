@@ -4,12 +4,10 @@
 
 #include "SimBlock.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-class BaseUnitSim : public SimBlock
-{
-  public:
+class BaseUnitSim : public SimBlock {
+public:
     // Status byte 1 (reply byte 2)
     static constexpr uint8_t kBatteryContactBroken = 0x10;
     static constexpr uint8_t kCharging = 0x08;
@@ -46,7 +44,7 @@ class BaseUnitSim : public SimBlock
     // Supply current in hundredths of a milliampere, with noise.
     uint16_t current();
 
-  private:
+private:
     int m_deviceType;
     uint16_t m_serial;
     bool m_wander = false;

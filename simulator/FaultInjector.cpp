@@ -1,7 +1,6 @@
 #include "FaultInjector.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
 bool FaultInjector::fires(FaultRule &rule)
 {

@@ -9,8 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace zet::sim
-{
+namespace zet::sim {
 
 struct FaultRule {
     double probability = 0.0; // chance per reply
@@ -27,9 +26,8 @@ struct FaultPlan {
     int lateMs = 500;
 };
 
-class FaultInjector
-{
-  public:
+class FaultInjector {
+public:
     explicit FaultInjector(uint64_t seed) : m_rng(seed) {}
 
     FaultPlan &plan() { return m_plan; }
@@ -42,7 +40,7 @@ class FaultInjector
     // What one reply turns into on its way to the tool.
     Outcome apply(const Frame &reply);
 
-  private:
+private:
     bool fires(FaultRule &rule);
 
     Rng m_rng;

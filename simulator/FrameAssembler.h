@@ -8,12 +8,10 @@
 #include <cstdint>
 #include <vector>
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-class FrameAssembler
-{
-  public:
+class FrameAssembler {
+public:
     explicit FrameAssembler(int64_t gapMs = 20) : m_gapMs(gapMs) {}
 
     std::vector<Frame> feed(const uint8_t *data, size_t size, int64_t nowMs)
@@ -36,7 +34,7 @@ class FrameAssembler
     void clear() { m_fill = 0; }
     int pending() const { return m_fill; }
 
-  private:
+private:
     int64_t m_gapMs;
     int64_t m_lastByteMs = 0;
     Frame m_partial{};

@@ -1,12 +1,8 @@
 #include "GasWander.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-GasWander::GasWander(uint64_t seed) : m_rng(seed)
-{
-    enter(Phase::Quiet);
-}
+GasWander::GasWander(uint64_t seed) : m_rng(seed) { enter(Phase::Quiet); }
 
 void GasWander::setEnabled(bool on)
 {

@@ -5,12 +5,10 @@
 
 #include "Rng.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-class GasWander
-{
-  public:
+class GasWander {
+public:
     explicit GasWander(uint64_t seed);
 
     void setEnabled(bool on);
@@ -21,7 +19,7 @@ class GasWander
     // Level added on top of the background level at this moment.
     double excess() const;
 
-  private:
+private:
     enum class Phase { Quiet, Rising, Holding, Falling };
     void enter(Phase phase);
     double pickPeak();

@@ -1,7 +1,6 @@
 #include "GenericBlockSim.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
 GenericBlockSim::GenericBlockSim(uint8_t number, uint64_t seed) : SimBlock(number, seed)
 {
@@ -9,10 +8,7 @@ GenericBlockSim::GenericBlockSim(uint8_t number, uint64_t seed) : SimBlock(numbe
     m_second = m_rng.uniform(8000.0, 16000.0);
 }
 
-void GenericBlockSim::advance(int ms)
-{
-    m_drift.advance(ms, m_rng);
-}
+void GenericBlockSim::advance(int ms) { m_drift.advance(ms, m_rng); }
 
 std::optional<Frame> GenericBlockSim::handle(const Frame &r)
 {

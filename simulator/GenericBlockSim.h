@@ -5,12 +5,10 @@
 
 #include "SimBlock.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-class GenericBlockSim : public SimBlock
-{
-  public:
+class GenericBlockSim : public SimBlock {
+public:
     static constexpr uint8_t kOn = 0x01;
     static constexpr uint8_t kVersion = 0x10;
 
@@ -19,7 +17,7 @@ class GenericBlockSim : public SimBlock
     std::optional<Frame> handle(const Frame &request) override;
     void advance(int ms) override;
 
-  private:
+private:
     double m_first;
     double m_second;
     Drift m_drift{20.0, 1.0};

@@ -4,11 +4,9 @@
 #include "PressureSim.h"
 #include "ThermoBlockSim.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-namespace
-{
+namespace {
 constexpr int kMaxStepMs = 60000;
 
 uint64_t blockSeed(uint32_t seed, int block)
@@ -89,15 +87,9 @@ ThermoBlockSim *Instrument::thermo(int number) const
     return dynamic_cast<ThermoBlockSim *>(block(number));
 }
 
-PgsSim *Instrument::pgs() const
-{
-    return dynamic_cast<PgsSim *>(block(8));
-}
+PgsSim *Instrument::pgs() const { return dynamic_cast<PgsSim *>(block(8)); }
 
-PressureSim *Instrument::pressure() const
-{
-    return dynamic_cast<PressureSim *>(block(17));
-}
+PressureSim *Instrument::pressure() const { return dynamic_cast<PressureSim *>(block(17)); }
 
 std::optional<Frame> Instrument::handle(const Frame &request)
 {

@@ -11,16 +11,14 @@
 #include <optional>
 #include <vector>
 
-namespace zet::sim
-{
+namespace zet::sim {
 
 class ThermoBlockSim;
 class PgsSim;
 class PressureSim;
 
-class Instrument
-{
-  public:
+class Instrument {
+public:
     Instrument(int deviceType, uint16_t serialNumber, uint32_t seed);
     ~Instrument();
     Instrument(const Instrument &) = delete;
@@ -58,7 +56,7 @@ class Instrument
     PgsSim *pgs() const;
     PressureSim *pressure() const;
 
-  private:
+private:
     int m_deviceType;
     uint16_t m_serial;
     bool m_poweredOff = false;

@@ -1,10 +1,8 @@
 #include "PgsSim.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-namespace semiconductor
-{
+namespace semiconductor {
 double millivolts(double level, double k)
 {
     level = std::max(0.0, level);
@@ -22,14 +20,10 @@ int adcFor(double mV)
     return int(std::clamp(std::lround(mV * kAdcFull / kFullScaleMv), 0l, long(kAdcFull)));
 }
 
-double millivoltsFor(int adc)
-{
-    return adc * kFullScaleMv / kAdcFull;
-}
+double millivoltsFor(int adc) { return adc * kFullScaleMv / kAdcFull; }
 } // namespace semiconductor
 
-namespace
-{
+namespace {
 constexpr std::array<double, 2> kHalfSwingLevel = {200.0, 120.0}; // methane, propane
 // Factory thresholds: the converter value at these levels (hundredths of a percent).
 constexpr std::array<double, 2> kFirstLevel = {20.0, 10.0};
@@ -49,10 +43,7 @@ PgsSim::Thresholds PgsSim::defaults(int gas)
             int16_t(adcFor(millivolts(kSecondLevel[size_t(gas)], k)))};
 }
 
-double PgsSim::k() const
-{
-    return kHalfSwingLevel[gasIndex()];
-}
+double PgsSim::k() const { return kHalfSwingLevel[gasIndex()]; }
 
 PgsSim::AlarmLevels PgsSim::alarmLevels() const
 {

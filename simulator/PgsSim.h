@@ -4,13 +4,11 @@
 
 #include "SensorBlockSim.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
 // Semiconductor sensor output: the load voltage rises with the gas and saturates.
 // k is the level (hundredths of a percent) at which half the swing is reached.
-namespace semiconductor
-{
+namespace semiconductor {
 constexpr double kCleanAirMv = 800.0;
 constexpr double kSwingMv = 1400.0;
 constexpr double kFullScaleMv = 3300.0;
@@ -27,9 +25,8 @@ struct PgsThresholds {
     int16_t second;
 };
 
-class PgsSim : public SensorBlockSim<PgsThresholds, 2>
-{
-  public:
+class PgsSim : public SensorBlockSim<PgsThresholds, 2> {
+public:
     static constexpr uint8_t kSensorFault = 0x08;
     static constexpr uint8_t kThreshold1 = 0x10;
     static constexpr uint8_t kThreshold2 = 0x20;
@@ -43,7 +40,7 @@ class PgsSim : public SensorBlockSim<PgsThresholds, 2>
     const Thresholds &thresholds() const { return settings(); }
     static Thresholds defaults(int gas);
 
-  private:
+private:
     struct Sample {
         double millivolts;
         int adc;

@@ -1,10 +1,8 @@
 #include "PressureSim.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-namespace
-{
+namespace {
 constexpr double kZeroVoltage = 3000.0; // tenths of a millivolt at zero pressure
 constexpr double kGain = 10.0;          // tenths of a millivolt per hundredth of a kPa
 constexpr double kMaxVoltage = 32000.0;

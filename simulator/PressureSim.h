@@ -4,8 +4,7 @@
 
 #include "SensorBlockSim.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
 struct PressureSettings {
     int16_t calPressure;    // hundredths of a kilopascal
@@ -15,9 +14,8 @@ struct PressureSettings {
     bool operator==(const PressureSettings &) const = default;
 };
 
-class PressureSim : public SensorBlockSim<PressureSettings>
-{
-  public:
+class PressureSim : public SensorBlockSim<PressureSettings> {
+public:
     static constexpr uint8_t kOverRange = 0x10;
     static constexpr uint8_t kVersion = 0x11;
 
@@ -25,7 +23,7 @@ class PressureSim : public SensorBlockSim<PressureSettings>
 
     static PressureSettings defaults();
 
-  private:
+private:
     struct Sample {
         double voltage;  // tenths of a millivolt
         double pressure; // hundredths of a kilopascal, as the block computes it

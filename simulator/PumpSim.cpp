@@ -1,10 +1,8 @@
 #include "PumpSim.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-namespace
-{
+namespace {
 constexpr double kCentre = 2048.0;          // position sensor at rest
 constexpr double kStrokePerAmplitude = 5.5; // position-sensor half-span per amplitude unit
 } // namespace
@@ -19,10 +17,7 @@ void PumpSim::powerUp()
     m_amplitude = m_savedAmplitude;
 }
 
-void PumpSim::advance(int ms)
-{
-    m_centreDrift.advance(ms, m_rng);
-}
+void PumpSim::advance(int ms) { m_centreDrift.advance(ms, m_rng); }
 
 uint8_t PumpSim::status() const
 {

@@ -4,12 +4,10 @@
 
 #include "SimBlock.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-class PumpSim : public SimBlock
-{
-  public:
+class PumpSim : public SimBlock {
+public:
     static constexpr uint8_t kRunning = 0x01;
     static constexpr uint8_t kDefaultSettings = 0x40;
     static constexpr uint8_t kSetupMode = 0x80;
@@ -30,7 +28,7 @@ class PumpSim : public SimBlock
     int amplitude() const { return m_amplitude; }
     bool running() const { return m_running; }
 
-  private:
+private:
     // Coil current in half milliamperes.
     uint16_t coilCurrent();
 

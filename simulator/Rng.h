@@ -6,12 +6,10 @@
 #include <cmath>
 #include <cstdint>
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-class Rng
-{
-  public:
+class Rng {
+public:
     explicit Rng(uint64_t seed = 1) : m_state(seed) {}
 
     uint64_t next()
@@ -41,14 +39,13 @@ class Rng
         return amplitude * s / 2.0;
     }
 
-  private:
+private:
     uint64_t m_state;
 };
 
 // Slow random walk pulled back towards zero: sensor drift, temperature effects.
-class Drift
-{
-  public:
+class Drift {
+public:
     Drift(double limit, double stepPerSecond) : m_limit(limit), m_step(stepPerSecond) {}
 
     void advance(int ms, Rng &rng)
@@ -62,7 +59,7 @@ class Drift
     }
     double value() const { return m_value; }
 
-  private:
+private:
     double m_limit;
     double m_step;
     double m_value = 0.0;

@@ -10,13 +10,10 @@
 #include <array>
 #include <cstddef>
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-template <typename Settings, size_t Gases = 1>
-class SensorBlockSim : public SimBlock
-{
-  public:
+template <typename Settings, size_t Gases = 1> class SensorBlockSim : public SimBlock {
+public:
     static constexpr uint8_t kOn = 0x01;
     static constexpr uint8_t kPropane = 0x02;
     static constexpr uint8_t kSettingsError = 0x04;
@@ -88,7 +85,7 @@ class SensorBlockSim : public SimBlock
     const Settings &settings() const { return m_ram[m_gas]; }
     const Settings &savedSettings() const { return m_saved[m_gas]; }
 
-  protected:
+protected:
     // One look at the sensor: the status byte and the two words of a plain reply.
     struct Reading {
         uint8_t status;
@@ -164,7 +161,7 @@ class SensorBlockSim : public SimBlock
         }
     }
 
-  private:
+private:
     GasWander m_wander;
     Drift m_drift;
     double m_level = 0.0;

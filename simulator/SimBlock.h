@@ -11,12 +11,10 @@
 #include <cstdint>
 #include <optional>
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-class SimBlock
-{
-  public:
+class SimBlock {
+public:
     SimBlock(uint8_t number, uint64_t seed) : m_rng(seed), m_number(number) {}
     virtual ~SimBlock() = default;
     SimBlock(const SimBlock &) = delete;
@@ -40,7 +38,7 @@ class SimBlock
         return false;
     }
 
-  protected:
+protected:
     Frame reply(uint8_t code, uint8_t status, uint16_t first, uint16_t second) const
     {
         Frame f{};
@@ -80,7 +78,7 @@ class SimBlock
 
     Rng m_rng;
 
-  private:
+private:
     uint8_t m_number;
 };
 

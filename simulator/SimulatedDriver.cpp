@@ -3,17 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-namespace
-{
+namespace {
 constexpr FtHandle kHandleBase = 0x51D0;
 
-uint16_t instrumentSerial(int deviceType)
-{
-    return uint16_t(1000 + deviceType);
-}
+uint16_t instrumentSerial(int deviceType) { return uint16_t(1000 + deviceType); }
 
 // Fills a listing buffer; a string that fills it completely carries no NUL.
 void copyField(const std::string &text, char *buffer, size_t size)
@@ -36,10 +31,7 @@ SimulatedDriver::SimulatedDriver(int deviceType, std::function<qint64()> clockMs
     m_instrument.setWander(true);
 }
 
-qint64 SimulatedDriver::now() const
-{
-    return m_clock ? m_clock() : m_timer.elapsed();
-}
+qint64 SimulatedDriver::now() const { return m_clock ? m_clock() : m_timer.elapsed(); }
 
 void SimulatedDriver::setReplyDelay(int minMs, int maxMs)
 {

@@ -15,12 +15,10 @@
 #include <functional>
 #include <string>
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-class SimulatedDriver : public FtDriver
-{
-  public:
+class SimulatedDriver : public FtDriver {
+public:
     // clockMs: milliseconds from any fixed origin; a monotonic timer when empty.
     explicit SimulatedDriver(int deviceType, std::function<qint64()> clockMs = {},
                              uint32_t seed = 1);
@@ -49,7 +47,7 @@ class SimulatedDriver : public FtDriver
     bool isOpen() const { return m_handle != 0; }
     uint32_t baudRate() const { return m_baud; }
 
-  private:
+private:
     struct Pending {
         qint64 dueMs;
         std::vector<uint8_t> bytes;

@@ -1,11 +1,9 @@
 #include "ThermoBlockSim.h"
 #include "PgsSim.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
-namespace
-{
+namespace {
 constexpr double kBridgeZero = 12500.0; // tenths of a millivolt in clean air
 constexpr double kBridgeMax = 25000.0;
 constexpr double kMinSpan = 50.0; // U gas must stand this far above U air
@@ -37,10 +35,7 @@ double halfSwingOf(Gas gas)
     return 200.0;
 }
 
-uint8_t versionOf(uint8_t block)
-{
-    return block == 3 ? 0x13 : block == 20 ? 0x21 : 0x22;
-}
+uint8_t versionOf(uint8_t block) { return block == 3 ? 0x13 : block == 20 ? 0x21 : 0x22; }
 } // namespace
 
 ThermoBlockSim::ThermoBlockSim(uint8_t number, uint64_t seed)
@@ -75,20 +70,11 @@ Gas ThermoBlockSim::gas() const
     return gasIndex() == 1 ? Gas::Propane : Gas::Methane;
 }
 
-uint8_t ThermoBlockSim::version() const
-{
-    return versionOf(number());
-}
+uint8_t ThermoBlockSim::version() const { return versionOf(number()); }
 
-double ThermoBlockSim::sensitivity() const
-{
-    return sensitivityOf(gas());
-}
+double ThermoBlockSim::sensitivity() const { return sensitivityOf(gas()); }
 
-double ThermoBlockSim::level() const
-{
-    return std::max(0.0, levelNow());
-}
+double ThermoBlockSim::level() const { return std::max(0.0, levelNow()); }
 
 void ThermoBlockSim::powerUp()
 {

@@ -7,8 +7,7 @@
 
 #include "SensorBlockSim.h"
 
-namespace zet::sim
-{
+namespace zet::sim {
 
 enum class Gas { Methane, Propane, Hydrogen };
 
@@ -22,9 +21,8 @@ struct TksSettings {
     bool operator==(const TksSettings &) const = default;
 };
 
-class ThermoBlockSim : public SensorBlockSim<TksSettings, 2>
-{
-  public:
+class ThermoBlockSim : public SensorBlockSim<TksSettings, 2> {
+public:
     // Thermocatalytic status byte
     static constexpr uint8_t kSensorFault = 0x08;
     static constexpr uint8_t kThreshold1 = 0x10;
@@ -51,7 +49,7 @@ class ThermoBlockSim : public SensorBlockSim<TksSettings, 2>
 
     void setPgsFault(bool on) { m_pgsFault = on; }
 
-  private:
+private:
     struct Sample {
         double voltage;       // tenths of a millivolt at the bridge mid-point
         double concentration; // hundredths of a percent, as the block computes it

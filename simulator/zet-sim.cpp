@@ -29,8 +29,7 @@
 using namespace zet;
 using namespace zet::sim;
 
-namespace
-{
+namespace {
 
 // After a switch-off, the first request following this much silence finds the
 // instrument switched on again (the engineer pressed its power button).
@@ -185,9 +184,8 @@ struct Pending {
     std::vector<uint8_t> bytes;
 };
 
-class Server
-{
-  public:
+class Server {
+public:
     Server(const Options &o, int master)
         : m_opt(o), m_master(master),
           m_instrument(o.type, uint16_t(o.serial >= 0 ? o.serial : 1000 + o.type), o.seed),
@@ -232,7 +230,7 @@ class Server
         advance(t);
     }
 
-  private:
+private:
     void advance(int64_t t)
     {
         m_instrument.advance(t - m_lastAdvanceMs);

@@ -1,10 +1,10 @@
 // Program start: builds the converter list (real converters, extra serial ports
 // given with --port, and the simulated instrument with --demo) and opens the main window.
 
+#include "SimulatedDriver.h"
 #include "link/CompositeDriver.h"
 #include "link/DeviceWatcher.h"
 #include "link/SerialPortDriver.h"
-#include "SimulatedDriver.h"
 #include "ui/Multi_ZET.h"
 
 #include <QApplication>
@@ -24,9 +24,10 @@ int main(int argc, char **argv)
     QCommandLineOption portOpt(QStringLiteral("port"),
                                QStringLiteral("Add a serial device that is not an FTDI converter."),
                                QStringLiteral("PATH"));
-    QCommandLineOption demoOpt(QStringLiteral("demo"),
-                               QStringLiteral("List a simulated instrument of TYPE 1..10 (default 10)."),
-                               QStringLiteral("TYPE"));
+    QCommandLineOption demoOpt(
+        QStringLiteral("demo"),
+        QStringLiteral("List a simulated instrument of TYPE 1..10 (default 10)."),
+        QStringLiteral("TYPE"));
     parser.addOption(portOpt);
     parser.addOption(demoOpt);
     // "--demo" alone is allowed: give the option its default value.

@@ -5,10 +5,10 @@
 
 #include <QElapsedTimer>
 #include <QLineSeries>
-#include <QTimer>
-#include <QValueAxis>
 #include <QTabWidget>
 #include <QTimeZone>
+#include <QTimer>
+#include <QValueAxis>
 
 #include <gtest/gtest.h>
 
@@ -46,8 +46,8 @@ TEST_F(BaseFixture, StatusBitsShowTheirTextsAndColours)
 
     h.reply({0, 12, 0x00, 0x00, 0, 0, 0});
     const std::pair<const char *, const char *> normal[] = {
-        {"Panel3", "Контакт АКБ в норме"}, {"Panel4", "Рабочий режим"},
-        {"Panel5", "Питание в норме"},     {"Panel7", "Режим теста не активен"},
+        {"Panel3", "Контакт АКБ в норме"},       {"Panel4", "Рабочий режим"},
+        {"Panel5", "Питание в норме"},           {"Panel7", "Режим теста не активен"},
         {"Panel8", "Связь с датчиками в норме"}, {"Panel9", "Связь с насосом в норме"}};
     for (auto [panel, text] : normal) {
         EXPECT_EQ(h.text(panel), QString::fromUtf8(text));
@@ -82,11 +82,13 @@ TEST_F(BaseFixture, RepliesFromOtherBlocks)
 {
     h.reply({0, 12, 0, 0, 0, 0xD2, 0x04});
     h.reply({3, 12, 0x10, 0x03, 0, 0x98, 0x3A});
-    EXPECT_EQ(h.text("Panel3"), "Контакт АКБ в норме") << "a status reply from a block changes no panel";
+    EXPECT_EQ(h.text("Panel3"), "Контакт АКБ в норме")
+        << "a status reply from a block changes no panel";
     EXPECT_EQ(h.text("Panel10"), "12  мА");
     h.click("Button3");
     h.reply({3, 9, 0, 0, 0, 0, 0});
-    EXPECT_EQ(h.send(), sealed({128, 12, 0, 0, 0, 0, 0})) << "but any block's answer ends the command";
+    EXPECT_EQ(h.send(), sealed({128, 12, 0, 0, 0, 0, 0}))
+        << "but any block's answer ends the command";
 }
 
 TEST_F(BaseFixture, ButtonsWriteTheirCommands)
@@ -111,7 +113,8 @@ TEST_F(BaseFixture, ButtonsWriteTheirCommands)
     h.form->session().statusRequest(128);
     h.click("Button6");
     h.click("Button3");
-    EXPECT_EQ(h.send(), sealed({128, 6, 0, 0xFF, 0, 0, 0})) << "test mode sends what the frame holds";
+    EXPECT_EQ(h.send(), sealed({128, 6, 0, 0xFF, 0, 0, 0}))
+        << "test mode sends what the frame holds";
 }
 
 TEST_F(BaseFixture, ClockFrameCountsSecondsFrom2010HighByteFirst)
@@ -174,9 +177,14 @@ TEST_F(BaseFixture, SwitchOffClosesOnTheNextReplyAfterItWentOut)
 TEST_F(BaseFixture, ControlsCarryTheirCaptions)
 {
     const std::pair<const char *, const char *> buttons[] = {
-        {"Button2", "ВЫКЛ."}, {"Button3", "Режим теста"}, {"Button4", "Рабочий режим"},
-        {"Button5", "ЗВУК"}, {"Button6", "LED ON"}, {"Button7", "LED OFF"},
-        {"Button127", "Синхронизация даты и времени"}, {"Button72", ""}};
+        {"Button2", "ВЫКЛ."},
+        {"Button3", "Режим теста"},
+        {"Button4", "Рабочий режим"},
+        {"Button5", "ЗВУК"},
+        {"Button6", "LED ON"},
+        {"Button7", "LED OFF"},
+        {"Button127", "Синхронизация даты и времени"},
+        {"Button72", ""}};
     for (auto [name, caption] : buttons)
         EXPECT_EQ(h.find<QPushButton>(name)->text(), QString::fromUtf8(caption));
     EXPECT_EQ(chart(h, "Chart1")->title(), "Потребляемый ток, мА");
@@ -306,7 +314,8 @@ TEST(TrendRing, FirstSampleAtTheRightAndWrapAfter200)
     ASSERT_EQ(pts.size(), 200);
     EXPECT_EQ(pts.last(), QPointF(200, 5));
     EXPECT_EQ(pts.first(), QPointF(1, 0));
-    EXPECT_EQ(std::count_if(pts.begin(), pts.end(), [](const QPointF &p) { return p.y() != 0; }), 1);
+    EXPECT_EQ(std::count_if(pts.begin(), pts.end(), [](const QPointF &p) { return p.y() != 0; }),
+              1);
     for (int i = 2; i <= 200; ++i)
         ring.add(i);
     EXPECT_EQ(ring.slot(200), 200);

@@ -51,8 +51,7 @@ public:
         if (index >= m_devices.size())
             return ft::DEVICE_NOT_FOUND;
         const bool serial = flags == (ft::LIST_BY_INDEX | ft::OPEN_BY_SERIAL_NUMBER);
-        const std::string &text =
-            serial ? m_devices[index].serial : m_devices[index].description;
+        const std::string &text = serial ? m_devices[index].serial : m_devices[index].description;
         std::strcpy(static_cast<char *>(arg2), text.c_str());
         return ft::OK;
     }
@@ -96,10 +95,7 @@ public:
         m_log.baud[handle] = baud;
         return ft::OK;
     }
-    FtStatus SetDataCharacteristics(FtHandle, uint8_t, uint8_t, uint8_t) override
-    {
-        return ft::OK;
-    }
+    FtStatus SetDataCharacteristics(FtHandle, uint8_t, uint8_t, uint8_t) override { return ft::OK; }
     FtStatus Purge(FtHandle handle, uint32_t mask) override
     {
         m_log.purged[handle] = mask;
@@ -138,9 +134,9 @@ std::vector<Row> listAll(FtDriver &driver)
         void *index = reinterpret_cast<void *>(uintptr_t(i));
         EXPECT_EQ(driver.ListDevices(index, serial, ft::LIST_BY_INDEX | ft::OPEN_BY_SERIAL_NUMBER),
                   ft::OK);
-        EXPECT_EQ(driver.ListDevices(index, description,
-                                     ft::LIST_BY_INDEX | ft::OPEN_BY_DESCRIPTION),
-                  ft::OK);
+        EXPECT_EQ(
+            driver.ListDevices(index, description, ft::LIST_BY_INDEX | ft::OPEN_BY_DESCRIPTION),
+            ft::OK);
         rows.push_back({serial, description});
     }
     return rows;
@@ -160,8 +156,8 @@ protected:
         auto a = std::make_unique<FakeDriver>(
             std::vector<FakeDevice>{{"FT-A1", "Converter A1"}, {"FT-A2", "Converter A2"}}, 'A',
             logA);
-        auto b = std::make_unique<FakeDriver>(std::vector<FakeDevice>{{"SIM1", "Simulated"}}, 'B',
-                                              logB);
+        auto b =
+            std::make_unique<FakeDriver>(std::vector<FakeDevice>{{"SIM1", "Simulated"}}, 'B', logB);
         fakeA = a.get();
         fakeB = b.get();
         composite.add(std::move(a));

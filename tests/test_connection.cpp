@@ -104,8 +104,9 @@ TEST(Open, SequenceLineSettingsAndIdentificationRequest)
     Harness h(Rows{{"USB Serial", "FT0001"}});
     h.driver.calls.clear();
     h.open();
-    EXPECT_EQ(h.driver.calls, (QStringList{"OpenEx(FT0001,1)", "Purge(1)", "Purge(2)",
-                                          "SetBaudRate(250000)", "SetDataCharacteristics(8,2,0)"}));
+    EXPECT_EQ(h.driver.calls,
+              (QStringList{"OpenEx(FT0001,1)", "Purge(1)", "Purge(2)", "SetBaudRate(250000)",
+                           "SetDataCharacteristics(8,2,0)"}));
     EXPECT_EQ(h.text("Panel1"), "Открыт USB порт   USB Serial   № FT0001");
     EXPECT_EQ(h.text("Label1"), "Поиск прибора ...");
     EXPECT_TRUE(h.form->timer1()->isActive());

@@ -18,15 +18,9 @@ TEST(DeviceWatcher, OnlyAddAndRemoveBecomeNotifications)
         const char *action;
         std::optional<unsigned> wParam;
     } cases[] = {
-        {"add", 0x8000u},
-        {"remove", 0x8004u},
-        {"change", std::nullopt},
-        {"bind", std::nullopt},
-        {"unbind", std::nullopt},
-        {"move", std::nullopt},
-        {"online", std::nullopt},
-        {"ADD", std::nullopt},
-        {"", std::nullopt},
+        {"add", 0x8000u},         {"remove", 0x8004u},      {"change", std::nullopt},
+        {"bind", std::nullopt},   {"unbind", std::nullopt}, {"move", std::nullopt},
+        {"online", std::nullopt}, {"ADD", std::nullopt},    {"", std::nullopt},
         {nullptr, std::nullopt},
     };
     for (const Case &c : cases) {

@@ -26,18 +26,28 @@ TEST_F(LinkFixture, EachOperationReportsItsLabelAndSuffix)
 {
     driver.rows = {{"Desc", "SER"}};
     const ErrorCase cases[] = {
-        {"ListDevices", 2, [](D2XXUnit &u) { u.GetFTDeviceCount(); }, "GetFTDeviceCount - Device not found..."},
-        {"ListDevices", 4, [](D2XXUnit &u) { u.GetFTDeviceSerialNo(0); }, "GetFTDeviceSerialNo - General IO error..."},
-        {"ListDevices", 1, [](D2XXUnit &u) { u.GetFTDeviceDescription(0); }, "GetFTDeviceDescription - Invalid handle..."},
-        {"OpenEx", 3, [](D2XXUnit &u) { u.Open_USB_Device_By_Serial_Number("X"); }, "Open_USB_Device_By_Serial_Number - Device not opened..."},
-        {"Close", 5, [](D2XXUnit &u) { u.CloseFTDevice(); }, "FT_Close - Insufficient resources..."},
+        {"ListDevices", 2, [](D2XXUnit &u) { u.GetFTDeviceCount(); },
+         "GetFTDeviceCount - Device not found..."},
+        {"ListDevices", 4, [](D2XXUnit &u) { u.GetFTDeviceSerialNo(0); },
+         "GetFTDeviceSerialNo - General IO error..."},
+        {"ListDevices", 1, [](D2XXUnit &u) { u.GetFTDeviceDescription(0); },
+         "GetFTDeviceDescription - Invalid handle..."},
+        {"OpenEx", 3, [](D2XXUnit &u) { u.Open_USB_Device_By_Serial_Number("X"); },
+         "Open_USB_Device_By_Serial_Number - Device not opened..."},
+        {"Close", 5, [](D2XXUnit &u) { u.CloseFTDevice(); },
+         "FT_Close - Insufficient resources..."},
         {"Read", 4, [](D2XXUnit &u) { u.ReadFTDevice(8); }, "FT_Read - General IO error..."},
         {"Write", 10, [](D2XXUnit &u) { u.WriteFTDevice(8); }, "FT_Write - Failed to write..."},
-        {"SetBaudRate", 7, [](D2XXUnit &u) { u.SetFTBaudRate(); }, "FT_SetBaudRate - Invalid baud rate..."},
-        {"SetDataCharacteristics", 6, [](D2XXUnit &u) { u.SetFTDataCharacteristics(); }, "FT_SetDataCharacteristics - Invalid parameter..."},
-        {"Purge", 8, [](D2XXUnit &u) { u.PurgeFTReceive(); }, "FT_Purge RX Device not opened for erase..."},
-        {"Purge", 9, [](D2XXUnit &u) { u.PurgeFTTransmit(); }, "FT_Purge TX Device not opened for write..."},
-        {"GetStatus", 17, [](D2XXUnit &u) { u.GetFTQueueStatus(); }, "FT_GetStatus - Other error ..."},
+        {"SetBaudRate", 7, [](D2XXUnit &u) { u.SetFTBaudRate(); },
+         "FT_SetBaudRate - Invalid baud rate..."},
+        {"SetDataCharacteristics", 6, [](D2XXUnit &u) { u.SetFTDataCharacteristics(); },
+         "FT_SetDataCharacteristics - Invalid parameter..."},
+        {"Purge", 8, [](D2XXUnit &u) { u.PurgeFTReceive(); },
+         "FT_Purge RX Device not opened for erase..."},
+        {"Purge", 9, [](D2XXUnit &u) { u.PurgeFTTransmit(); },
+         "FT_Purge TX Device not opened for write..."},
+        {"GetStatus", 17, [](D2XXUnit &u) { u.GetFTQueueStatus(); },
+         "FT_GetStatus - Other error ..."},
     };
     for (const ErrorCase &c : cases) {
         driver.failures.clear();

@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -51,9 +51,17 @@ TEST(Identification, EveryKnownTypeShowsItsTabsCaptionsAndSerial)
         {6, "База ЗЕТ-71", "ЗЕТ71  № ", 128, {{10, "Оптика метан 5%"}}},
         {7, "База ЗЕТ-74", "ЗЕТ-74   № ", 128, {{8, "Кислород"}}},
         {9, "База ЗЕТ-74", "ЗЕТ-74   № ", 128, {{9, "Угарный"}}},
-        {10, "База ЗЕТ 75", "ЗЕТ 75  № ", 128,
-         {{7, "Оптика метан 100%"}, {11, "Оптика CO2 2,5%"}, {9, "Угарный"}, {8, "Кислород"},
-          {12, "Сероводород"}, {13, "Оптика пропан 2%"}, {4, "Блок ПГС (Утечка)"},
+        {10,
+         "База ЗЕТ 75",
+         "ЗЕТ 75  № ",
+         128,
+         {{7, "Оптика метан 100%"},
+          {11, "Оптика CO2 2,5%"},
+          {9, "Угарный"},
+          {8, "Кислород"},
+          {12, "Сероводород"},
+          {13, "Оптика пропан 2%"},
+          {4, "Блок ПГС (Утечка)"},
           {14, "Давление 20кПа"}}},
     };
     for (const TypeCase &c : cases) {
@@ -63,8 +71,9 @@ TEST(Identification, EveryKnownTypeShowsItsTabsCaptionsAndSerial)
         QStringList expected{"1:" + c.baseCaption, "2:Насос"};
         for (const auto &[index, caption] : c.pages)
             expected << QString("%1:%2").arg(index).arg(caption);
-        std::sort(expected.begin(), expected.end(),
-                  [](const QString &a, const QString &b) { return a.split(':')[0].toInt() < b.split(':')[0].toInt(); });
+        std::sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
+            return a.split(':')[0].toInt() < b.split(':')[0].toInt();
+        });
         EXPECT_EQ(visibleTabs(h), expected);
         EXPECT_EQ(h.form->pageControl()->currentIndex(), 1);
         EXPECT_EQ(h.text("Panel2"), c.prefix + "12345");
@@ -165,7 +174,10 @@ TEST(ReceiveTick, DriverErrorsInTicksShowNoMessage)
 
 // A lost or a stray byte shifts the byte stream. Replies arrive whole, every 350 ms,
 // and the receive tick runs every 100 ms, so the tool sees the odd count at least twice.
-QByteArray bytesOf(const Frame &f) { return QByteArray(reinterpret_cast<const char *>(f.data()), 8); }
+QByteArray bytesOf(const Frame &f)
+{
+    return QByteArray(reinterpret_cast<const char *>(f.data()), 8);
+}
 
 TEST(Resync, StrayByteIsDroppedAndValuesReturnOnTheNextReply)
 {
@@ -400,8 +412,11 @@ TEST(PageEntry, TableOfAddressesAndQueues)
         QList<int> codes;
     };
     const Case cases[] = {
-        {page::Pump, 143, {9}}, {page::Pgs, 136, {9}}, {page::OpticMethane100, 139, {5, 2, 13, 3, 4}},
-        {page::OpticCo2, 141, {5, 2, 13, 3, 4}}, {page::Pressure, 145, {3, 2}},
+        {page::Pump, 143, {9}},
+        {page::Pgs, 136, {9}},
+        {page::OpticMethane100, 139, {5, 2, 13, 3, 4}},
+        {page::OpticCo2, 141, {5, 2, 13, 3, 4}},
+        {page::Pressure, 145, {3, 2}},
     };
     for (const Case &c : cases) {
         Harness h;

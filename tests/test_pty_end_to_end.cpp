@@ -58,7 +58,10 @@ struct Pty {
         }
         return got;
     }
-    void write(const QByteArray &b) { ASSERT_EQ(::write(master, b.constData(), size_t(b.size())), b.size()); }
+    void write(const QByteArray &b)
+    {
+        ASSERT_EQ(::write(master, b.constData(), size_t(b.size())), b.size());
+    }
 };
 
 QByteArray bytes(const Frame &f) { return QByteArray(reinterpret_cast<const char *>(f.data()), 8); }

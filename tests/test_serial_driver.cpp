@@ -374,8 +374,7 @@ TEST(SerialPortDriver, WaitingBytesAreReportedWithAndWithoutEventLoop)
         for (size_t i = 0; i < reply.size(); ++i)
             reply[i] = uint8_t(i * 7);
         pty.send(reply);
-        EXPECT_TRUE(
-            eventually([&] { return waiting(driver, h) == reply.size(); }, runEventLoop));
+        EXPECT_TRUE(eventually([&] { return waiting(driver, h) == reply.size(); }, runEventLoop));
         EXPECT_EQ(readUpTo(driver, h, uint32_t(reply.size())), reply);
     }
 }

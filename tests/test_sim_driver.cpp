@@ -11,8 +11,7 @@
 using namespace zet;
 using namespace zet::sim;
 
-namespace
-{
+namespace {
 
 Frame request(uint8_t address, uint8_t code)
 {
@@ -22,9 +21,8 @@ Frame request(uint8_t address, uint8_t code)
     return f;
 }
 
-class SimDriverTest : public ::testing::Test
-{
-  protected:
+class SimDriverTest : public ::testing::Test {
+protected:
     SimDriverTest() : drv(10, [this] { return now; }) {}
 
     void SetUp() override

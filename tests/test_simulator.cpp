@@ -14,8 +14,7 @@
 using namespace zet;
 using namespace zet::sim;
 
-namespace
-{
+namespace {
 
 Frame request(uint8_t address, uint8_t code, uint8_t p2 = 0, uint8_t p3 = 0, uint8_t p4 = 0,
               uint8_t p5 = 0, uint8_t p6 = 0)
@@ -327,8 +326,7 @@ TEST(SimPump, SavedSettingsComeBackAfterPowerUp)
 
 // ---------------------------------------------------------------- thermocatalytic
 
-namespace
-{
+namespace {
 struct ThermoCase {
     int type;
     uint8_t block;

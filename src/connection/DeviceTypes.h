@@ -15,9 +15,9 @@ struct ShownPage {
 };
 
 struct DeviceTypeInfo {
-    const char *baseCaption;   // caption of the base unit tab
-    const char *serialPrefix;  // Panel2 text before the serial number
-    uint8_t firstAddress;      // address of the first status request
+    const char *baseCaption;      // caption of the base unit tab
+    const char *serialPrefix;     // Panel2 text before the serial number
+    uint8_t firstAddress;         // address of the first status request
     std::vector<ShownPage> pages; // module pages besides base and pump
 };
 

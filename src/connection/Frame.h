@@ -57,7 +57,8 @@ constexpr uint8_t moduleAddress(uint8_t block) { return uint8_t(0x80 | block); }
 
 // Page index -> block number, for the fifteen pages of the main window (index 0,
 // the device list, has no block: -1).
-constexpr std::array<int, 15> kPageBlock = {-1, 0, 15, 3, 8, 20, 21, 11, 22, 23, 12, 13, 24, 28, 17};
+constexpr std::array<int, 15> kPageBlock = {-1, 0,  15, 3,  8,  20, 21, 11,
+                                            22, 23, 12, 13, 24, 28, 17};
 
 namespace page {
 enum Index : int {

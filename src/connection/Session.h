@@ -16,9 +16,9 @@ struct Session {
 
     D2XXUnit &link;
 
-    Frame reply{};            // last 8 bytes read, valid or not
-    bool replyValid = false;  // the reply frame passed its check
-    Frame lastValidReply{};   // most recent reply that passed its check
+    Frame reply{};           // last 8 bytes read, valid or not
+    bool replyValid = false; // the reply frame passed its check
+    Frame lastValidReply{};  // most recent reply that passed its check
     bool haveValidReply = false;
 
     uint8_t deviceType = 0; // 0 until identified; kept across close and reopen

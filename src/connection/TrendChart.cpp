@@ -54,8 +54,7 @@ const ChartInfo &chartInfo(int number)
     return kCharts[number - 1];
 }
 
-TrendChart::TrendChart(int number, QWidget *parent)
-    : QChartView(parent), series_(new QLineSeries)
+TrendChart::TrendChart(int number, QWidget *parent) : QChartView(parent), series_(new QLineSeries)
 {
     const ChartInfo &info = chartInfo(number);
     setObjectName(QString::fromLatin1(info.chartName));

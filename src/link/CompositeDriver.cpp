@@ -86,8 +86,7 @@ FtStatus CompositeDriver::Close(FtHandle handle)
     return r.backend->Close(r.inner);
 }
 
-FtStatus CompositeDriver::Read(FtHandle handle, void *buffer, uint32_t toRead,
-                               uint32_t *bytesRead)
+FtStatus CompositeDriver::Read(FtHandle handle, void *buffer, uint32_t toRead, uint32_t *bytesRead)
 {
     const Route *r = route(handle);
     if (!r)

@@ -32,9 +32,9 @@ static QString bufferText(const char *buf, size_t size)
 
 FtStatus D2XXUnit::GetFTDeviceSerialNo(uint32_t index)
 {
-    const FtStatus st = driver_.ListDevices(reinterpret_cast<void *>(uintptr_t(index)),
-                                            serialBuffer.data(),
-                                            ft::LIST_BY_INDEX | ft::OPEN_BY_SERIAL_NUMBER);
+    const FtStatus st =
+        driver_.ListDevices(reinterpret_cast<void *>(uintptr_t(index)), serialBuffer.data(),
+                            ft::LIST_BY_INDEX | ft::OPEN_BY_SERIAL_NUMBER);
     if (st == ft::OK)
         deviceString = bufferText(serialBuffer.data(), serialBuffer.size());
     return checked("GetFTDeviceSerialNo", st);
@@ -42,9 +42,9 @@ FtStatus D2XXUnit::GetFTDeviceSerialNo(uint32_t index)
 
 FtStatus D2XXUnit::GetFTDeviceDescription(uint32_t index)
 {
-    const FtStatus st = driver_.ListDevices(reinterpret_cast<void *>(uintptr_t(index)),
-                                            descriptionBuffer.data(),
-                                            ft::LIST_BY_INDEX | ft::OPEN_BY_DESCRIPTION);
+    const FtStatus st =
+        driver_.ListDevices(reinterpret_cast<void *>(uintptr_t(index)), descriptionBuffer.data(),
+                            ft::LIST_BY_INDEX | ft::OPEN_BY_DESCRIPTION);
     if (st == ft::OK)
         deviceString = bufferText(descriptionBuffer.data(), descriptionBuffer.size());
     return checked("GetFTDeviceDescription", st);

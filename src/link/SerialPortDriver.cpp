@@ -225,23 +225,22 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     // Errors seen while the event loop reads for the port: a vanished device makes the
     // handle fail; the port is closed from the event loop, not inside Qt's notifier.
     OpenPort *raw = open.get();
-    QObject::connect(port, &QSerialPort::errorOccurred, port,
-                     [raw, port](QSerialPort::SerialPortError error) {
-                         if (error != QSerialPort::ResourceError &&
-                             error != QSerialPort::ReadError && error != QSerialPort::WriteError)
-                             return;
-                         QMetaObject::invokeMethod(
-                             port,
-                             [raw, port, error] {
-                                 if (error == QSerialPort::ResourceError ||
-                                     lineHungUp(int(port->handle()))) {
-                                     raw->failed = true;
-                                     if (port->isOpen())
-                                         port->close();
-                                 }
-                             },
-                             Qt::QueuedConnection);
-                     });
+    QObject::connect(
+        port, &QSerialPort::errorOccurred, port, [raw, port](QSerialPort::SerialPortError error) {
+            if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+                error != QSerialPort::WriteError)
+                return;
+            QMetaObject::invokeMethod(
+                port,
+                [raw, port, error] {
+                    if (error == QSerialPort::ResourceError || lineHungUp(int(port->handle()))) {
+                        raw->failed = true;
+                        if (port->isOpen())
+                            port->close();
+                    }
+                },
+                Qt::QueuedConnection);
+        });
 
     const FtHandle h = m_nextHandle++;
     m_open.emplace(h, std::move(open));
@@ -319,8 +318,7 @@ FtStatus SerialPortDriver::Close(FtHandle handle)
     return ft::OK;
 }
 
-FtStatus SerialPortDriver::Read(FtHandle handle, void *buffer, uint32_t toRead,
-                                uint32_t *bytesRead)
+FtStatus SerialPortDriver::Read(FtHandle handle, void *buffer, uint32_t toRead, uint32_t *bytesRead)
 {
     OpenPort *open = find(handle);
     if (!open)

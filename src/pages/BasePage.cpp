@@ -25,12 +25,17 @@ const StatusRow kBaseStatus[] = {
     {2, 0x08, "Panel4", {"Рабочий режим"}, {"Режим заряда", Colour::Yellow}},
     {2, 0x04, "Panel5", {"Питание в норме"}, {"АКБ разряжена", Colour::Yellow}},
     {2, 0x01, "Panel7", {"Режим теста не активен"}, {"Режим теста", Colour::Yellow}},
-    {3, 0x02, "Panel8", {"Связь с датчиками в норме"}, {"Связь с датчиками отсутствует", Colour::Red}},
+    {3,
+     0x02,
+     "Panel8",
+     {"Связь с датчиками в норме"},
+     {"Связь с датчиками отсутствует", Colour::Red}},
     {3, 0x01, "Panel9", {"Связь с насосом в норме"}, {"Связь с насосом отсутствует", Colour::Red}},
 };
 } // namespace
 
-BasePage::BasePage(PageHost &host, QWidget *parent) : ModulePage(host, page::Base, kPeriodNormal, parent)
+BasePage::BasePage(PageHost &host, QWidget *parent)
+    : ModulePage(host, page::Base, kPeriodNormal, parent)
 {
     auto *state = makeGroup(this, "GroupBox1", QStringLiteral("Состояние"), QRect(8, 8, 250, 160));
     makePanel(state, "Panel3", QRect(10, 22, 230, 28));

@@ -20,10 +20,7 @@ QString shortest(double value)
     return numberLocale().toString(value, 'f', QLocale::FloatingPointShortest);
 }
 
-QString fixed(double value, int decimals)
-{
-    return numberLocale().toString(value, 'f', decimals);
-}
+QString fixed(double value, int decimals) { return numberLocale().toString(value, 'f', decimals); }
 
 QString versionText(uint8_t version)
 {

@@ -30,7 +30,8 @@ const StatusRow kPumpStatus[] = {
 };
 } // namespace
 
-PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pump, kPeriodNormal, parent)
+PumpPage::PumpPage(PageHost &host, QWidget *parent)
+    : ModulePage(host, page::Pump, kPeriodNormal, parent)
 {
     auto *pump = makeGroup(this, "GroupBox5", QStringLiteral("Насос"), QRect(8, 8, 200, 60));
     makePanel(pump, "Panel11", QRect(10, 22, 180, 28));
@@ -47,16 +48,19 @@ PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pum
     };
     button(this, "Button18", "ВКЛ.", QRect(8, 212, 96, 30), [this] { command(kOn); });
     button(this, "Button19", "ВЫКЛ.", QRect(112, 212, 96, 30), [this] { command(kOff); });
-    button(this, "Button20", "РЕЖИМ НАСТРОЙКИ", QRect(8, 248, 200, 30), [this] { command(kSetup); });
+    button(this, "Button20", "РЕЖИМ НАСТРОЙКИ", QRect(8, 248, 200, 30),
+           [this] { command(kSetup); });
     button(this, "Button22", "СОХРАНЕНИЕ НАСТРОЙКИ", QRect(8, 284, 200, 30),
            [this] { command(kSave); });
 
-    auto *freq = makeGroup(this, "GroupBox7", QStringLiteral("Частота, Гц"), QRect(218, 8, 180, 64));
+    auto *freq =
+        makeGroup(this, "GroupBox7", QStringLiteral("Частота, Гц"), QRect(218, 8, 180, 64));
     button(freq, "Button13", "<<", QRect(10, 24, 40, 30), [this] { command(kFrequencyDown); });
     makePanel(freq, "Panel16", QRect(56, 24, 68, 30));
     button(freq, "Button17", ">>", QRect(130, 24, 40, 30), [this] { command(kFrequencyUp); });
 
-    auto *amp = makeGroup(this, "GroupBox8", QStringLiteral("Амплитуда, ед. "), QRect(218, 80, 180, 100));
+    auto *amp =
+        makeGroup(this, "GroupBox8", QStringLiteral("Амплитуда, ед. "), QRect(218, 80, 180, 100));
     button(amp, "Button9", "<<", QRect(10, 24, 40, 30),
            [this] { stepAmplitude(kAmplitudeDown, true); });
     makePanel(amp, "Panel17", QRect(56, 24, 68, 30));
@@ -69,7 +73,8 @@ PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pum
     button(amp, "Button10", ">", QRect(130, 60, 40, 30),
            [this] { stepAmplitude(kAmplitudeUp, false); });
 
-    auto *coil = makeGroup(this, "GroupBox9", QStringLiteral("Ток катушки, мА"), QRect(218, 188, 180, 64));
+    auto *coil =
+        makeGroup(this, "GroupBox9", QStringLiteral("Ток катушки, мА"), QRect(218, 188, 180, 64));
     QLabel *p15 = makePanel(coil, "Panel15", QRect(10, 24, 160, 30));
     QFont big = p15->font();
     big.setPointSize(12);
@@ -82,7 +87,8 @@ PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pum
         QLabel *p = makePanel(pos, name, QRect(10, y, 240, 28));
         p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
-    button(pos, "Button21", "Обновить", QRect(260, 56, 96, 30), [this] { command(kPositionRange); });
+    button(pos, "Button21", "Обновить", QRect(260, 56, 96, 30),
+           [this] { command(kPositionRange); });
 
     chart_ = addChart(2, QRect(8, 322, 766, 192));
 }
@@ -105,7 +111,9 @@ void PumpPage::decode(const Frame &reply)
     if (s.continuousMode && (code == kAmplitudeDown || code == kAmplitudeUp))
         s.request()[1] = code;
     applyStatusRows(this, kPumpStatus, reply);
-    auto panel = [this](const char *name) { return findChild<QLabel *>(QString::fromLatin1(name)); };
+    auto panel = [this](const char *name) {
+        return findChild<QLabel *>(QString::fromLatin1(name));
+    };
     if (code == kOn)
         panel("Panel11")->setText(versionText(reply[6]));
     if (code == kPositionRange) {

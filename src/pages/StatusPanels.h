@@ -29,11 +29,11 @@ struct BitState {
 };
 
 struct StatusRow {
-    int byteIndex;    // reply byte holding the bit (2 for most blocks)
-    uint8_t mask;     // the bit
-    const char *target; // objectName of a QLabel panel, or of a QGroupBox whose title changes
-    BitState off;     // bit = 0
-    BitState on;      // bit = 1
+    int byteIndex;        // reply byte holding the bit (2 for most blocks)
+    uint8_t mask;         // the bit
+    const char *target;   // objectName of a QLabel panel, or of a QGroupBox whose title changes
+    BitState off;         // bit = 0
+    BitState on;          // bit = 1
     uint8_t gateMask = 0; // row evaluated only when all these bits of the same byte are set
     std::initializer_list<const char *> blankWhenOff = {}; // panels whose text empties on bit = 0
 };

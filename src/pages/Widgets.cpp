@@ -104,8 +104,8 @@ protected:
         // QLineEdit keeps a 2 px margin before its text.
         const int x = r.x() + 2 + fontMetrics().horizontalAdvance(text());
         QPainter p(this);
-        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::Text));
+        p.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
         p.drawText(QRect(x, r.y(), r.right() - x, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
                    QString(open, QLatin1Char('_')));
     }

@@ -118,8 +118,8 @@ void TForm1::buildDeviceListPage(QWidget *page)
     listView_->setUniformRowHeights(true);
     listView_->setAllColumnsShowFocus(true);
     // Grid lines between cells, as a report view draws them.
-    listView_->setStyleSheet(QStringLiteral(
-        "QTreeWidget::item { border-right: 1px solid #c0c0c0; border-bottom: 1px solid #c0c0c0; }"));
+    listView_->setStyleSheet(QStringLiteral("QTreeWidget::item { border-right: 1px solid #c0c0c0; "
+                                            "border-bottom: 1px solid #c0c0c0; }"));
     // Every double click in the list opens, also one off the rows (which selects nothing).
     listView_->viewport()->installEventFilter(this);
 
@@ -359,7 +359,8 @@ bool TForm1::loadPicture(const char *target, int pageIndex)
         return false;
     }
     if (auto *image = pages_[size_t(pageIndex)]->findChild<QLabel *>(QString::fromLatin1(target)))
-        image->setPixmap(pixmap.scaled(image->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        image->setPixmap(
+            pixmap.scaled(image->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     return true;
 }
 

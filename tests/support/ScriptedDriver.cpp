@@ -147,7 +147,10 @@ FtStatus ScriptedDriver::SetBaudRate(FtHandle, uint32_t baud)
 FtStatus ScriptedDriver::SetDataCharacteristics(FtHandle, uint8_t wordLength, uint8_t stopBits,
                                                 uint8_t parity)
 {
-    calls << QStringLiteral("SetDataCharacteristics(%1,%2,%3)").arg(wordLength).arg(stopBits).arg(parity);
+    calls << QStringLiteral("SetDataCharacteristics(%1,%2,%3)")
+                 .arg(wordLength)
+                 .arg(stopBits)
+                 .arg(parity);
     return result(QStringLiteral("SetDataCharacteristics"));
 }
 

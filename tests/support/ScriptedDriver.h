@@ -37,11 +37,15 @@ public:
     std::function<std::vector<Frame>(const Frame &)> responder;
 
     void queueBytes(const QByteArray &bytes);
-    void queueFrame(const Frame &f);      // as given
-    void queueReply(Frame f);             // with its check byte computed
-    Frame lastFrame() const;              // last 8 bytes written
+    void queueFrame(const Frame &f); // as given
+    void queueReply(Frame f);        // with its check byte computed
+    Frame lastFrame() const;         // last 8 bytes written
     int writeCount() const { return int(writes.size()); }
-    void clearLog() { calls.clear(); writes.clear(); }
+    void clearLog()
+    {
+        calls.clear();
+        writes.clear();
+    }
 
     FtStatus ListDevices(void *arg1, void *arg2, uint32_t flags) override;
     FtStatus OpenEx(const void *arg1, uint32_t flags, FtHandle *handle) override;

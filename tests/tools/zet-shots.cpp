@@ -35,7 +35,8 @@ int main(int argc, char **argv)
             s.select(page);
             s.run(8000);
             QApplication::processEvents();
-            const QString file = QStringLiteral("%1/type%2-page%3.png").arg(out).arg(type).arg(page);
+            const QString file =
+                QStringLiteral("%1/type%2-page%3.png").arg(out).arg(type).arg(page);
             s.form->grab().save(file);
             std::printf("%s\n", qPrintable(file));
         }
