@@ -88,53 +88,35 @@ FtStatus CompositeDriver::Close(FtHandle handle)
 
 FtStatus CompositeDriver::Read(FtHandle handle, void *buffer, uint32_t toRead, uint32_t *bytesRead)
 {
-    const Route *r = route(handle);
-    if (!r)
-        return ft::INVALID_HANDLE;
-    return r->backend->Read(r->inner, buffer, toRead, bytesRead);
+    return forward(handle, &FtDriver::Read, buffer, toRead, bytesRead);
 }
 
 FtStatus CompositeDriver::Write(FtHandle handle, const void *buffer, uint32_t toWrite,
                                 uint32_t *bytesWritten)
 {
-    const Route *r = route(handle);
-    if (!r)
-        return ft::INVALID_HANDLE;
-    return r->backend->Write(r->inner, buffer, toWrite, bytesWritten);
+    return forward(handle, &FtDriver::Write, buffer, toWrite, bytesWritten);
 }
 
 FtStatus CompositeDriver::SetBaudRate(FtHandle handle, uint32_t baud)
 {
-    const Route *r = route(handle);
-    if (!r)
-        return ft::INVALID_HANDLE;
-    return r->backend->SetBaudRate(r->inner, baud);
+    return forward(handle, &FtDriver::SetBaudRate, baud);
 }
 
 FtStatus CompositeDriver::SetDataCharacteristics(FtHandle handle, uint8_t wordLength,
                                                  uint8_t stopBits, uint8_t parity)
 {
-    const Route *r = route(handle);
-    if (!r)
-        return ft::INVALID_HANDLE;
-    return r->backend->SetDataCharacteristics(r->inner, wordLength, stopBits, parity);
+    return forward(handle, &FtDriver::SetDataCharacteristics, wordLength, stopBits, parity);
 }
 
 FtStatus CompositeDriver::Purge(FtHandle handle, uint32_t mask)
 {
-    const Route *r = route(handle);
-    if (!r)
-        return ft::INVALID_HANDLE;
-    return r->backend->Purge(r->inner, mask);
+    return forward(handle, &FtDriver::Purge, mask);
 }
 
 FtStatus CompositeDriver::GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
                                     uint32_t *eventStatus)
 {
-    const Route *r = route(handle);
-    if (!r)
-        return ft::INVALID_HANDLE;
-    return r->backend->GetStatus(r->inner, rxBytes, txBytes, eventStatus);
+    return forward(handle, &FtDriver::GetStatus, rxBytes, txBytes, eventStatus);
 }
 
 } // namespace zet

@@ -37,6 +37,16 @@ private:
 
     void countAll();
     const Route *route(FtHandle handle) const;
+    // Calls a per-device operation on the backend that owns the handle, with its own handle.
+    template <typename... Params, typename... Args>
+    FtStatus forward(FtHandle handle, FtStatus (FtDriver::*call)(FtHandle, Params...),
+                     Args... args) const
+    {
+        const Route *r = route(handle);
+        if (!r)
+            return ft::INVALID_HANDLE;
+        return (r->backend->*call)(r->inner, args...);
+    }
 
     std::vector<std::unique_ptr<FtDriver>> m_backends;
     std::vector<uint32_t> m_counts; // per backend, from the last count query
