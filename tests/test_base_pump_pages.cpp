@@ -1,6 +1,6 @@
 // Base unit and pump pages: what the engineer sees and what each button puts on the wire.
 #include "Harness.h"
-#include "connection/TrendChart.h"
+#include "pages/TrendChart.h"
 #include "pages/BasePage.h"
 
 #include <QElapsedTimer>

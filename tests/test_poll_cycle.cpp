@@ -1,6 +1,6 @@
 // Transmit and receive ticks, identification, page entry and the command queue.
 #include "Harness.h"
-#include "connection/TrendChart.h"
+#include "pages/TrendChart.h"
 
 #include <QApplication>
 #include <QDir>
@@ -290,8 +290,8 @@ TEST(LineInput, RepliesNeverMakeTheToolSendAnUnaskedCommand)
         {3, page::TksPgsH2, 149, {9, 2, 3, 4, 12, 21}},
         {4, page::Pgs, 136, {9, 12}},
         {10, page::Pressure, 145, {3, 2, 12}},
-        {10, page::OpticCo2, 141, {5, 2, 13, 3, 4, 12}},
-        {10, page::Oxygen, 150, {9, 2, 3, 4, 13, 12}},
+        {10, page::OpticCo2, 141, {5, 2, 13, 3, 4, 12, 96}},
+        {10, page::Oxygen, 150, {9, 2, 3, 4, 13, 12, 1}},
         {6, page::OpticMethane5, 140, {12}},
     };
     std::mt19937 random(7);

@@ -1,6 +1,6 @@
 // The tool against the simulated instrument: a few simulated seconds of polling.
 #include "SimHarness.h"
-#include "connection/TrendChart.h"
+#include "pages/TrendChart.h"
 
 #include <QLineSeries>
 #include <QTabWidget>

@@ -5,8 +5,25 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 
 namespace zet {
+
+// A fixed list of up to six codes, for tables: an entry queue, an idle queue.
+struct CodeList {
+    std::array<uint8_t, 6> codes{};
+    uint8_t size = 0;
+
+    constexpr CodeList() = default;
+    constexpr CodeList(std::initializer_list<uint8_t> list)
+    {
+        for (uint8_t c : list)
+            if (size < codes.size())
+                codes[size++] = c;
+    }
+    constexpr bool empty() const { return size == 0; }
+    std::span<const uint8_t> span() const { return {codes.data(), size}; }
+};
 
 struct CommandQueue {
     static constexpr int kSlots = 6;
@@ -35,6 +52,11 @@ struct CommandQueue {
         return true;
     }
     void clear() { count = 0; }
+    // Whether `code` is the next code the transmit tick will send.
+    bool nextIs(uint8_t code) const
+    {
+        return count != 0 && position < kSlots && codeSlots[position] == code;
+    }
     bool empty() const { return count == 0; }
 };
 

@@ -1,9 +1,5 @@
 #include "connection/DeviceTypes.h"
 
-#include "connection/Frame.h"
-
-#include <array>
-
 namespace zet {
 
 std::optional<DeviceTypeInfo> deviceTypeInfo(int type)
@@ -44,59 +40,6 @@ std::optional<DeviceTypeInfo> deviceTypeInfo(int type)
     default:
         return std::nullopt;
     }
-}
-
-const PageEntry &pageEntry(int pageIndex)
-{
-    static const std::array<PageEntry, page::Count> entries = {{
-        {-1, {}},                          // device list
-        {128, {}, nullptr, true},          // base unit: nothing left over from the last page
-        {143, {9}},                        // pump
-        {131, {9, 2, 3, 4}},               // TKS
-        {136, {9}},                        // PGS
-        {148, {9, 2, 3, 4}},               // TKS+PGS
-        {149, {9, 2, 3, 4}},               // TKS+PGS hydrogen
-        {139, {5, 2, 13, 3, 4}},           // optical methane 100%
-        {150, {9, 2, 3, 4, 13}, "Image1"}, // oxygen
-        {151, {9, 2, 3, 4, 13}, "Image2"}, // carbon monoxide
-        {-1, {}},                          // optical methane 5%: focus entry only
-        {141, {5, 2, 13, 3, 4}},           // optical CO2
-        {152, {9, 2, 3, 4, 13}, "Image3"}, // hydrogen sulphide
-        {156, {5, 2, 13, 3, 4, 9}},        // optical propane
-        {145, {3, 2}},                     // pressure
-    }};
-    return entries[size_t(pageIndex)];
-}
-
-std::optional<FocusEntry> focusEntry(int pageIndex)
-{
-    if (pageIndex == page::OpticMethane100)
-        return FocusEntry{pageIndex, 139, 9};
-    if (pageIndex == page::OpticMethane5)
-        return FocusEntry{pageIndex, 140, 9};
-    return std::nullopt;
-}
-
-const char *designCaption(int pageIndex)
-{
-    static const char *const captions[page::Count] = {
-        "Устройства USB",
-        "База",
-        "Насос",
-        "ТКС",
-        "ПГС",
-        "ТКС+ПГС",
-        "ТКС+ПГС водород",
-        "Оптика метен 100%",
-        "Кислород",
-        "Угарный газ (СО)",
-        "Оптика метан 5%",
-        "CO2",
-        "Сероводород (H2S)",
-        "Оптика пропан 2%",
-        "Давление",
-    };
-    return captions[pageIndex];
 }
 
 } // namespace zet

@@ -55,30 +55,4 @@ inline void setRequest(uint8_t *f, uint8_t address, uint8_t code, uint8_t p2 = 0
 constexpr uint8_t kBaseAddress = 0x80;
 constexpr uint8_t moduleAddress(uint8_t block) { return uint8_t(0x80 | block); }
 
-// Page index -> block number, for the fifteen pages of the main window (index 0,
-// the device list, has no block: -1).
-constexpr std::array<int, 15> kPageBlock = {-1, 0,  15, 3,  8,  20, 21, 11,
-                                            22, 23, 12, 13, 24, 28, 17};
-
-namespace page {
-enum Index : int {
-    DeviceList = 0,
-    Base = 1,
-    Pump = 2,
-    Tks = 3,
-    Pgs = 4,
-    TksPgs = 5,
-    TksPgsH2 = 6,
-    OpticMethane100 = 7,
-    Oxygen = 8,
-    CarbonMonoxide = 9,
-    OpticMethane5 = 10,
-    OpticCo2 = 11,
-    HydrogenSulphide = 12,
-    OpticPropane = 13,
-    Pressure = 14,
-    Count = 15
-};
-}
-
 } // namespace zet

@@ -1,10 +1,10 @@
 #include "pages/BasePage.h"
 
 #include "connection/Session.h"
-#include "connection/TrendChart.h"
 #include "pages/StatusPanels.h"
+#include "pages/TrendChart.h"
 #include "pages/Widgets.h"
-#include "ui/Platform.h"
+#include "platform/Platform.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -34,8 +34,7 @@ const StatusRow kBaseStatus[] = {
 };
 } // namespace
 
-BasePage::BasePage(PageHost &host, QWidget *parent)
-    : ModulePage(host, page::Base, kPeriodNormal, parent)
+BasePage::BasePage(PageHost &host, QWidget *parent) : ModulePage(host, page::Base, parent)
 {
     auto *state = makeGroup(this, "GroupBox1", QStringLiteral("Состояние"), QRect(8, 8, 250, 160));
     makePanel(state, "Panel3", QRect(10, 22, 230, 28));
@@ -81,7 +80,7 @@ BasePage::BasePage(PageHost &host, QWidget *parent)
 void BasePage::decode(const Frame &reply)
 {
     Session &s = session();
-    host().setTransmitPeriod(kPeriodNormal);
+    host().setTransmitPeriod(row().period);
     s.request()[0] = kBaseAddress;
     // The switch-off code has gone out and the instrument answered: drop the link.
     if (s.request()[1] == kSwitchOff)
@@ -97,6 +96,11 @@ void BasePage::decode(const Frame &reply)
     const int current = u16(reply, 5) / 100;
     findChild<QLabel *>(QStringLiteral("Panel10"))->setText(QString::number(current) + "  мА");
     chart_->addSample(current);
+}
+
+void BasePage::showInstrument(const QString &text)
+{
+    findChild<QLabel *>(QStringLiteral("Panel2"))->setText(text);
 }
 
 void BasePage::Button2Click() { session().queueCommands(kBaseAddress, {kSwitchOff}); }

@@ -8,6 +8,8 @@ class BasePage : public ModulePage {
 public:
     BasePage(PageHost &host, QWidget *parent = nullptr);
     void decode(const Frame &reply) override;
+    // Model and serial number of the identified instrument, in the group "Прибор".
+    void showInstrument(const QString &text);
 
     void Button2Click();
     void Button3Click();

@@ -1,6 +1,6 @@
 #include "pages/Format.h"
 
-#include "ui/Platform.h"
+#include "platform/Platform.h"
 
 #include <QLineEdit>
 #include <QLocale>

@@ -1,33 +1,86 @@
 #include "pages/ModulePage.h"
 
 #include "connection/Session.h"
-#include "connection/TrendChart.h"
+#include "pages/TrendChart.h"
+#include "pages/Widgets.h"
+
+#include <QPixmap>
 
 namespace zet {
 
-ModulePage::ModulePage(PageHost &host, int pageIndex, int period, QWidget *parent)
-    : QWidget(parent), host_(host), index_(pageIndex), period_(period)
+ModulePage::ModulePage(PageHost &host, int pageIndex, QWidget *parent)
+    : QWidget(parent), host_(host), row_(pageRow(pageIndex))
 {
 }
 
 Session &ModulePage::session() { return host_.session(); }
 Platform &ModulePage::platform() { return host_.platform(); }
 
+void ModulePage::enter()
+{
+    if (row_.picture) {
+        QPixmap picture;
+        if (!host_.loadPicture(QString::fromLatin1(row_.picture), picture))
+            return; // the decoder addresses the page from its first reply
+        showPicture(picture);
+    }
+    Session &s = session();
+    if (row_.entryAddress)
+        s.request()[0] = address();
+    if (row_.freshStart) {
+        // A code already taken from the last page's queue, or a command still waiting
+        // for its block's answer, would otherwise go out to this block.
+        s.queue.clear();
+        s.statusRequest(address());
+    }
+    if (!row_.entryQueue.empty())
+        s.queue.load(row_.entryQueue.span());
+}
+
+void ModulePage::focusEnter()
+{
+    if (row_.focusCode)
+        session().queueCommands(address(), {*row_.focusCode});
+}
+
+void ModulePage::showPicture(const QPixmap &picture)
+{
+    if (!row_.pictureControl)
+        return;
+    if (auto *box = findChild<PictureBox *>(QString::fromLatin1(row_.pictureControl)))
+        box->setPicture(picture);
+}
+
 void ModulePage::idleRequest() { session().statusRequest(address()); }
+
+void ModulePage::fallBack()
+{
+    switch (row_.idle) {
+    case IdlePolicy::ResetToStatus:
+        idleRequest();
+        break;
+    case IdlePolicy::QueueWhenEmpty:
+        if (session().queue.empty())
+            session().queue.load(row_.idleQueue.span());
+        break;
+    }
+}
 
 bool ModulePage::commonFrame(const Frame &reply)
 {
-    host_.setTransmitPeriod(period_);
+    host_.setTransmitPeriod(row_.period);
     // A page entered without its address (a tab click on the methane 5% page, a
     // picture that failed to load) still holds the command of the block addressed
-    // before; it is not carried over to this block.
-    if (session().request()[0] != address())
+    // before, and maybe codes queued for it; neither is carried over to this block.
+    if (session().request()[0] != address()) {
+        session().queue.clear();
         idleRequest();
+    }
     session().request()[0] = address();
     if (reply[0] != block())
         return false;
     if (reply[1] != cmd::Status)
-        idleRequest();
+        fallBack();
     return true;
 }
 

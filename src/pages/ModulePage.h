@@ -3,8 +3,13 @@
 // is the active page, and it drives the block through the shared request frame.
 
 #include "connection/Frame.h"
+#include "pages/PageTable.h"
 
 #include <QWidget>
+
+#include <initializer_list>
+
+class QPixmap;
 
 namespace zet {
 
@@ -22,35 +27,38 @@ public:
     // The instrument has answered after the switch-off command: drop the link.
     virtual void switchOffCompleted() = 0;
     virtual void showMultiplexer() = 0;
+    // Finds and loads a picture file; reports a failure to the user and returns false.
+    virtual bool loadPicture(const QString &file, QPixmap &picture) = 0;
 };
-
-constexpr int kPeriodNormal = 350;
-constexpr int kPeriodOptical = 800;
 
 class ModulePage : public QWidget {
 public:
-    ModulePage(PageHost &host, int pageIndex, int period = kPeriodNormal,
-               QWidget *parent = nullptr);
+    ModulePage(PageHost &host, int pageIndex, QWidget *parent = nullptr);
 
-    int pageIndex() const { return index_; }
-    uint8_t block() const { return uint8_t(kPageBlock[size_t(index_)]); }
-    uint8_t address() const { return moduleAddress(block()); }
+    const PageRow &row() const { return row_; }
+    int pageIndex() const { return row_.index; }
+    uint8_t block() const { return uint8_t(row_.block); }
+    uint8_t address() const { return row_.address(); }
 
+    // The user selected this page's tab: picture, address and start-up queue.
+    virtual void enter();
+    // The input focus moved into the page from outside it.
+    virtual void focusEnter();
     // Status decoder section of this page, for each valid reply while it is active.
     virtual void decode(const Frame &reply);
-    // Extra action when the input focus moves into the page (optical pages).
-    virtual void focusEntered() {}
 
 protected:
     // Steps common to every page: period and address on every reply (a request
-    // still addressed to another block becomes this page's idle request); then, for
-    // a reply from this page's block, a non-status answer turns the request back to
-    // the status request. Returns whether the reply came from this page's block.
+    // still addressed to another block becomes this page's status request); then,
+    // for a reply from this page's block, an answered command falls back to the
+    // page's idle polling. Returns whether the reply came from this page's block.
     bool commonFrame(const Frame &reply);
-    // The idle request this page falls back to after an answered command.
+    // The status request this page falls back to after an answered command.
     virtual void idleRequest();
     // What the page shows from a reply of its own block.
     virtual void show(const Frame &) {}
+    // The picture loaded on entry, for the page's picture control.
+    virtual void showPicture(const QPixmap &picture);
 
     Session &session();
     Platform &platform();
@@ -63,9 +71,10 @@ protected:
     TrendChart *addChart(int number, QRect geometry);
 
 private:
+    void fallBack();
+
     PageHost &host_;
-    int index_;
-    int period_;
+    const PageRow &row_;
 };
 
 } // namespace zet

@@ -1,7 +1,7 @@
 #include "pages/PgsPage.h"
 
-#include "connection/TrendChart.h"
 #include "pages/Format.h"
+#include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 
 #include <QGroupBox>
@@ -12,19 +12,13 @@ namespace zet {
 namespace {
 
 const StatusRow kPgsStatus[] = {
-    {2,
-     0x01,
-     "Panel32",
-     {"Сенсор выключен", Colour::Red},
-     {"Сенсор включен"},
-     0,
-     {"Panel36", "Panel37"}},
-    {2, 0x80, "Panel33", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
-    {2, 0x08, "Panel34", {"Сенсор в норме"}, {"КЗ или обрыв сенсора", Colour::Red}},
-    {2, 0x04, "Panel35", {"Настройки в норме"}, {"Ошибка настройки", Colour::Yellow}},
-    {2, 0x20, "Panel36", {"Нет превышения порога 2"}, {"Превышение порога 2", Colour::Red}, 0x01},
-    {2, 0x10, "Panel37", {"Нет превышения порога 1"}, {"Превышение порога 1", Colour::Red}, 0x01},
-    {2, 0x02, "GroupBox14", {"МЕТАН"}, {"ПРОПАН"}},
+    rows::sensorOn("Panel32", {"Panel36", "Panel37"}),
+    rows::setupMode("Panel33"),
+    rows::sensorFault("Panel34"),
+    rows::settings("Panel35"),
+    rows::threshold("Panel36", 2, 0x20),
+    rows::threshold("Panel37", 1, 0x10),
+    rows::gas("GroupBox14"),
 };
 
 const QColor kCream(0xFF, 0xFB, 0xF0);

@@ -1,7 +1,7 @@
 #include "pages/PressurePage.h"
 
-#include "connection/TrendChart.h"
 #include "pages/Format.h"
+#include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 
 #include <QGroupBox>
@@ -13,10 +13,14 @@ namespace zet {
 namespace {
 
 const StatusRow kPressureStatus[] = {
-    {2, 0x01, "Panel153", {"Сенсор выключен", Colour::Red}, {"Сенсор включен"}, 0, {"Panel152"}},
-    {2, 0x10, "Panel152", {"Измерение"}, {"Превышение диапазона", Colour::Red}, 0x01},
-    {2, 0x04, "Panel151", {"Настройки в норме"}, {"Ошибка настройки", Colour::Yellow}},
-    {2, 0x80, "Panel150", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
+    rows::sensorOn("Panel153", {"Panel152"}),
+    {.mask = 0x10,
+     .target = "Panel152",
+     .off = {"Измерение"},
+     .on = {"Превышение диапазона", Colour::Red},
+     .gateMask = 0x01},
+    rows::settings("Panel151"),
+    rows::setupMode("Panel150"),
 };
 
 constexpr int kDefaultCalibration = 1800; // 18.00 kPa

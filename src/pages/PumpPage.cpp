@@ -1,9 +1,9 @@
 #include "pages/PumpPage.h"
 
 #include "connection/Session.h"
-#include "connection/TrendChart.h"
 #include "pages/Format.h"
 #include "pages/StatusPanels.h"
+#include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 
 #include <QGroupBox>
@@ -30,8 +30,7 @@ const StatusRow kPumpStatus[] = {
 };
 } // namespace
 
-PumpPage::PumpPage(PageHost &host, QWidget *parent)
-    : ModulePage(host, page::Pump, kPeriodNormal, parent)
+PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pump, parent)
 {
     auto *pump = makeGroup(this, "GroupBox5", QStringLiteral("Насос"), QRect(8, 8, 200, 60));
     makePanel(pump, "Panel11", QRect(10, 22, 180, 28));

@@ -8,8 +8,10 @@
 
 namespace zet {
 
-SensorPage::SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent)
-    : ModulePage(host, pageIndex, kPeriodNormal, parent), versionPanel_(versionPanel)
+SensorPage::SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent,
+                       uint8_t versionCode, int versionByte)
+    : ModulePage(host, pageIndex, parent), versionPanel_(versionPanel), versionCode_(versionCode),
+      versionByte_(versionByte)
 {
 }
 
@@ -38,9 +40,10 @@ bool SensorPage::carriesMeasurement(uint8_t code)
 void SensorPage::show(const Frame &reply)
 {
     const uint8_t code = reply[1];
-    applyStatusRows(this, statusRows(code), reply);
-    if (code == sensorcmd::On)
-        setText(versionPanel_, versionText(reply[6]));
+    if (!applyStatusRows(this, statusRows(code), reply))
+        return;
+    if (code == versionCode_)
+        setText(versionPanel_, versionText(reply[size_t(versionByte_)]));
     showAnswer(reply);
     if (measures(code))
         measure(reply);

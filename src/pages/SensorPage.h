@@ -39,7 +39,9 @@ constexpr uint8_t Reset = 16;
 
 class SensorPage : public ModulePage {
 public:
-    SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent);
+    // The firmware version comes with the answer to `versionCode`, in byte `versionByte`.
+    SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent,
+               uint8_t versionCode = 9, int versionByte = 6);
 
 protected:
     // Answers to reads, calibration steps, on/off, set-up and set commands carry no
@@ -89,6 +91,8 @@ protected:
 
 private:
     const char *versionPanel_;
+    uint8_t versionCode_;
+    int versionByte_;
 };
 
 } // namespace zet

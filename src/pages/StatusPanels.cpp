@@ -40,26 +40,49 @@ Colour panelColour(const QLabel *panel)
     return Colour::Normal;
 }
 
-void applyStatusRows(QWidget *page, std::span<const StatusRow> rows, const Frame &reply)
+bool applyStatusRows(QWidget *page, std::span<const StatusRow> rows, const Frame &reply)
 {
+    bool decode = true;
     for (const StatusRow &row : rows) {
         const uint8_t byte = reply[row.byteIndex];
         if ((byte & row.gateMask) != row.gateMask)
             continue;
         const bool set = byte & row.mask;
+        if (set && row.stopsDecoding)
+            decode = false;
+        const uint8_t code = reply[1];
+        if (set && row.onCodes && !(code < 64 && (row.onCodes >> code) & 1))
+            continue;
         const BitState &st = set ? row.on : row.off;
+        QString text = QString::fromUtf8(st.text);
+        if (st.suffix)
+            text += st.suffix(reply);
         const QString name = QString::fromLatin1(row.target);
         if (auto *label = page->findChild<QLabel *>(name)) {
-            setPanel(label, QString::fromUtf8(st.text), st.colour);
+            setPanel(label, text, st.colour);
         } else if (auto *box = page->findChild<QGroupBox *>(name)) {
-            box->setTitle(QString::fromUtf8(st.text));
+            box->setTitle(text);
         }
-        if (!set) {
-            for (const char *blank : row.blankWhenOff)
-                if (auto *label = page->findChild<QLabel *>(QString::fromLatin1(blank)))
-                    label->clear();
+        if (set)
+            continue;
+        for (const char *blank : row.blankWhenOff) {
+            if (!blank)
+                continue;
+            auto *label = page->findChild<QLabel *>(QString::fromLatin1(blank));
+            if (!label)
+                continue;
+            if (row.blank == Blank::TextAndColour)
+                setPanel(label, QString(), Colour::Normal);
+            else
+                label->clear();
         }
     }
+    return decode;
+}
+
+QString rows::linkErrorCode(const Frame &reply)
+{
+    return QStringLiteral("%1").arg(reply[3], 2, 16, QLatin1Char('0')).toUpper();
 }
 
 } // namespace zet

@@ -1,8 +1,8 @@
 #include "pages/ThermoPage.h"
 
 #include "connection/Session.h"
-#include "connection/TrendChart.h"
 #include "pages/Format.h"
+#include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 
 #include <QGroupBox>
@@ -25,25 +25,14 @@ constexpr uint8_t kSetupMode = 0x80;
 // ---- TKS -------------------------------------------------------------------
 
 const StatusRow kTksStatus[] = {
-    {2,
-     0x01,
-     "Panel21",
-     {"Сенсор выключен", Colour::Red},
-     {"Сенсор включен"},
-     0,
-     {"Panel25", "Panel26", "Panel27"}},
-    {2, 0x80, "Panel22", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
-    {2, 0x04, "Panel23", {"Настройки в норме"}, {"Ошибка настройки", Colour::Yellow}},
-    {2, 0x08, "Panel24", {"Сенсор в норме"}, {"КЗ или обрыв сенсора", Colour::Red}},
-    {2,
-     0x40,
-     "Panel25",
-     {"Нет превышения порога откл."},
-     {"Превышение порога откл.", Colour::Red},
-     0x01},
-    {2, 0x20, "Panel26", {"Нет превышения порога 2"}, {"Превышение порога 2", Colour::Red}, 0x01},
-    {2, 0x10, "Panel27", {"Нет превышения порога 1"}, {"Превышение порога 1", Colour::Red}, 0x01},
-    {2, 0x02, "GroupBox12", {"МЕТАН"}, {"ПРОПАН"}},
+    rows::sensorOn("Panel21", {"Panel25", "Panel26", "Panel27"}),
+    rows::setupMode("Panel22"),
+    rows::settings("Panel23"),
+    rows::sensorFault("Panel24"),
+    rows::switchOffThreshold("Panel25"),
+    rows::threshold("Panel26", 2, 0x20),
+    rows::threshold("Panel27", 1, 0x10),
+    rows::gas("GroupBox12"),
 };
 
 const ThermoButton kTksButtons[] = {
@@ -69,59 +58,43 @@ const ThermoDefaults kGasDefaults[] = {
 };
 
 const ThermoInfo kTks = {
-    page::Tks,
-    false,
-    "GroupBox11",
-    "Состояние",
-    {"Panel21", "Panel22", "Panel23", "Panel24", "Panel25", "Panel26", "Panel27"},
-    kTksStatus,
-    "GroupBox12",
-    "",
-    "Edit5",
-    "Edit6",
-    "Panel30",
-    {"MaskEdit1", "MaskEdit2", "MaskEdit3", "MaskEdit4"},
-    "GroupBox13",
-    "Edit7",
-    "Panel28",
-    3,
-    "Panel29",
-    nullptr,
-    {nullptr, nullptr},
-    {},
-    0,
-    nullptr,
-    kTksButtons,
-    kGasDefaults,
+    .pageIndex = page::Tks,
+    .combined = false,
+    .status = {.group = "GroupBox11",
+               .title = "Состояние",
+               .panels = {"Panel21", "Panel22", "Panel23", "Panel24", "Panel25", "Panel26",
+                          "Panel27"},
+               .rows = kTksStatus},
+    .params = {.group = "GroupBox12",
+               .title = "",
+               .uAir = "Edit5",
+               .uGas = "Edit6",
+               .panel = "Panel30",
+               .fields = {"MaskEdit1", "MaskEdit2", "MaskEdit3", "MaskEdit4"}},
+    .concentrationGroup = "GroupBox13",
+    .concentration = "Edit7",
+    .version = "Panel28",
+    .chart = {.number = 3, .valuePanel = "Panel29"},
+    .buttons = kTksButtons,
+    .defaults = kGasDefaults,
 };
 
 // ---- TKS+PGS ---------------------------------------------------------------
 
 const StatusRow kTksPgsStatus[] = {
-    {2, 0x08, "Panel48", {"Сенсор в норме"}, {"КЗ или обрыв сенсора", Colour::Red}},
-    {2, 0x04, "Panel47", {"Настройки в норме"}, {"Ошибка настройки", Colour::Yellow}},
-    {2, 0x80, "Panel46", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
-    {2,
-     0x01,
-     "Panel45",
-     {"Сенсор выключен", Colour::Red},
-     {"Сенсор включен"},
-     0,
-     {"Panel49", "Panel50", "Panel51"}},
-    {2,
-     0x40,
-     "Panel49",
-     {"Нет превышения порога откл."},
-     {"Превышение порога откл.", Colour::Red},
-     0x01},
-    {2, 0x20, "Panel50", {"Нет превышения порога 2"}, {"Превышение порога 2", Colour::Red}, 0x01},
-    {2, 0x10, "Panel51", {"Нет превышения порога 1"}, {"Превышение порога 1", Colour::Red}, 0x01},
-    {2, 0x02, "GroupBox19", {"МЕТАН"}, {"ПРОПАН"}},
+    rows::sensorFault("Panel48"),
+    rows::settings("Panel47"),
+    rows::setupMode("Panel46"),
+    rows::sensorOn("Panel45", {"Panel49", "Panel50", "Panel51"}),
+    rows::switchOffThreshold("Panel49"),
+    rows::threshold("Panel50", 2, 0x20),
+    rows::threshold("Panel51", 1, 0x10),
+    rows::gas("GroupBox19"),
 };
 
 const StatusRow kTksPgsSemiconductor[] = {
-    {2, 0x08, "Panel57", {"Сенсор в норме"}, {"КЗ или обрыв сенсора", Colour::Red}},
-    {2, 0x01, "Panel56", {"Сенсор выключен", Colour::Red}, {"Сенсор включен"}},
+    rows::sensorFault("Panel57"),
+    rows::sensorOn("Panel56"),
 };
 
 const ThermoButton kTksPgsButtons[] = {
@@ -143,59 +116,47 @@ const ThermoButton kTksPgsButtons[] = {
 };
 
 const ThermoInfo kTksPgs = {
-    page::TksPgs,
-    true,
-    "GroupBox17",
-    "Состояние ТКС",
-    {"Panel48", "Panel47", "Panel46", "Panel45", "Panel49", "Panel50", "Panel51"},
-    kTksPgsStatus,
-    "GroupBox19",
-    "",
-    "Edit1",
-    "Edit2",
-    "Panel43",
-    {"MaskEdit5", "MaskEdit6", "MaskEdit7", "MaskEdit8"},
-    "GroupBox18",
-    "Panel54",
-    "Panel42",
-    5,
-    "Panel52",
-    "GroupBox20",
-    {"Panel57", "Panel56"},
-    kTksPgsSemiconductor,
-    6,
-    "Panel53",
-    kTksPgsButtons,
-    kGasDefaults,
+    .pageIndex = page::TksPgs,
+    .combined = true,
+    .status = {.group = "GroupBox17",
+               .title = "Состояние ТКС",
+               .panels = {"Panel48", "Panel47", "Panel46", "Panel45", "Panel49", "Panel50",
+                          "Panel51"},
+               .rows = kTksPgsStatus},
+    .params = {.group = "GroupBox19",
+               .title = "",
+               .uAir = "Edit1",
+               .uGas = "Edit2",
+               .panel = "Panel43",
+               .fields = {"MaskEdit5", "MaskEdit6", "MaskEdit7", "MaskEdit8"}},
+    .concentrationGroup = "GroupBox18",
+    .concentration = "Panel54",
+    .version = "Panel42",
+    .chart = {.number = 5, .valuePanel = "Panel52"},
+    .semiconductor = {.group = "GroupBox20",
+                      .panels = {"Panel57", "Panel56"},
+                      .rows = kTksPgsSemiconductor,
+                      .chart = {.number = 6, .valuePanel = "Panel53"}},
+    .buttons = kTksPgsButtons,
+    .defaults = kGasDefaults,
 };
 
 // ---- TKS+PGS hydrogen ------------------------------------------------------
 
 // The block measures hydrogen only: status bit 1 names no gas here.
 const StatusRow kHydrogenStatus[] = {
-    {2, 0x08, "Panel59", {"Сенсор в норме"}, {"КЗ или обрыв сенсора", Colour::Red}},
-    {2, 0x04, "Panel58", {"Настройки в норме"}, {"Ошибка настройки", Colour::Yellow}},
-    {2, 0x80, "Panel55", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
-    {2,
-     0x01,
-     "Panel44",
-     {"Сенсор выключен", Colour::Red},
-     {"Сенсор включен"},
-     0,
-     {"Panel60", "Panel61", "Panel62"}},
-    {2,
-     0x40,
-     "Panel60",
-     {"Нет превышения порога откл."},
-     {"Превышение порога откл.", Colour::Red},
-     0x01},
-    {2, 0x20, "Panel61", {"Нет превышения порога 2"}, {"Превышение порога 2", Colour::Red}, 0x01},
-    {2, 0x10, "Panel62", {"Нет превышения порога 1"}, {"Превышение порога 1", Colour::Red}, 0x01},
+    rows::sensorFault("Panel59"),
+    rows::settings("Panel58"),
+    rows::setupMode("Panel55"),
+    rows::sensorOn("Panel44", {"Panel60", "Panel61", "Panel62"}),
+    rows::switchOffThreshold("Panel60"),
+    rows::threshold("Panel61", 2, 0x20),
+    rows::threshold("Panel62", 1, 0x10),
 };
 
 const StatusRow kHydrogenSemiconductor[] = {
-    {2, 0x08, "Panel68", {"Сенсор в норме"}, {"КЗ или обрыв сенсора", Colour::Red}},
-    {2, 0x01, "Panel67", {"Сенсор выключен", Colour::Red}, {"Сенсор включен"}},
+    rows::sensorFault("Panel68"),
+    rows::sensorOn("Panel67"),
 };
 
 const ThermoButton kHydrogenButtons[] = {
@@ -220,30 +181,29 @@ const ThermoDefaults kHydrogenDefaults[] = {
 };
 
 const ThermoInfo kTksPgsHydrogen = {
-    page::TksPgsH2,
-    true,
-    "GroupBox21",
-    "Состояние ТКС",
-    {"Panel59", "Panel58", "Panel55", "Panel44", "Panel60", "Panel61", "Panel62"},
-    kHydrogenStatus,
-    "GroupBox24",
-    "Водород",
-    "Edit3",
-    "Edit4",
-    "Panel69",
-    {"MaskEdit9", "MaskEdit10", "MaskEdit11", "MaskEdit12"},
-    "GroupBox22",
-    "Panel64",
-    "Panel63",
-    7,
-    "Panel65",
-    "GroupBox23",
-    {"Panel68", "Panel67"},
-    kHydrogenSemiconductor,
-    8,
-    "Panel66",
-    kHydrogenButtons,
-    kHydrogenDefaults,
+    .pageIndex = page::TksPgsH2,
+    .combined = true,
+    .status = {.group = "GroupBox21",
+               .title = "Состояние ТКС",
+               .panels = {"Panel59", "Panel58", "Panel55", "Panel44", "Panel60", "Panel61",
+                          "Panel62"},
+               .rows = kHydrogenStatus},
+    .params = {.group = "GroupBox24",
+               .title = "Водород",
+               .uAir = "Edit3",
+               .uGas = "Edit4",
+               .panel = "Panel69",
+               .fields = {"MaskEdit9", "MaskEdit10", "MaskEdit11", "MaskEdit12"}},
+    .concentrationGroup = "GroupBox22",
+    .concentration = "Panel64",
+    .version = "Panel63",
+    .chart = {.number = 7, .valuePanel = "Panel65"},
+    .semiconductor = {.group = "GroupBox23",
+                      .panels = {"Panel68", "Panel67"},
+                      .rows = kHydrogenSemiconductor,
+                      .chart = {.number = 8, .valuePanel = "Panel66"}},
+    .buttons = kHydrogenButtons,
+    .defaults = kHydrogenDefaults,
 };
 
 } // namespace
@@ -280,24 +240,24 @@ void ThermoPage::buildParameters(QWidget *group, int top)
 {
     const int editX = 126;
     auto labelFor = [](const char *field) { return QByteArray(field).append("Label"); };
-    makeLabel(group, labelFor(info_.uAir).constData(), QStringLiteral("U воздух, мВ"),
+    makeLabel(group, labelFor(info_.params.uAir).constData(), QStringLiteral("U воздух, мВ"),
               QRect(10, top + 2, 112, 22));
-    makeReadOnlyEdit(group, info_.uAir, QRect(editX, top, 86, 24));
+    makeReadOnlyEdit(group, info_.params.uAir, QRect(editX, top, 86, 24));
     placeButton(ThermoAction::TakeAirVoltage, group, QRect(222, top - 2, 166, 28));
-    makeLabel(group, labelFor(info_.uGas).constData(), QStringLiteral("U газ, мВ"),
+    makeLabel(group, labelFor(info_.params.uGas).constData(), QStringLiteral("U газ, мВ"),
               QRect(10, top + 32, 112, 22));
-    makeReadOnlyEdit(group, info_.uGas, QRect(editX, top + 30, 86, 24));
+    makeReadOnlyEdit(group, info_.params.uGas, QRect(editX, top + 30, 86, 24));
     placeButton(ThermoAction::TakeGasVoltage, group, QRect(222, top + 28, 166, 28));
 
-    auto *inner = makePanel(group, info_.fieldPanel, QRect(8, top + 62, 382, 122));
+    auto *inner = makePanel(group, info_.params.panel, QRect(8, top + 62, 382, 122));
     inner->setFrameStyle(QFrame::Panel | QFrame::Raised);
     static const char *const kLabels[] = {"C газа, % х100", "Порог1, % х100", "Порог2, % х100",
                                           "Порог откл., % х100"};
     for (int i = 0; i < 4; ++i) {
         const int y = 8 + i * 28;
-        makeLabel(inner, labelFor(info_.fields[size_t(i)]).constData(),
+        makeLabel(inner, labelFor(info_.params.fields[size_t(i)]).constData(),
                   QString::fromUtf8(kLabels[i]), QRect(10, y + 1, 150, 22));
-        makeMaskEdit(inner, info_.fields[size_t(i)], 3, QRect(162, y, 56, 24));
+        makeMaskEdit(inner, info_.params.fields[size_t(i)], 3, QRect(162, y, 56, 24));
     }
     placeButton(ThermoAction::ApplyCalibration, inner, QRect(232, 18, 136, 30));
     placeButton(ThermoAction::ApplyThresholds, inner, QRect(232, 74, 136, 30));
@@ -307,11 +267,11 @@ void ThermoPage::buildParameters(QWidget *group, int top)
 // parameters bottom left, the chart on the right, version top right.
 void ThermoPage::buildSingle()
 {
-    auto *status = makeGroup(this, info_.statusGroup, QString::fromUtf8(info_.statusTitle),
+    auto *status = makeGroup(this, info_.status.group, QString::fromUtf8(info_.status.title),
                              QRect(8, 4, 214, 234));
     for (int i = 0; i < 7; ++i) {
         const int y = 20 + i * 28 + (i >= 4 ? 12 : 0);
-        makePanel(status, info_.statusPanels[size_t(i)], QRect(8, y, 198, 24));
+        makePanel(status, info_.status.panels[size_t(i)], QRect(8, y, 198, 24));
     }
 
     placeButton(ThermoAction::On, this, QRect(230, 10, 86, 28));
@@ -324,7 +284,7 @@ void ThermoPage::buildSingle()
     QLineEdit *value = makeReadOnlyEdit(conc, info_.concentration, QRect(10, 24, 156, 54));
     setBold(value, 22);
 
-    auto *params = makeGroup(this, info_.paramGroup, QString::fromUtf8(info_.paramTitle),
+    auto *params = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
                              QRect(8, 244, 398, 256));
     buildParameters(params, 22);
     placeButton(ThermoAction::Save, params, QRect(8, 218, 382, 30));
@@ -334,27 +294,27 @@ void ThermoPage::buildSingle()
     placeButton(ThermoAction::Reset, this, QRect(688, 506, 90, 30));
 
     addVersionPanel();
-    chart_ = addChart(info_.chart, QRect(414, 36, 364, 464));
-    makeChartPanel(chart_, info_.chartValue, 130);
+    chart_ = addChart(info_.chart.number, QRect(414, 36, 364, 464));
+    makeChartPanel(chart_, info_.chart.valuePanel, 130);
 }
 
 // Thermocatalytic status left and the semiconductor status beside it, each with
 // its on/off pair; the gas group with the parameters below; both charts right.
 void ThermoPage::buildCombined()
 {
-    auto *status = makeGroup(this, info_.statusGroup, QString::fromUtf8(info_.statusTitle),
+    auto *status = makeGroup(this, info_.status.group, QString::fromUtf8(info_.status.title),
                              QRect(8, 4, 214, 216));
     for (int i = 0; i < 7; ++i) {
         const int y = 20 + i * 26 + (i >= 4 ? 10 : 0);
-        makePanel(status, info_.statusPanels[size_t(i)], QRect(8, y, 198, 22));
+        makePanel(status, info_.status.panels[size_t(i)], QRect(8, y, 198, 22));
     }
     placeButton(ThermoAction::On, this, QRect(8, 224, 104, 28));
     placeButton(ThermoAction::Off, this, QRect(118, 224, 104, 28));
 
-    auto *pgs =
-        makeGroup(this, info_.pgsGroup, QStringLiteral("Состояние ПГС"), QRect(230, 4, 178, 76));
-    makePanel(pgs, info_.pgsPanels[0], QRect(8, 20, 162, 22));
-    makePanel(pgs, info_.pgsPanels[1], QRect(8, 46, 162, 22));
+    auto *pgs = makeGroup(this, info_.semiconductor.group, QStringLiteral("Состояние ПГС"),
+                          QRect(230, 4, 178, 76));
+    makePanel(pgs, info_.semiconductor.panels[0], QRect(8, 20, 162, 22));
+    makePanel(pgs, info_.semiconductor.panels[1], QRect(8, 46, 162, 22));
     placeButton(ThermoAction::PgsOn, this, QRect(230, 84, 86, 28));
     placeButton(ThermoAction::PgsOff, this, QRect(322, 84, 86, 28));
 
@@ -374,7 +334,7 @@ void ThermoPage::buildCombined()
     setBold(value, 12);
     setPanelFill(value, Qt::white);
 
-    auto *params = makeGroup(this, info_.paramGroup, QString::fromUtf8(info_.paramTitle),
+    auto *params = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
                              QRect(8, 258, 400, 242));
     buildParameters(params, 20);
     placeButton(ThermoAction::Save, params, QRect(8, 206, 110, 28));
@@ -384,10 +344,10 @@ void ThermoPage::buildCombined()
     placeButton(ThermoAction::Reset, this, QRect(416, 4, 96, 28));
     addVersionPanel();
 
-    chart_ = addChart(info_.chart, QRect(416, 36, 362, 240));
-    makeChartPanel(chart_, info_.chartValue, 100);
-    pgsChart_ = addChart(info_.pgsChart, QRect(416, 280, 362, 240));
-    makeChartPanel(pgsChart_, info_.pgsChartValue, 100);
+    chart_ = addChart(info_.chart.number, QRect(416, 36, 362, 240));
+    makeChartPanel(chart_, info_.chart.valuePanel, 100);
+    pgsChart_ = addChart(info_.semiconductor.chart.number, QRect(416, 280, 362, 240));
+    makeChartPanel(pgsChart_, info_.semiconductor.chart.valuePanel, 100);
 }
 
 // ---- buttons ---------------------------------------------------------------
@@ -420,12 +380,13 @@ void ThermoPage::apply(uint8_t code, const char *first, const char *second)
 
 void ThermoPage::fillDefaults()
 {
-    const QString caption = findChild<QGroupBox *>(QString::fromLatin1(info_.paramGroup))->title();
+    const QString caption =
+        findChild<QGroupBox *>(QString::fromLatin1(info_.params.group))->title();
     for (const ThermoDefaults &d : info_.defaults) {
         if (d.caption && caption != QString::fromUtf8(d.caption))
             continue;
         for (size_t i = 0; i < 4; ++i)
-            edit(info_.fields[i])->setText(integerText(d.values[i]));
+            edit(info_.params.fields[i])->setText(integerText(d.values[i]));
         return;
     }
 }
@@ -456,10 +417,10 @@ void ThermoPage::trigger(ThermoAction action)
         queue({TakeGasVoltage, ReadVoltages});
         break;
     case ThermoAction::ApplyCalibration:
-        apply(SetFirst, info_.fields[0], info_.fields[1]);
+        apply(SetFirst, info_.params.fields[0], info_.params.fields[1]);
         break;
     case ThermoAction::ApplyThresholds:
-        apply(SetSecond, info_.fields[2], info_.fields[3]);
+        apply(SetSecond, info_.params.fields[2], info_.params.fields[3]);
         break;
     case ThermoAction::Save:
         single(Save);
@@ -496,10 +457,7 @@ void ThermoPage::idleRequest()
     SensorPage::idleRequest();
     if (!pending_)
         return;
-    const CommandQueue &q = session().queue;
-    const bool waiting = !q.empty() && q.position < CommandQueue::kSlots &&
-                         q.codeSlots[q.position] == pending_->code;
-    if (waiting)
+    if (session().queue.nextIs(pending_->code))
         std::copy(pending_->bytes.begin(), pending_->bytes.end(), session().request() + 3);
     else
         pending_.reset();
@@ -508,8 +466,8 @@ void ThermoPage::idleRequest()
 std::span<const StatusRow> ThermoPage::statusRows(uint8_t code) const
 {
     if (info_.combined && pgsHalf(code))
-        return info_.pgsStatus;
-    return info_.status;
+        return info_.semiconductor.rows;
+    return info_.status.rows;
 }
 
 void ThermoPage::showAnswer(const Frame &reply)
@@ -518,19 +476,19 @@ void ThermoPage::showAnswer(const Frame &reply)
     const uint8_t code = reply[1];
     if (info_.combined && pgsHalf(code)) {
         pgsChart_->addSample(u16(reply, 5) / 10.0);
-        setText(info_.pgsChartValue, valueText(s16(reply, 5) / 10.0));
+        setText(info_.semiconductor.chart.valuePanel, valueText(s16(reply, 5) / 10.0));
         return;
     }
     thermoStatus_ = reply[2];
     switch (code) {
     case ReadVoltages:
-        showVoltages(reply, info_.uAir, info_.uGas);
+        showVoltages(reply, info_.params.uAir, info_.params.uGas);
         break;
     case ReadCalibration:
-        showIntegers(reply, info_.fields[0], info_.fields[1]);
+        showIntegers(reply, info_.params.fields[0], info_.params.fields[1]);
         break;
     case ReadThresholds:
-        showIntegers(reply, info_.fields[2], info_.fields[3]);
+        showIntegers(reply, info_.params.fields[2], info_.params.fields[3]);
         break;
     case cmd::Status:
         // The idle poll alternates: the semiconductor half's status comes next.
@@ -553,7 +511,7 @@ void ThermoPage::measure(const Frame &reply)
 {
     const double sample = u16(reply, 5) / 10.0;
     chart_->addSample(sample);
-    setText(info_.chartValue,
+    setText(info_.chart.valuePanel,
             info_.combined ? valueText(s16(reply, 5) / 10.0) : millivoltText(sample));
     const uint8_t status = reply[2];
     const bool measuring = (status & kSensorOn) && !(status & kSetupMode);

@@ -40,38 +40,52 @@ struct ThermoDefaults {
     std::array<int, 4> values;
 };
 
+// A status group: its box, caption and panels top to bottom, and the bit table.
+struct StatusGroup {
+    const char *group = nullptr;
+    const char *title = "";
+    std::array<const char *, 7> panels{};
+    std::span<const StatusRow> rows{};
+};
+
+// U air and U gas, and the calibration gas, threshold 1, threshold 2 and
+// switch-off threshold fields in their inner panel.
+struct ParameterFields {
+    const char *group = nullptr;
+    const char *title = ""; // before the first reply, or for good when the gas is fixed
+    const char *uAir = nullptr;
+    const char *uGas = nullptr;
+    const char *panel = nullptr;
+    std::array<const char *, 4> fields{};
+};
+
+struct ChartSpec {
+    int number = 0;
+    const char *valuePanel = nullptr; // latest sample, inside the chart
+};
+
+// Semiconductor sensor beside the thermocatalytic one (combined blocks).
+struct SemiconductorHalf {
+    const char *group = nullptr;
+    std::array<const char *, 2> panels{}; // top to bottom
+    std::span<const StatusRow> rows{};
+    ChartSpec chart{};
+};
+
 struct ThermoInfo {
     int pageIndex;
     // Semiconductor half beside the thermocatalytic one: alternating idle poll,
     // every button through the command queue.
-    bool combined;
-
-    const char *statusGroup;
-    const char *statusTitle;
-    std::array<const char *, 7> statusPanels; // top to bottom
-    std::span<const StatusRow> status;
-
-    const char *paramGroup;
-    const char *paramTitle; // before the first reply, or for good when the gas is fixed
-    const char *uAir;
-    const char *uGas;
-    const char *fieldPanel;
-    std::array<const char *, 4> fields; // calibration gas, threshold 1, threshold 2, switch-off
-    const char *concentrationGroup;
-    const char *concentration;
-    const char *version;
-    int chart;
-    const char *chartValue;
-
-    // Semiconductor half (combined blocks only).
-    const char *pgsGroup;
-    std::array<const char *, 2> pgsPanels; // top to bottom
-    std::span<const StatusRow> pgsStatus;
-    int pgsChart;
-    const char *pgsChartValue;
-
-    std::span<const ThermoButton> buttons;
-    std::span<const ThermoDefaults> defaults;
+    bool combined = false;
+    StatusGroup status{};
+    ParameterFields params{};
+    const char *concentrationGroup = nullptr;
+    const char *concentration = nullptr;
+    const char *version = nullptr;
+    ChartSpec chart{};
+    SemiconductorHalf semiconductor{}; // combined blocks only
+    std::span<const ThermoButton> buttons{};
+    std::span<const ThermoDefaults> defaults{};
 };
 
 const ThermoInfo &tksInfo();

@@ -2,12 +2,16 @@
 
 #include "pages/StatusPanels.h"
 
+#include <algorithm>
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QResizeEvent>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -122,6 +126,102 @@ QLineEdit *makeMaskEdit(QWidget *parent, const char *name, int digits, QRect geo
     e->setObjectName(QString::fromLatin1(name));
     e->setGeometry(geometry);
     return e;
+}
+
+RadioGroup::RadioGroup(QWidget *parent, const char *name, const QString &caption,
+                       const QStringList &items, QRect geometry, int columns)
+    : QGroupBox(caption, parent)
+{
+    setObjectName(QString::fromLatin1(name));
+    setGeometry(geometry);
+    columns = std::max(1, columns);
+    const int rows = (int(items.size()) + columns - 1) / columns;
+    const int top = 18;
+    const int rowHeight = rows > 0 ? std::max(16, (geometry.height() - top - 4) / rows) : 16;
+    const int columnWidth = (geometry.width() - 12) / columns;
+    for (int i = 0; i < items.size(); ++i) {
+        auto *b = new QRadioButton(items[i], this);
+        b->setObjectName(QStringLiteral("%1_%2").arg(objectName()).arg(i));
+        b->setGeometry(8 + (i / rows) * columnWidth, top + (i % rows) * rowHeight, columnWidth - 4,
+                       rowHeight);
+        buttons_.push_back(b);
+    }
+}
+
+int RadioGroup::itemIndex() const
+{
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i]->isChecked())
+            return int(i);
+    return -1;
+}
+
+void RadioGroup::setItemIndex(int index)
+{
+    // Exclusivity would keep one button on; clearing needs it off for a moment.
+    for (QRadioButton *b : buttons_)
+        b->setAutoExclusive(false);
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        buttons_[i]->setChecked(int(i) == index);
+    for (QRadioButton *b : buttons_)
+        b->setAutoExclusive(true);
+}
+
+CheckList::CheckList(QWidget *parent, const char *name, const QStringList &items, QRect geometry)
+    : QListWidget(parent)
+{
+    setObjectName(QString::fromLatin1(name));
+    setGeometry(geometry);
+    for (const QString &text : items) {
+        auto *item = new QListWidgetItem(text, this);
+        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+        item->setCheckState(Qt::Unchecked);
+    }
+    setEnabled(false);
+}
+
+bool CheckList::checked(int index) const
+{
+    const QListWidgetItem *it = item(index);
+    return it && it->checkState() == Qt::Checked;
+}
+
+void CheckList::setChecked(int index, bool on)
+{
+    if (QListWidgetItem *it = item(index))
+        it->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+PictureBox::PictureBox(QWidget *parent, const char *name, QRect geometry) : QLabel(parent)
+{
+    setObjectName(QString::fromLatin1(name));
+    setGeometry(geometry);
+    setAlignment(Qt::AlignCenter);
+}
+
+void PictureBox::setPicture(const QPixmap &picture)
+{
+    picture_ = picture;
+    fit();
+}
+
+void PictureBox::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    fit();
+}
+
+void PictureBox::fit()
+{
+    if (picture_.isNull()) {
+        clear();
+        return;
+    }
+    // Stretched to the area with its proportions kept; drawn 1:1 when it is the area's size.
+    if (picture_.size() == size())
+        setPixmap(picture_);
+    else
+        setPixmap(picture_.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 } // namespace zet

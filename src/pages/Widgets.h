@@ -2,14 +2,19 @@
 // Small factories for the fixed-layout controls of the pages: each control gets
 // its name as objectName and its place in pixels on the page.
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
 #include <QRect>
 #include <QString>
 
+#include <vector>
+
 class QColor;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace zet {
@@ -27,5 +32,46 @@ QLineEdit *makeMaskEdit(QWidget *parent, const char *name, int digits, QRect geo
 QLabel *makeChartPanel(QWidget *chart, const char *name, int width);
 // Fixed background of a display panel (white, cream).
 void setPanelFill(QLabel *panel, const QColor &colour);
+
+// A group of exclusive choices under a caption, one radio button per item in item
+// order. Index -1 means no choice. Setting the index from code sends nothing.
+class RadioGroup : public QGroupBox {
+public:
+    RadioGroup(QWidget *parent, const char *name, const QString &caption, const QStringList &items,
+               QRect geometry, int columns = 1);
+
+    int itemIndex() const;
+    void setItemIndex(int index); // -1 (or out of range) clears every button
+    int count() const { return int(buttons_.size()); }
+    QRadioButton *button(int index) const { return buttons_.at(size_t(index)); }
+
+private:
+    std::vector<QRadioButton *> buttons_;
+};
+
+// A read-only list of flags: checkable items in a disabled list.
+class CheckList : public QListWidget {
+public:
+    CheckList(QWidget *parent, const char *name, const QStringList &items, QRect geometry);
+
+    bool checked(int index) const;
+    void setChecked(int index, bool on);
+};
+
+// A picture scaled to fit its area, keeping its proportions, centred.
+class PictureBox : public QLabel {
+public:
+    PictureBox(QWidget *parent, const char *name, QRect geometry);
+
+    void setPicture(const QPixmap &picture);
+    const QPixmap &picture() const { return picture_; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void fit();
+    QPixmap picture_;
+};
 
 } // namespace zet

@@ -2,7 +2,8 @@
 
 #include "connection/DeviceTypes.h"
 #include "link/DeviceWatcher.h"
-#include "pages/PageFactory.h"
+#include "pages/BasePage.h"
+#include "pages/PageTable.h"
 #include "pages/StatusPanels.h"
 #include "pages/Widgets.h"
 
@@ -23,8 +24,6 @@
 
 namespace zet {
 
-static constexpr int kTxPeriod = 350;
-static constexpr int kRxPeriod = 100;
 static const QString kNoDevice = QStringLiteral("Нет активных устройств");
 
 TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceChanges,
@@ -34,7 +33,7 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       platform_(std::move(platform)),
       link_(driver, [this](const QString &text) { platform_.message(MessageKind::Error, text); }),
-      session_(link_)
+      session_(link_), cycle_(session_, *this, this)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Настройка приборов серии ЗЕТxx  V1.0"));
@@ -49,26 +48,23 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     auto *devices = new QWidget;
     devices->setObjectName(QStringLiteral("TabSheet1"));
     buildDeviceListPage(devices);
-    pageControl_->addTab(devices, QString::fromUtf8(designCaption(0)));
-    for (int i = 1; i < page::Count; ++i) {
-        ModulePage *p = createPage(i, *this, nullptr);
-        p->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
-        pages_[size_t(i)] = p;
-        pageControl_->addTab(p, QString::fromUtf8(designCaption(i)));
+    pageControl_->addTab(devices, QString::fromUtf8(pageRow(page::DeviceList).caption));
+    for (const PageRow &row : pageTable()) {
+        if (!row.create)
+            continue;
+        ModulePage *p = row.create(*this, row);
+        p->setObjectName(QStringLiteral("TabSheet%1").arg(row.index + 1));
+        pages_[size_t(row.index)] = p;
+        pageControl_->addTab(p, QString::fromUtf8(row.caption));
     }
+    basePage_ = static_cast<BasePage *>(pages_[page::Base]);
     connect(pageControl_, &QTabWidget::currentChanged, this, [this] {
         if (!programChange_)
             PageControl1Change();
     });
 
-    timer1_ = new QTimer(this);
-    timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(kTxPeriod);
-    connect(timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    timer2_ = new QTimer(this);
-    timer2_->setObjectName(QStringLiteral("Timer2"));
-    timer2_->setInterval(kRxPeriod);
-    connect(timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    connect(timer1(), &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(timer2(), &QTimer::timeout, this, &TForm1::Timer2Timer);
     timer3_ = new QTimer(this);
     timer3_->setObjectName(QStringLiteral("Timer3"));
     timer3_->setInterval(100);
@@ -151,7 +147,7 @@ void TForm1::FormCreate()
     hideModulePages();
     refreshList();
     panel1_->setText(kNoDevice);
-    timer2_->start();
+    cycle_.listen();
     timer3_->start();
 }
 
@@ -193,8 +189,7 @@ void TForm1::hideModulePages()
 
 void TForm1::closeConnection()
 {
-    timer1_->stop();
-    timer2_->stop();
+    cycle_.stop();
     label1_->clear();
     link_.CloseFTDevice();
     session_.deviceOpen = false;
@@ -237,75 +232,26 @@ void TForm1::ListView1DblClick()
     link_.stopBits = ft::STOP_BITS_2;
     link_.parity = ft::PARITY_NONE;
     link_.SetFTDataCharacteristics();
-    oddCount_.reset(); // a count seen on the last connection says nothing about this one
+    cycle_.resetFraming();
     session_.setRequest(kBaseAddress, cmd::Identify);
     label1_->setText(QStringLiteral("Поиск прибора ..."));
-    timer1_->start(kTxPeriod);
-    timer2_->start(kRxPeriod);
+    cycle_.start();
 }
 
-void TForm1::Timer1Timer()
-{
-    D2XXUnit::Silence quiet(link_);
-    uint8_t code = 0;
-    if (session_.queue.take(code))
-        session_.request()[1] = code;
-    seal(session_.request());
-    link_.WriteFTDevice(kFrameSize);
-}
+void TForm1::Timer1Timer() { cycle_.transmitTick(); }
 
-void TForm1::Timer2Timer()
+void TForm1::Timer2Timer() { cycle_.receiveTick(); }
+
+void TForm1::moduleReply(const Frame &reply)
 {
-    {
-        D2XXUnit::Silence quiet(link_);
-        session_.replyValid = false;
-        // A failed status query leaves the old count behind; read nothing then.
-        const bool statusOk = link_.GetFTQueueStatus() == ft::OK;
-        const uint32_t waiting = statusOk ? link_.rxQueueBytes : 0;
-        if (waiting % kFrameSize != 0) {
-            // Replies come whole, so a count that is not a multiple of a frame means a
-            // byte was lost or a stray one came in: the line is off frame boundaries.
-            // Once such a count stays unchanged over a tick (nothing more is arriving),
-            // drop it all so the next reply starts on a boundary again.
-            if (oddCount_ == waiting) {
-                link_.PurgeFTReceive();
-                oddCount_.reset();
-            } else {
-                oddCount_ = waiting;
-            }
-        } else if (waiting >= kFrameSize) {
-            oddCount_.reset();
-            const uint32_t got = link_.ReadFTDevice(kFrameSize);
-            std::copy_n(link_.received(), kFrameSize, session_.reply.begin());
-            session_.replyValid = got == kFrameSize && checkOk(session_.reply);
-            // A frame that fails its check means the stream has slipped: drop what is
-            // waiting so the next reply starts on a frame boundary.
-            if (!session_.replyValid)
-                link_.PurgeFTReceive();
-        } else {
-            oddCount_.reset();
-        }
-    }
-    if (!session_.replyValid)
-        return;
-    const Frame reply = session_.reply;
-    session_.lastValidReply = reply;
-    session_.haveValidReply = true;
-    if (reply[1] == cmd::Identify && reply[0] == 0) {
-        identify(reply);
-        return;
-    }
-    if (session_.deviceType >= 1 && session_.deviceType <= 10) {
-        const int index = pageControl_->currentIndex();
-        if (index >= 1 && index < page::Count)
-            pages_[size_t(index)]->decode(reply);
-    }
-    // Before identification any other valid reply is a stray: keep asking.
+    const int index = pageControl_->currentIndex();
+    if (index >= 1 && index < page::Count)
+        pages_[size_t(index)]->decode(reply);
 }
 
 void TForm1::Timer3Timer() {}
 
-void TForm1::identify(const Frame &reply)
+void TForm1::identificationReply(const Frame &reply)
 {
     label1_->clear();
     const auto info = deviceTypeInfo(reply[4]);
@@ -322,8 +268,8 @@ void TForm1::identify(const Frame &reply)
         pageControl_->setTabVisible(p.index, true);
         pageControl_->setTabText(p.index, QString::fromUtf8(p.caption));
     }
-    if (auto *panel2 = pages_[page::Base]->findChild<QLabel *>(QStringLiteral("Panel2")))
-        panel2->setText(QString::fromUtf8(info->serialPrefix) + QString::number(u16(reply, 5)));
+    basePage_->showInstrument(QString::fromUtf8(info->serialPrefix) +
+                              QString::number(u16(reply, 5)));
     // Codes still queued for the page that was active belong to another block; the
     // status request goes out first.
     session_.queue.clear();
@@ -333,77 +279,49 @@ void TForm1::identify(const Frame &reply)
 
 void TForm1::unknownInstrument()
 {
-    timer1_->stop();
-    timer2_->stop();
+    cycle_.stop();
     timer3_->stop();
     platform_.message(MessageKind::Plain,
                       QStringLiteral("Прибор неизвестен! Приложение будут закрыто!"));
     close();
 }
 
-bool TForm1::loadPicture(const char *target, int pageIndex)
+bool TForm1::loadPicture(const QString &name, QPixmap &pixmap)
 {
     // Looked up by its bare name in the current directory first, then beside the
     // program, then in the installed data directory.
-    const QString name = QStringLiteral("LMP91000.bmp");
     QStringList places = {name};
     for (const QString &dir : pictureDirs_)
         places << dir + "/" + name;
-    QPixmap pixmap;
     for (const QString &path : places)
         if (QFileInfo::exists(path) && pixmap.load(path))
-            break;
-    if (pixmap.isNull()) {
-        platform_.message(MessageKind::Error,
-                          QStringLiteral("Не удалось загрузить рисунок %1").arg(name));
-        return false;
-    }
-    if (auto *image = pages_[size_t(pageIndex)]->findChild<QLabel *>(QString::fromLatin1(target)))
-        image->setPixmap(
-            pixmap.scaled(image->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    return true;
+            return true;
+    platform_.message(MessageKind::Error,
+                      QStringLiteral("Не удалось загрузить рисунок %1").arg(name));
+    return false;
 }
 
 void TForm1::PageControl1Change()
 {
     const int index = pageControl_->currentIndex();
-    if (index < 0 || index >= page::Count)
-        return;
-    const PageEntry &entry = pageEntry(index);
-    if (entry.picture && !loadPicture(entry.picture, index))
-        return;
-    if (entry.address >= 0)
-        session_.request()[0] = uint8_t(entry.address);
-    if (entry.freshStart) {
-        // A code already taken from the last page's queue, or a command still waiting
-        // for its block's answer, would otherwise go out to this block (a pump's or a
-        // sensor's switch-off would switch the instrument off).
-        session_.queue.clear();
-        session_.statusRequest(uint8_t(entry.address));
-    }
-    if (!entry.queue.empty())
-        session_.queue.load(entry.queue);
+    if (index >= 1 && index < page::Count)
+        pages_[size_t(index)]->enter();
 }
 
 void TForm1::onFocusChanged(QWidget *old, QWidget *now)
 {
-    for (int index : {int(page::OpticMethane100), int(page::OpticMethane5)}) {
-        ModulePage *p = pages_[size_t(index)];
+    for (const PageRow &row : pageTable()) {
+        if (!row.focusCode)
+            continue;
+        ModulePage *p = pages_[size_t(row.index)];
         const bool into = now && p->isAncestorOf(now);
         const bool from = old && (old == p || p->isAncestorOf(old));
-        if (into && !from) {
-            const auto entry = focusEntry(index);
-            session_.queueCommands(entry->address, {entry->code});
-            p->focusEntered();
-        }
+        if (into && !from)
+            p->focusEnter();
     }
 }
 
-void TForm1::setTransmitPeriod(int ms)
-{
-    if (timer1_->interval() != ms)
-        timer1_->setInterval(ms);
-}
+void TForm1::setTransmitPeriod(int ms) { cycle_.setTransmitPeriod(ms); }
 
 void TForm1::switchOffCompleted()
 {

@@ -2,10 +2,11 @@
 // The main window: device list, page control with the module pages, and the
 // three timers that carry the conversation with the instrument.
 
+#include "connection/PollCycle.h"
 #include "connection/Session.h"
 #include "link/D2XXUnit.h"
 #include "pages/ModulePage.h"
-#include "ui/Platform.h"
+#include "platform/Platform.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -23,9 +24,10 @@ class QTreeWidget;
 
 namespace zet {
 
+class BasePage;
 class DeviceChangeSource;
 
-class TForm1 : public QWidget, public PageHost {
+class TForm1 : public QWidget, public PageHost, private ReplyHandler {
 public:
     static constexpr int kClientWidth = 792;
     static constexpr int kClientHeight = 573;
@@ -35,7 +37,7 @@ public:
            QWidget *parent = nullptr);
     ~TForm1() override;
 
-    // Ticks, callable directly by tests.
+    // Ticks, callable directly by tests; the poll cycle does the work.
     void Timer1Timer();
     void Timer2Timer();
     void Timer3Timer();
@@ -52,12 +54,14 @@ public:
     void setTransmitPeriod(int ms) override;
     void switchOffCompleted() override;
     void showMultiplexer() override;
+    bool loadPicture(const QString &file, QPixmap &picture) override;
 
     D2XXUnit &link() { return link_; }
     QTabWidget *pageControl() const { return pageControl_; }
     ModulePage *page(int index) const { return pages_[size_t(index)]; }
-    QTimer *timer1() const { return timer1_; }
-    QTimer *timer2() const { return timer2_; }
+    PollCycle &pollCycle() { return cycle_; }
+    QTimer *timer1() const { return cycle_.transmitTimer(); }
+    QTimer *timer2() const { return cycle_.receiveTimer(); }
     QTimer *timer3() const { return timer3_; }
 
     // Where pictures are looked for after the current directory.
@@ -78,31 +82,30 @@ private:
     void closeConnection();
     void hideModulePages();
     void setActivePage(int index); // program-made change: no entry action
-    void identify(const Frame &reply);
+    // ReplyHandler
+    void identificationReply(const Frame &reply) override;
+    void moduleReply(const Frame &reply) override;
     void unknownInstrument();
     void onFocusChanged(QWidget *old, QWidget *now);
-    bool loadPicture(const char *target, int pageIndex);
 
     Platform platform_;
     D2XXUnit link_;
     Session session_;
+    PollCycle cycle_;
 
     QTabWidget *pageControl_ = nullptr;
-    std::array<ModulePage *, 15> pages_{};
+    std::array<ModulePage *, page::Count> pages_{};
+    BasePage *basePage_ = nullptr;
     QTreeWidget *listView_ = nullptr;
     QPushButton *button1_ = nullptr;
     QLabel *panel1_ = nullptr;
     QLabel *label1_ = nullptr;
     QProgressBar *progress_ = nullptr;
-    QTimer *timer1_ = nullptr;
-    QTimer *timer2_ = nullptr;
     QTimer *timer3_ = nullptr;
     QMetaObject::Connection focusWatch_;
     bool programChange_ = false;
     bool closing_ = false;
     QStringList pictureDirs_;
-    // Bytes waiting at the last receive tick when not a whole number of frames.
-    std::optional<uint32_t> oddCount_;
 };
 
 } // namespace zet

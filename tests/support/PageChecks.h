@@ -4,7 +4,7 @@
 // click.
 
 #include "Harness.h"
-#include "connection/TrendChart.h"
+#include "pages/TrendChart.h"
 
 #include <QAbstractButton>
 #include <QChartView>

@@ -1,4 +1,4 @@
-#include "connection/TrendChart.h"
+#include "pages/TrendChart.h"
 
 #include <QChart>
 #include <QLabel>

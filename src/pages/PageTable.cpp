@@ -1,0 +1,139 @@
+#include "pages/PageTable.h"
+
+#include "pages/BasePage.h"
+#include "pages/PgsPage.h"
+#include "pages/PressurePage.h"
+#include "pages/PumpPage.h"
+#include "pages/ThermoPage.h"
+
+#include <array>
+
+namespace zet {
+
+namespace {
+
+template <typename Page> ModulePage *make(PageHost &host, const PageRow &)
+{
+    return new Page(host);
+}
+
+template <const ThermoInfo &(*info)()> ModulePage *thermo(PageHost &host, const PageRow &)
+{
+    return new ThermoPage(host, info());
+}
+
+// A page whose block has no page of its own yet: it keeps the request addressed
+// to its block and polls it.
+ModulePage *bare(PageHost &host, const PageRow &row) { return new ModulePage(host, row.index); }
+
+constexpr CodeList kSensorEntry = {9, 2, 3, 4};
+constexpr CodeList kOpticalEntry = {5, 2, 13, 3, 4};
+constexpr CodeList kElectroEntry = {9, 2, 3, 4, 13};
+constexpr CodeList kOpticalIdle = {12, 96};
+constexpr CodeList kElectroIdle = {12, 1};
+
+const std::array<PageRow, page::Count> kPages = {{
+    {.index = page::DeviceList, .caption = "Устройства USB", .entryAddress = false},
+    {.index = page::Base,
+     .block = 0,
+     .caption = "База",
+     // Nothing left over from the last page reaches the base unit.
+     .freshStart = true,
+     .create = make<BasePage>},
+    {.index = page::Pump,
+     .block = 15,
+     .caption = "Насос",
+     .entryQueue = {9},
+     .create = make<PumpPage>},
+    {.index = page::Tks,
+     .block = 3,
+     .caption = "ТКС",
+     .entryQueue = kSensorEntry,
+     .create = thermo<tksInfo>},
+    {.index = page::Pgs, .block = 8, .caption = "ПГС", .entryQueue = {9}, .create = make<PgsPage>},
+    {.index = page::TksPgs,
+     .block = 20,
+     .caption = "ТКС+ПГС",
+     .entryQueue = kSensorEntry,
+     .create = thermo<tksPgsInfo>},
+    {.index = page::TksPgsH2,
+     .block = 21,
+     .caption = "ТКС+ПГС водород",
+     .entryQueue = kSensorEntry,
+     .create = thermo<tksPgsHydrogenInfo>},
+    {.index = page::OpticMethane100,
+     .block = 11,
+     .caption = "Оптика метен 100%",
+     .period = kPeriodOptical,
+     .entryQueue = kOpticalEntry,
+     .focusCode = 9,
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kOpticalIdle,
+     .create = bare},
+    {.index = page::Oxygen,
+     .block = 22,
+     .caption = "Кислород",
+     .entryQueue = kElectroEntry,
+     .picture = "LMP91000.bmp",
+     .pictureControl = "Image1",
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kElectroIdle,
+     .create = bare},
+    {.index = page::CarbonMonoxide,
+     .block = 23,
+     .caption = "Угарный газ (СО)",
+     .entryQueue = kElectroEntry,
+     .picture = "LMP91000.bmp",
+     .pictureControl = "Image2",
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kElectroIdle,
+     .create = bare},
+    // A tab click alone leaves address and queue; the focus entry addresses it.
+    {.index = page::OpticMethane5,
+     .block = 12,
+     .caption = "Оптика метан 5%",
+     .period = kPeriodOptical,
+     .entryAddress = false,
+     .focusCode = 9,
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = {12},
+     .create = bare},
+    {.index = page::OpticCo2,
+     .block = 13,
+     .caption = "CO2",
+     .period = kPeriodOptical,
+     .entryQueue = kOpticalEntry,
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kOpticalIdle,
+     .create = bare},
+    {.index = page::HydrogenSulphide,
+     .block = 24,
+     .caption = "Сероводород (H2S)",
+     .entryQueue = kElectroEntry,
+     .picture = "LMP91000.bmp",
+     .pictureControl = "Image3",
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kElectroIdle,
+     .create = bare},
+    {.index = page::OpticPropane,
+     .block = 28,
+     .caption = "Оптика пропан 2%",
+     .period = kPeriodOptical,
+     .entryQueue = {5, 2, 13, 3, 4, 9},
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kOpticalIdle,
+     .create = bare},
+    {.index = page::Pressure,
+     .block = 17,
+     .caption = "Давление",
+     .entryQueue = {3, 2},
+     .create = make<PressurePage>},
+}};
+
+} // namespace
+
+std::span<const PageRow> pageTable() { return kPages; }
+
+const PageRow &pageRow(int index) { return kPages.at(size_t(index)); }
+
+} // namespace zet
