@@ -342,8 +342,8 @@ void drawBench(const QString &file)
         p.drawRect(sk.lampRect().translated(-origin).adjusted(-2, -2, 1, 1));
 
     // Bus between the two halves and the base unit below them.
-    const int busTop = socket(1, 0).client().bottom() + 1 - origin.y();
-    const int busBottom = socket(2, 0).client().top() - 1 - origin.y();
+    const int busTop = gridSocket(1, 0).client().bottom() + 1 - origin.y();
+    const int busBottom = gridSocket(2, 0).client().top() - 1 - origin.y();
     const int busMid = (busTop + busBottom) / 2;
     p.setPen(QPen(QColor(0xC8, 0xA0, 0x4A), 1));
     p.drawLine(3, busMid - 6, kPictureSize.width() - 4, busMid - 6);
@@ -353,7 +353,7 @@ void drawBench(const QString &file)
     p.drawText(QRect(0, busTop, kPictureSize.width(), busBottom - busTop + 1), Qt::AlignCenter,
                QStringLiteral("МУЛЬТИПЛЕКСОР · 32 КАНАЛА"));
 
-    const int baseTop = socket(3, 0).client().bottom() + 4 - origin.y();
+    const int baseTop = gridSocket(3, 0).client().bottom() + 4 - origin.y();
     const QRect base(40, baseTop, kPictureSize.width() - 80, kPictureSize.height() - baseTop - 3);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(QPen(QColor(0x10, 0x2A, 0x44), 1));

@@ -95,9 +95,10 @@ TEST(BenchPicture, SocketsAreDrawnExactlyOverTheirRegions)
     }
     // Between the socket rows.
     for (int row = 0; row + 1 < kRows; ++row) {
-        const int y = (socket(row, 0).client().bottom() + socket(row + 1, 0).client().top()) / 2;
+        const int y =
+            (gridSocket(row, 0).client().bottom() + gridSocket(row + 1, 0).client().top()) / 2;
         for (int column = 0; column < kColumns; ++column)
-            EXPECT_NE(at({socket(row, column).client().center().x(), y}), housing)
+            EXPECT_NE(at({gridSocket(row, column).client().center().x(), y}), housing)
                 << row << "/" << column;
     }
 }

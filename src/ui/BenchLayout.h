@@ -92,7 +92,8 @@ inline constexpr std::array<Socket, kSockets> kSocketTable = [] {
     return table;
 }();
 
-constexpr const Socket &socket(int row, int column)
+// The socket at a row (0..3) and column (0..7) of the bench.
+constexpr const Socket &gridSocket(int row, int column)
 {
     return kSocketTable[size_t(row * kColumns + column)];
 }
