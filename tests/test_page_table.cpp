@@ -62,8 +62,9 @@ TEST_P(EveryPage, TabClickAddressesTheBlockAndSendsTheEntryQueue)
         EXPECT_EQ(f[1], codes[i]) << "code " << i;
     }
     EXPECT_TRUE(h.form->session().queue.empty());
-    if (row().freshStart)
+    if (row().freshStart) {
         EXPECT_EQ(h.send(), sealed({row().address(), 12, 0, 0, 0, 0, 0}));
+    }
 }
 
 TEST_P(EveryPage, FocusEntryQueuesItsCodeAlone)
