@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -15,7 +17,9 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -191,7 +195,7 @@ TEST(SerialPortDriver, ListsCommandLinePortWithPathAsSerialAndNamedDescription)
     ASSERT_EQ(description.status, ft::OK);
     const std::string text(description.bytes.data());
     EXPECT_NE(text.find(pty.path()), std::string::npos) << text;
-    EXPECT_NE(text.find("port"), std::string::npos) << text;
+    EXPECT_EQ(text, "Последовательный порт " + pty.path());
     EXPECT_EQ(description.bytes.back(), '\x7f') << "wrote past the 64-byte buffer";
 }
 
@@ -434,17 +438,44 @@ TEST(SerialPortDriver, OpenFailuresGiveDriverStatuses)
     // Listed because it was asked for, but there is nothing to open behind it.
     EXPECT_EQ(serialAt(driver, 1), "PORT2");
     EXPECT_EQ(openBySerial(driver, "PORT2", ft::DEVICE_NOT_FOUND), 0u);
+    EXPECT_EQ(driver.lastOpenFailure().cause, OpenFailure::Unknown);
 
     // A port already in use cannot be opened a second time.
     FtHandle first = openBySerial(driver, pty.path());
     ASSERT_NE(first, 0u);
     EXPECT_EQ(openBySerial(driver, pty.path(), ft::DEVICE_NOT_OPENED), 0u);
+    EXPECT_EQ(driver.lastOpenFailure().cause, OpenFailure::InUse);
+    EXPECT_EQ(driver.lastOpenFailure().device, pty.path());
     EXPECT_EQ(driver.Close(first), ft::OK);
 
     // Closed, it opens again, under a new handle.
     FtHandle again = openBySerial(driver, pty.path());
     EXPECT_NE(again, 0u);
     EXPECT_NE(again, first);
+}
+
+// Run in a child process that gives up root first, since root may open any file.
+TEST(SerialPortDriverDeathTest, PortWithoutReadWriteRightFailsAsAPermissionProblem)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_EQ(::chmod(pty.path().c_str(), 0), 0);
+    const auto openAsUser = [&] {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            std::fprintf(stderr, "cannot give up root\n");
+            std::_Exit(3);
+        }
+        SerialPortDriver driver({QString::fromStdString(pty.path())}, false);
+        FtHandle h = 0;
+        const FtStatus st = driver.OpenEx(pty.path().c_str(), ft::OPEN_BY_SERIAL_NUMBER, &h);
+        const OpenFailureInfo failure = driver.lastOpenFailure();
+        std::fprintf(stderr, "status=%u cause=%d device=%s\n", unsigned(st), int(failure.cause),
+                     failure.device.c_str());
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(openAsUser(), ::testing::ExitedWithCode(0),
+                "status=3 cause=1 device=" + pty.path() + "\n");
 }
 
 TEST(SerialPortDriver, CallsWithAnUnknownOrClosedHandleAreRefused)

@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace zet {
 
@@ -87,6 +88,13 @@ SerialPortDriver::SerialPortDriver(QStringList extraPorts, bool listFtdi)
 
 SerialPortDriver::~SerialPortDriver() = default;
 
+OpenFailure SerialPortDriver::openFailureCause(bool permissionError, bool mayReadWrite)
+{
+    if (!permissionError)
+        return OpenFailure::Unknown;
+    return mayReadWrite ? OpenFailure::InUse : OpenFailure::NoPermission;
+}
+
 QByteArray SerialPortDriver::keyForExtraPort(const QString &path, int position)
 {
     const QByteArray bytes = path.toLocal8Bit();
@@ -142,7 +150,8 @@ std::vector<SerialPortDriver::Row> SerialPortDriver::enumerate() const
     }
     for (int i = 0; i < m_extraPorts.size(); ++i) {
         const QString &path = m_extraPorts.at(i);
-        rows.push_back({"Serial port " + path.toLocal8Bit(), keyForExtraPort(path, i + 1), path});
+        rows.push_back({QStringLiteral("Последовательный порт %1").arg(path).toUtf8(),
+                        keyForExtraPort(path, i + 1), path});
     }
     return rows;
 }
@@ -185,6 +194,7 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     if (flags != ft::OPEN_BY_SERIAL_NUMBER && flags != ft::OPEN_BY_DESCRIPTION)
         return ft::INVALID_PARAMETER;
     *handle = 0;
+    m_lastOpenFailure = {};
     const QByteArray wanted(static_cast<const char *>(arg1));
     auto findIn = [&](const std::vector<Row> &rows) -> const Row * {
         for (const Row &row : rows) {
@@ -211,8 +221,14 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     port->setPortName(row->location);
     // Opened at the port's default speed; the line speed is applied afterwards so that a
     // device refusing it (a pty) still opens.
-    if (!port->open(QIODevice::ReadWrite))
+    if (!port->open(QIODevice::ReadWrite)) {
+        const QByteArray path = row->location.toLocal8Bit();
+        const bool permissionError = port->error() == QSerialPort::PermissionError;
+        m_lastOpenFailure = {
+            openFailureCause(permissionError, ::access(path.constData(), R_OK | W_OK) == 0),
+            path.toStdString()};
         return statusForOpenError(port->error());
+    }
     port->clear(QSerialPort::AllDirections);
     open->pseudoTerminal = isPseudoTerminal(int(port->handle()));
     port->setDataBits(QSerialPort::Data8);

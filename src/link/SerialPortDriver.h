@@ -39,6 +39,12 @@ public:
     FtStatus Purge(FtHandle handle, uint32_t mask) override;
     FtStatus GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
                        uint32_t *eventStatus) override;
+    OpenFailureInfo lastOpenFailure() const override { return m_lastOpenFailure; }
+
+    // Why a port did not open. Qt reports a missing right on the device file and a port
+    // held by another program alike; whether this user may read and write the file
+    // tells them apart.
+    static OpenFailure openFailureCause(bool permissionError, bool mayReadWrite);
 
     // The serial-number key under which an extra port is listed: the path itself when
     // it fits the 16-byte serial buffer, otherwise "PORT<n>" (n counts extra ports from 1).
@@ -72,6 +78,7 @@ private:
     bool m_listed = false;
     std::map<FtHandle, std::unique_ptr<OpenPort>> m_open;
     FtHandle m_nextHandle = 1;
+    OpenFailureInfo m_lastOpenFailure;
 };
 
 } // namespace zet

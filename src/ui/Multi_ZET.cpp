@@ -38,7 +38,7 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Настройка приборов серии ЗЕТxx  V1.0"));
     setFixedSize(kClientWidth, kClientHeight);
-    pictureDirs_ = {QCoreApplication::applicationDirPath(), QStringLiteral(ZET_DATA_DIR)};
+    pictureDirs_ = pictureDirectories(QCoreApplication::applicationDirPath());
 
     pageControl_ = new QTabWidget(this);
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
