@@ -2,8 +2,8 @@
 // pictures, its icon, and chart axes that follow the user's locale.
 #include "app/AppIcon.h"
 #include "app/CommandLine.h"
-#include "connection/TrendChart.h"
-#include "ui/Platform.h"
+#include "pages/TrendChart.h"
+#include "platform/Platform.h"
 
 #include <QChart>
 #include <QGraphicsScene>
