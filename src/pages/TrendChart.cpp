@@ -107,7 +107,10 @@ TrendChart::TrendChart(int number, QWidget *parent) : QChartView(parent), series
     chart->addAxis(ay, Qt::AlignLeft);
     series_->attachAxis(ax);
     series_->attachAxis(ay);
+    // The view starts with a chart of its own, which setChart() lets go of unowned.
+    QChart *initial = this->chart();
     setChart(chart);
+    delete initial;
     setRenderHint(QPainter::Antialiasing, false);
     series_->replace(ring_.points());
 }
