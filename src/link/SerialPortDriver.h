@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -19,9 +20,28 @@ namespace zet {
 
 class SerialPortDriver : public FtDriver {
 public:
+    // One serial port as the operating system describes it.
+    struct PortRecord {
+        quint16 vendorId = 0; // 0 when the port has no USB identity
+        quint16 productId = 0;
+        QString serialNumber;
+        QString portName;    // "ttyUSB0"
+        QString description; // the USB product string
+        QString location;    // what opens it: "/dev/ttyUSB0"
+    };
+    // One row of the device list.
+    struct Row {
+        QByteArray description;
+        QByteArray serial;
+        QString location;
+    };
+    using PortSource = std::function<std::vector<PortRecord>()>;
+
     // extraPorts: device paths listed after the FTDI converters, in this order.
     // listFtdi: whether to enumerate the FTDI converters attached to the machine.
-    explicit SerialPortDriver(QStringList extraPorts, bool listFtdi = true);
+    // ports: where the converters are looked for; the machine's serial ports by default.
+    explicit SerialPortDriver(QStringList extraPorts, bool listFtdi = true,
+                              PortSource ports = systemPorts);
     ~SerialPortDriver() override;
 
     SerialPortDriver(const SerialPortDriver &) = delete;
@@ -54,13 +74,18 @@ public:
     // multi-channel converter share one USB serial number; they get the channel
     // letters "A", "B", ... appended, as the vendor's own driver names them.
     static std::vector<QByteArray> converterKeys(const std::vector<QByteArray> &serials);
+    // The rows for the FTDI converters among the ports: FTDI's vendor id only, ordered by
+    // serial number and then port name, keyed as converterKeys() does.
+    static std::vector<Row> converterRows(std::vector<PortRecord> ports);
+    static std::vector<PortRecord> systemPorts();
+
+protected:
+    // Line access that differs between a real converter and a pseudo-terminal; tests
+    // stand in for a converter refusing a rate.
+    virtual bool setLineRate(QSerialPort &port, qint32 baud);
+    virtual bool isPseudoTerminal(const QSerialPort &port) const;
 
 private:
-    struct Row {
-        QByteArray description;
-        QByteArray serial;
-        QString location; // what QSerialPort opens
-    };
     struct OpenPort;
 
     std::vector<Row> enumerate() const;
@@ -74,6 +99,7 @@ private:
 
     QStringList m_extraPorts;
     bool m_listFtdi;
+    PortSource ports_;
     std::vector<Row> m_rows;
     bool m_listed = false;
     std::map<FtHandle, std::unique_ptr<OpenPort>> m_open;
