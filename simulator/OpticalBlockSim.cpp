@@ -27,8 +27,8 @@ constexpr OpticalModel kModels[] = {
      .floatVoltages = true,
      .diagnostics = D::None,
      .cleanSignal = 2000.0,
-     .depth = 0.25,
-     .scale = 800.0,
+     .depth = 0.40,
+     .scale = 3000.0,
      .splitLevel = 32767,
      .calGas = {480, 0},
      .threshold = {50, 100, 500}},
@@ -38,8 +38,8 @@ constexpr OpticalModel kModels[] = {
      .floatVoltages = false,
      .diagnostics = D::Flags,
      .cleanSignal = 11000.0,
-     .depth = 0.50,
-     .scale = 400.0,
+     .depth = 0.60,
+     .scale = 1500.0,
      .splitLevel = 32767,
      .calGas = {245, 0},
      .threshold = {50, 100, 250}},
@@ -49,15 +49,15 @@ constexpr OpticalModel kModels[] = {
      .floatVoltages = false,
      .diagnostics = D::Flags,
      .cleanSignal = 10000.0,
-     .depth = 0.45,
-     .scale = 300.0,
+     .depth = 0.50,
+     .scale = 1500.0,
      .splitLevel = 32767,
      .calGas = {100, 0},
      .threshold = {20, 40, 200}},
 };
 
 constexpr double kMinAbsorbance = 0.005; // a gas point must stand this far below the zero
-constexpr double kNoise = 0.0008;        // share of the clean-air signal
+constexpr double kNoise = 0.0005;        // share of the clean-air signal
 constexpr double kFaultyLight = 0.12;    // share of the light left with a failed source
 constexpr double kMinCelsius = -40.0, kMaxCelsius = 60.0;
 constexpr int kHoldMs = 5000;
@@ -257,7 +257,7 @@ uint8_t OpticalBlockSim::algorithmState() const
         st = c >= t[2] ? AboveThird : c >= t[1] ? AboveSecond : c >= t[0] ? AboveFirst : Clean;
     }
     uint8_t byte = st;
-    if (st < SelfTest && settingsOk())
+    if (st != Off && st < SelfTest && settingsOk())
         byte |= kZeroCaught;
     if (setupMode())
         byte |= kSetupFlag;
