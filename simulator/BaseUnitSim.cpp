@@ -54,7 +54,7 @@ uint8_t BaseUnitSim::status2() const
     return uint8_t((sensorLost ? kNoSensorLink : 0) | (m_pumpLinkLost ? kNoPumpLink : 0));
 }
 
-bool BaseUnitSim::benchType(int code)
+bool BaseUnitSim::isSensorType(int code)
 {
     static constexpr int kTypes[] = {1, 2, 3, 4, 7, 9, 10};
     return std::find(std::begin(kTypes), std::end(kTypes), code) != std::end(kTypes);
@@ -80,7 +80,7 @@ void BaseUnitSim::takeBench(const Frame &r)
     if (r[2] >= 1 && r[2] <= kSockets)
         socket_ = r[2];
     if (code == cmd::Status)
-        armedType_ = benchType(r[4]) ? r[4] : 0;
+        armedType_ = isSensorType(r[4]) ? r[4] : 0;
     else if (r[4] != 0 && r[4] == armedType_)
         benchType_ = armedType_;
 }

@@ -27,7 +27,7 @@ public:
     static constexpr std::array<uint8_t, 4> kEmptySockets = {8, 16, 24, 32};
     static constexpr int kSockets = 32;
     // Sensor types the bench can put in front of the base unit.
-    static bool benchType(int code);
+    static bool isSensorType(int code);
 
     BaseUnitSim(int deviceType, uint16_t serialNumber, uint64_t seed);
 
