@@ -61,6 +61,8 @@ public:
     uint16_t current();
 
 private:
+    void takeBench(const Frame &request);
+
     int m_deviceType;
     uint16_t m_serial;
     bool m_wander = false;
@@ -75,8 +77,6 @@ private:
     bool m_contactBroken = false;
     bool m_sensorLinkLost = false;
     bool m_pumpLinkLost = false;
-
-    void takeBench(const Frame &request);
 
     int benchType_ = 0;
     int armedType_ = 0; // named by a status request, taken on the identification after it
