@@ -20,6 +20,8 @@ struct Recorder : ReplyHandler {
     std::vector<Frame> replies;
     void identificationReply(const Frame &f) override { identifications.push_back(f); }
     void moduleReply(const Frame &f) override { replies.push_back(f); }
+    int lost = 0;
+    void linkLost() override { ++lost; }
 };
 
 struct Cycle {
@@ -167,4 +169,30 @@ TEST(PollCycleTimers, StartStopAndPeriod)
     c.cycle.stop();
     EXPECT_FALSE(c.cycle.transmitTimer()->isActive());
     EXPECT_FALSE(c.cycle.receiveTimer()->isActive());
+}
+
+// A converter that is gone fails its reads and writes with an I/O error or as not
+// found; other failures of a tick are passed over silently as before.
+TEST(PollCycleLink, VanishedConverterIsReportedOtherFailuresAreNot)
+{
+    struct Case {
+        const char *call;
+        FtStatus status;
+        bool lost;
+    };
+    const Case cases[] = {
+        {"Write", ft::IO_ERROR, true},     {"GetStatus", ft::IO_ERROR, true},
+        {"Read", ft::IO_ERROR, true},      {"Write", ft::DEVICE_NOT_FOUND, true},
+        {"Write", ft::OTHER_ERROR, false}, {"GetStatus", ft::INVALID_HANDLE, false},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(std::string(k.call) + " " + std::to_string(k.status));
+        Cycle c;
+        c.driver.queueFrame(kA);
+        c.driver.failures[k.call] = k.status;
+        c.cycle.transmitTick();
+        c.cycle.receiveTick();
+        EXPECT_EQ(c.handler.lost > 0, k.lost);
+        EXPECT_TRUE(c.reports.isEmpty());
+    }
 }

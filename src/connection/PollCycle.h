@@ -22,6 +22,8 @@ public:
     virtual void identificationReply(const Frame &reply) = 0;
     // Any other valid reply, once an instrument has been identified.
     virtual void moduleReply(const Frame &reply) = 0;
+    // Writing or reading failed because the converter is gone (unplugged, hung up).
+    virtual void linkLost() = 0;
 };
 
 // What a window other than the main one may do to the poll cycle: stop and
@@ -60,8 +62,10 @@ public:
     QTimer *receiveTimer() const { return receive_; }
 
 private:
-    // Reads one frame into the session's reply when a whole one is waiting.
-    void readFrame();
+    static bool gone(FtStatus status);
+    // Reads one frame into the session's reply when a whole one is waiting; false
+    // when the converter is gone.
+    bool readFrame();
 
     Session &session_;
     ReplyHandler &handler_;

@@ -291,6 +291,15 @@ void TForm1::moduleReply(const Frame &reply)
         session_.statusRequest(session_.request()[0]);
 }
 
+void TForm1::linkLost()
+{
+    if (!session_.deviceOpen)
+        return;
+    // The same as a removal reported by the system: close, wait, rebuild the list.
+    WMDeviceChange(kDeviceRemoveComplete);
+    label1_->setText(QStringLiteral("Связь с преобразователем потеряна"));
+}
+
 void TForm1::Timer3Timer() {}
 
 void TForm1::identificationReply(const Frame &reply)

@@ -91,6 +91,7 @@ private:
     // ReplyHandler
     void identificationReply(const Frame &reply) override;
     void moduleReply(const Frame &reply) override;
+    void linkLost() override;
     void unknownInstrument();
     void onFocusChanged(QWidget *old, QWidget *now);
 
