@@ -34,6 +34,11 @@ void PollCycle::transmitTick()
         seal(session_.request());
         link.WriteFTDevice(kFrameSize);
         status = link.lastIoStatus;
+        if (observer_ && status == ft::OK) {
+            Frame sent;
+            std::copy_n(session_.request(), kFrameSize, sent.begin());
+            observer_->frameSent(sent);
+        }
     }
     if (gone(status))
         handler_.linkLost();
@@ -73,6 +78,8 @@ bool PollCycle::readFrame()
     session_.replyValid = got == kFrameSize && checkOk(session_.reply);
     // A frame that fails its check means the stream has slipped: drop what is
     // waiting so the next reply starts on a frame boundary.
+    if (observer_ && got == kFrameSize)
+        observer_->frameRead(session_.reply, session_.replyValid);
     if (!session_.replyValid)
         link.PurgeFTReceive();
     return true;

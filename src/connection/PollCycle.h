@@ -26,6 +26,15 @@ public:
     virtual void linkLost() = 0;
 };
 
+// Watches the line without taking part: every frame written, and every frame read
+// with whether it passed its check. For monitors and tests.
+class LineObserver {
+public:
+    virtual ~LineObserver() = default;
+    virtual void frameSent(const Frame &) {}
+    virtual void frameRead(const Frame &, bool /*valid*/) {}
+};
+
 // What a window other than the main one may do to the poll cycle: stop and
 // restart the ticks, and reach the request, the queue and the device type.
 class PollControl {
@@ -57,6 +66,7 @@ public:
     // A converter was just opened: nothing seen on the last one counts.
     void resetFraming() { oddCount_.reset(); }
     void setTransmitPeriod(int ms);
+    void setObserver(LineObserver *observer) { observer_ = observer; }
 
     QTimer *transmitTimer() const { return transmit_; }
     QTimer *receiveTimer() const { return receive_; }
@@ -73,6 +83,7 @@ private:
     QTimer *receive_;
     // Bytes waiting at the last receive tick when not a whole number of frames.
     std::optional<uint32_t> oddCount_;
+    LineObserver *observer_ = nullptr;
 };
 
 } // namespace zet
