@@ -153,7 +153,7 @@ TEST(Soak, EveryTypeRecoversFromLineFaultsAndSendsOnlyWhatIsAsked)
         EXPECT_TRUE(soak.sim.capture.messages.isEmpty());
         if (kHeapMeasurable && type == 10) {
             // Qt's caches settle within minutes (about 70 KiB on one machine); a leak of
-            // a few hundred bytes per reply would pass this bound within seconds.
+            // a few hundred bytes per reply would exceed this bound.
             EXPECT_LE(heapAtEnd, heapAtTwo + 256 * 1024)
                 << "heap grew by " << (long(heapAtEnd) - long(heapAtTwo)) << " bytes";
         }
