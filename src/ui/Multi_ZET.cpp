@@ -69,6 +69,7 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     timer3_->setObjectName(QStringLiteral("Timer3"));
     timer3_->setInterval(100);
     connect(timer3_, &QTimer::timeout, this, &TForm1::Timer3Timer);
+    form2_ = std::make_unique<TForm2>(cycle_, static_cast<BenchHost &>(*this));
 
     if (deviceChanges)
         connect(deviceChanges, &DeviceChangeSource::deviceChange, this, &TForm1::WMDeviceChange);
@@ -249,7 +250,11 @@ void TForm1::moduleReply(const Frame &reply)
         pages_[size_t(index)]->decode(reply);
 }
 
-void TForm1::Timer3Timer() {}
+void TForm1::Timer3Timer()
+{
+    if (form2_->isVisible())
+        form2_->update();
+}
 
 void TForm1::identificationReply(const Frame &reply)
 {
@@ -264,6 +269,10 @@ void TForm1::identificationReply(const Frame &reply)
     pageControl_->setTabText(page::Base, QString::fromUtf8(info->baseCaption));
     pageControl_->setTabVisible(page::Pump, true);
     pageControl_->setTabText(page::Pump, QStringLiteral("Насос"));
+    // Exactly this type's module pages: an instrument identified before (another
+    // type on the bench) leaves none of its own behind.
+    for (int index = page::Pump + 1; index < page::Count; ++index)
+        pageControl_->setTabVisible(index, false);
     for (const ShownPage &p : info->pages) {
         pageControl_->setTabVisible(p.index, true);
         pageControl_->setTabText(p.index, QString::fromUtf8(p.caption));
@@ -290,7 +299,14 @@ bool TForm1::loadPicture(const QString &name, QPixmap &pixmap)
 {
     // Looked up by its bare name in the current directory first, then beside the
     // program, then in the installed data directory.
-    QStringList places = {name};
+    return findPicture(name, pixmap, true);
+}
+
+bool TForm1::findPicture(const QString &name, QPixmap &pixmap, bool currentDirectory)
+{
+    QStringList places;
+    if (currentDirectory)
+        places << name;
     for (const QString &dir : pictureDirs_)
         places << dir + "/" + name;
     for (const QString &path : places)
@@ -331,7 +347,22 @@ void TForm1::switchOffCompleted()
     panel1_->setText(kNoDevice);
 }
 
-void TForm1::showMultiplexer() {}
+void TForm1::showMultiplexer()
+{
+    // Brought to the front when it is open already.
+    if (form2_->isVisible())
+        form2_->raise();
+    form2_->show();
+    form2_->activateWindow();
+    // The bench picture ships beside the program or in the data directory.
+    QPixmap picture;
+    const bool loaded = findPicture(QStringLiteral("stend1.bmp"), picture, false);
+    form2_->setPicture(picture);
+    if (loaded)
+        form2_->preselect(session_.deviceType);
+}
+
+void TForm1::hidePage(int index) { pageControl_->setTabVisible(index, false); }
 
 void TForm1::WMDeviceChange(unsigned wParam)
 {
@@ -368,6 +399,8 @@ bool TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // The program ends with this window, also while the bench window is open.
+    form2_->close();
     if (closing_) {
         event->accept();
         return;
