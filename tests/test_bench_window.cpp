@@ -100,6 +100,22 @@ TEST_F(Bench, EveryDrawnSocketSelectsItsChannelAndLamp)
     EXPECT_EQ(litLamps(), QList<int>{kSocketTable.back().lamp});
 }
 
+TEST_F(Bench, FixedWindowWithTheWholeTypeGroupInside)
+{
+    EXPECT_EQ(w->windowTitle(), "Управление мультиплексором");
+    EXPECT_EQ(w->objectName(), "Form2");
+    EXPECT_EQ(w->minimumSize(), w->maximumSize());
+    EXPECT_EQ(w->size(), QSize(224, 353));
+    RadioGroup *group = w->typeGroup();
+    EXPECT_TRUE(w->rect().contains(group->geometry()));
+    ASSERT_EQ(group->count(), 7);
+    for (int i = 0; i < group->count(); ++i) {
+        QRadioButton *item = group->button(i);
+        EXPECT_LE(item->sizeHint().width(), item->width()) << "cut: " << item->text().toStdString();
+        EXPECT_TRUE(group->rect().contains(item->geometry()));
+    }
+}
+
 TEST_F(Bench, ChoosingATypeReidentifiesTheBaseUnitOneFullPeriodLater)
 {
     open(10);

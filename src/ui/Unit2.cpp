@@ -41,6 +41,23 @@ constexpr int kBenchPages[] = {page::Tks,          page::Pgs,    page::TksPgs,
 constexpr uint8_t kTypeByte = 4;
 constexpr uint8_t kChannelByte = 2;
 
+// The group keeps its size: a smaller font for the items when the longest would be cut.
+void fitItemTexts(RadioGroup *group)
+{
+    QFont font = group->font();
+    auto fits = [&] {
+        for (int i = 0; i < group->count(); ++i) {
+            QRadioButton *b = group->button(i);
+            b->setFont(font);
+            if (b->sizeHint().width() > b->width())
+                return false;
+        }
+        return true;
+    };
+    while (!fits() && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+}
+
 } // namespace
 
 TForm2::TForm2(PollControl &poll, BenchHost &host, QWidget *parent)
@@ -60,6 +77,7 @@ TForm2::TForm2(PollControl &poll, BenchHost &host, QWidget *parent)
                             bench::kTypeGroup);
     for (int i = 0; i < group_->count(); ++i)
         connect(group_->button(i), &QRadioButton::clicked, this, &TForm2::RadioGroup1Click);
+    fitItemTexts(group_);
 
     for (const bench::Socket &s : bench::kSocketTable) {
         const QByteArray name = "Panel" + QByteArray::number(s.lamp);
