@@ -33,7 +33,7 @@ constexpr SensorType kSensorTypes[] = {
     {"Сероводород", 10, false},
 };
 
-// Pages of the blocks a bench can hold; identification shows the chosen type's again.
+// Hidden before the base unit is identified again, as the chosen type.
 constexpr int kBenchPages[] = {page::Tks,          page::Pgs,    page::TksPgs,
                                page::TksPgsH2,     page::Oxygen, page::CarbonMonoxide,
                                page::OpticMethane5};
