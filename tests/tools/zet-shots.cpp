@@ -1,7 +1,5 @@
 // Grabs each visible page of the main window, connected to the simulated
-// instrument, into PNG files: zet-shots OUTDIR [TYPE...]. "bench" instead of a
-// type grabs the screen with the bench window open beside the main window and one
-// socket selected (run it under Xvfb).
+// instrument, into PNG files: zet-shots OUTDIR [TYPE...]
 #include "SimHarness.h"
 #include "ui/BenchLayout.h"
 #include "ui/Unit2.h"
@@ -14,16 +12,36 @@
 #include <QTest>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
-static void benchShot(const QString &out)
+namespace {
+
+void usage(FILE *out)
+{
+    std::fputs("usage: zet-shots [OUTDIR [TYPE... | bench]]\n"
+               "Saves a PNG of every page the simulated instrument of each TYPE (1 to 10,\n"
+               "default 10) shows, as OUTDIR/type<TYPE>-page<N>.png (OUTDIR default: shots).\n"
+               "Runs offscreen by itself when there is no display. Exits with 1 when a type\n"
+               "is not identified (type 8 is an unknown instrument), 2 on bad arguments.\n"
+               "bench: OUTDIR/bench.png, the screen with the bench window beside the main\n"
+               "window and one socket selected (run it under Xvfb).\n",
+               out);
+}
+
+bool wanted(const char *arg, const char *shortName, const char *longName)
+{
+    return std::strcmp(arg, shortName) == 0 || std::strcmp(arg, longName) == 0;
+}
+
+// The screen with the bench window open beside the main window, one socket selected.
+bool benchShot(const QString &out)
 {
     zet::test::SimHarness s(1);
     s.form->move(0, 0);
     s.form->show();
-    if (!s.connect()) {
-        std::fprintf(stderr, "bench: not identified\n");
-        return;
-    }
+    if (!s.connect())
+        return false;
     s.click("Button72");
     zet::TForm2 *bench = s.form->benchWindow();
     bench->move(s.form->frameGeometry().right() + 12, 0);
@@ -32,41 +50,71 @@ static void benchShot(const QString &out)
     s.run(2000);
     QTest::qWait(300);
     const QRect both = s.form->frameGeometry().united(bench->frameGeometry());
-    QPixmap shot =
-        QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, both.right() + 1, both.bottom() + 1);
     const QString file = out + QStringLiteral("/bench.png");
-    shot.save(file);
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, 0, 0, both.right() + 1, both.bottom() + 1)
+        .save(file);
     std::printf("%s\n", qPrintable(file));
+    return true;
 }
+
+} // namespace
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Серия ЗЕТ-75"));
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    for (int i = 1; i < argc; ++i)
+        if (wanted(argv[i], "-h", "--help")) {
+            usage(stdout);
+            return 0;
+        }
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    if (argc > 1 && argv[1][0] == '-') {
+        std::fprintf(stderr, "zet-shots: unknown option %s\n", argv[1]);
+        usage(stderr);
+        return 2;
+    }
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shots");
-    QDir().mkpath(out);
     QList<int> types;
     bool bench = false;
     for (int i = 2; i < argc; ++i) {
-        if (QString::fromLocal8Bit(argv[i]) == QLatin1String("bench"))
+        if (std::strcmp(argv[i], "bench") == 0) {
             bench = true;
-        else
-            types << QString::fromLocal8Bit(argv[i]).toInt();
+            continue;
+        }
+        bool ok = false;
+        const int type = QString::fromLocal8Bit(argv[i]).toInt(&ok);
+        if (!ok || type < 1 || type > 10) {
+            std::fprintf(stderr, "zet-shots: not a device type from 1 to 10: %s\n", argv[i]);
+            usage(stderr);
+            return 2;
+        }
+        types << type;
     }
-    if (bench) {
-        benchShot(out);
-        if (types.isEmpty())
-            return 0;
-    }
-    if (types.isEmpty())
+    if (types.isEmpty() && !bench)
         types = {10};
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Серия ЗЕТ-75"));
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    if (!QDir().mkpath(out)) {
+        std::fprintf(stderr, "zet-shots: cannot create %s\n", qPrintable(out));
+        return 2;
+    }
+    int status = 0;
+    if (bench && !benchShot(out)) {
+        std::fprintf(stderr, "bench: not identified\n");
+        status = 1;
+    }
     for (int type : types) {
         zet::test::SimHarness s(type);
         s.form->show();
         s.form->grab().save(QStringLiteral("%1/type%2-page0.png").arg(out).arg(type));
         if (!s.connect()) {
             std::fprintf(stderr, "type %d: not identified\n", type);
+            status = 1;
             continue;
         }
         for (int page = 1; page < 15; ++page) {
@@ -81,5 +129,5 @@ int main(int argc, char **argv)
             std::printf("%s\n", qPrintable(file));
         }
     }
-    return 0;
+    return status;
 }
