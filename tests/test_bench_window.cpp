@@ -2,6 +2,7 @@
 // the base page, and how it lives with the main window.
 #include "Harness.h"
 #include "PageChecks.h"
+#include "SimHarness.h"
 #include "pages/Widgets.h"
 #include "ui/BenchLayout.h"
 
@@ -167,5 +168,40 @@ TEST_P(EndsWithMainWindow, EvenWithTheBenchWindowOpen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Close, EndsWithMainWindow, ::testing::Bool());
+
+// The bench window over the simulated instrument (--demo): the base unit takes the
+// chosen type and socket; the blocks of an empty socket do not answer.
+TEST(BenchSimulated, OxygenChosenOnTheBenchIsIdentifiedAndItsPageAnswersInAFullSocket)
+{
+    SimHarness s(10);
+    ASSERT_TRUE(s.connect());
+    s.click("Button72");
+    TForm2 *w = s.form->benchWindow();
+    auto socket = [&](int row, int column) {
+        s.select(page::Base);
+        QTest::mouseClick(w, Qt::LeftButton, {}, gridSocket(row, column).client().center());
+        s.run(1000);
+    };
+    auto oxygenAnswers = [&] {
+        s.select(page::Oxygen);
+        s.form->session().haveValidReply = false;
+        s.run(3000);
+        return s.form->session().haveValidReply && s.form->session().lastValidReply[0] == 22;
+    };
+    socket(1, 3); // channel 8: no sensor there
+    EXPECT_EQ(s.text("Panel8"), "Связь с датчиками отсутствует");
+
+    w->typeGroup()->button(4)->click(); // "Кислород"
+    s.run(2000);
+    EXPECT_EQ(s.form->session().deviceType, 7);
+    EXPECT_EQ(s.text("Panel2").left(9), "ЗЕТ-74   ");
+    for (int i = 3; i < page::Count; ++i)
+        EXPECT_EQ(s.form->pageControl()->isTabVisible(i), i == page::Oxygen) << i;
+    EXPECT_FALSE(oxygenAnswers());
+
+    socket(0, 0); // channel 1
+    EXPECT_EQ(s.text("Panel8"), "Связь с датчиками в норме");
+    EXPECT_TRUE(oxygenAnswers());
+}
 
 } // namespace
