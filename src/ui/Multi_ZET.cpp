@@ -77,6 +77,7 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     timer3_->setObjectName(QStringLiteral("Timer3"));
     timer3_->setInterval(100);
     connect(timer3_, &QTimer::timeout, this, &TForm1::Timer3Timer);
+    form2_ = std::make_unique<TForm2>(cycle_, static_cast<BenchHost &>(*this));
 
     if (deviceChanges)
         connect(deviceChanges, &DeviceChangeSource::deviceChange, this, &TForm1::WMDeviceChange);
@@ -300,7 +301,11 @@ void TForm1::linkLost()
     label1_->setText(QStringLiteral("Связь с преобразователем потеряна"));
 }
 
-void TForm1::Timer3Timer() {}
+void TForm1::Timer3Timer()
+{
+    if (form2_->isVisible())
+        form2_->update();
+}
 
 void TForm1::identificationReply(const Frame &reply)
 {
@@ -314,11 +319,16 @@ void TForm1::identificationReply(const Frame &reply)
     pageControl_->setTabText(page::Base, QString::fromUtf8(info->baseCaption));
     showPage(page::Pump, true);
     pageControl_->setTabText(page::Pump, QStringLiteral("Насос"));
+    // Before any page is hidden, so that hiding the active one selects nothing else.
+    setActivePage(page::Base); // a disabled tab cannot be made current
+    // Exactly this type's module pages: an instrument identified before (another
+    // type on the bench) leaves none of its own behind.
+    for (int index = page::Pump + 1; index < page::Count; ++index)
+        showPage(index, false);
     for (const ShownPage &p : info->pages) {
         showPage(p.index, true);
         pageControl_->setTabText(p.index, QString::fromUtf8(p.caption));
     }
-    setActivePage(page::Base); // a disabled tab cannot be made current
     basePage_->showInstrument(QString::fromUtf8(info->serialPrefix) +
                               QString::number(u16(reply, 5)));
     // Codes still queued for the page that was active belong to another block; the
@@ -341,7 +351,14 @@ bool TForm1::loadPicture(const QString &name, QPixmap &pixmap)
 {
     // Looked up by its bare name in the current directory first, then beside the
     // program, then in the installed data directory.
-    QStringList places = {name};
+    return findPicture(name, pixmap, true);
+}
+
+bool TForm1::findPicture(const QString &name, QPixmap &pixmap, bool currentDirectory)
+{
+    QStringList places;
+    if (currentDirectory)
+        places << name;
     for (const QString &dir : pictureDirs_)
         places << dir + "/" + name;
     for (const QString &path : places)
@@ -382,7 +399,22 @@ void TForm1::switchOffCompleted()
     panel1_->setText(kNoDevice);
 }
 
-void TForm1::showMultiplexer() {}
+void TForm1::showMultiplexer()
+{
+    // Brought to the front when it is open already.
+    if (form2_->isVisible())
+        form2_->raise();
+    form2_->show();
+    form2_->activateWindow();
+    // The bench picture ships beside the program or in the data directory.
+    QPixmap picture;
+    const bool loaded = findPicture(QStringLiteral("stend1.bmp"), picture, false);
+    form2_->setPicture(picture);
+    if (loaded)
+        form2_->preselect(session_.deviceType);
+}
+
+void TForm1::hidePage(int index) { showPage(index, false); }
 
 void TForm1::WMDeviceChange(unsigned wParam)
 {
@@ -431,6 +463,8 @@ bool TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // The program ends with this window, also while the bench window is open.
+    form2_->close();
     if (closing_) {
         event->accept();
         return;

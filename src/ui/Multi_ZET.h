@@ -7,6 +7,7 @@
 #include "link/D2XXUnit.h"
 #include "pages/ModulePage.h"
 #include "platform/Platform.h"
+#include "ui/Unit2.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -27,7 +28,7 @@ namespace zet {
 class BasePage;
 class DeviceChangeSource;
 
-class TForm1 : public QWidget, public PageHost, private ReplyHandler {
+class TForm1 : public QWidget, public PageHost, private ReplyHandler, private BenchHost {
 public:
     static constexpr int kClientWidth = 792;
     static constexpr int kClientHeight = 573;
@@ -65,6 +66,7 @@ public:
     QTimer *timer1() const { return cycle_.transmitTimer(); }
     QTimer *timer2() const { return cycle_.receiveTimer(); }
     QTimer *timer3() const { return timer3_; }
+    TForm2 *benchWindow() const { return form2_.get(); }
 
     // Where pictures are looked for after the current directory.
     void setPictureDirectories(QStringList dirs) { pictureDirs_ = std::move(dirs); }
@@ -94,11 +96,16 @@ private:
     void linkLost() override;
     void unknownInstrument();
     void onFocusChanged(QWidget *old, QWidget *now);
+    bool findPicture(const QString &name, QPixmap &picture, bool currentDirectory);
+    // BenchHost
+    void activatePage(int index) override { setActivePage(index); }
+    void hidePage(int index) override;
 
     Platform platform_;
     D2XXUnit link_;
     Session session_;
     PollCycle cycle_;
+    std::unique_ptr<TForm2> form2_; // the bench window, hidden until Button72
 
     QTabWidget *pageControl_ = nullptr;
     std::array<ModulePage *, page::Count> pages_{};
