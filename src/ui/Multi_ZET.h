@@ -31,6 +31,8 @@ class TForm1 : public QWidget, public PageHost, private ReplyHandler {
 public:
     static constexpr int kClientWidth = 792;
     static constexpr int kClientHeight = 573;
+    // Silence after which the window says the instrument does not answer.
+    static constexpr int kSilenceMs = 3000;
 
     // The window fills its device list from `driver` as it is created.
     TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceChanges = nullptr,
@@ -81,6 +83,10 @@ private:
     void refreshList();
     void closeConnection();
     void hideModulePages();
+    // A hidden tab is also disabled, so that Ctrl+Tab and the wheel skip it.
+    void showPage(int index, bool shown);
+    // The no-answer indicator after a receive tick.
+    void watchSilence();
     void setActivePage(int index); // program-made change: no entry action
     // ReplyHandler
     void identificationReply(const Frame &reply) override;
@@ -106,6 +112,10 @@ private:
     bool programChange_ = false;
     bool closing_ = false;
     QStringList pictureDirs_;
+    QLabel *noAnswer_ = nullptr;
+    QDateTime lastHeard_; // last valid reply, or the open
+    bool waitingForDevices_ = false;
+    bool devicesChangedAgain_ = false;
 };
 
 } // namespace zet
