@@ -417,17 +417,19 @@ TEST(OpticalMethane5, VoltagesAreSinglePrecisionNumbers)
         {{0x00, 0x00, 0xC0, 0x3F}, "1,5"},      {{0, 0, 0, 0}, "0"},
         {{0x00, 0x00, 0x80, 0xBF}, "-1"},       {{0xCD, 0xCC, 0xCC, 0x3D}, "0,100000001490116"},
         {{0x00, 0x00, 0xC0, 0x7F}, "не число"}, {{0x00, 0x00, 0x80, 0x7F}, "+∞"},
-        {{0x00, 0x00, 0x80, 0xFF}, "−∞"},
+        {{0x00, 0x00, 0x80, 0xFF}, "−∞"},       {{0xCD, 0xCC, 0xCC, 0xBD}, "-0,100000001490116"},
     };
     for (auto [b, text] : cases) {
         h.reply({12, 1, 0x01, b[0], b[1], b[2], b[3]});
         EXPECT_EQ(h.text("Edit17"), QString::fromUtf8(text));
+        const QLineEdit *e = h.find<QLineEdit>("Edit17");
+        EXPECT_LT(e->fontMetrics().horizontalAdvance(e->text()), e->width() - 8) << text;
         h.reply({12, 5, 0x01, b[0], b[1], b[2], b[3]});
         EXPECT_EQ(h.text("Edit16"), QString::fromUtf8(text));
     }
     h.reply({12, 2, 0x01, 1, 0, 0, 0}); // no such read-back here, nor diagnostics
     h.reply({12, 96, 0x01, 0, 0, 0xFF, 0xFF});
-    EXPECT_EQ(h.text("Edit17"), "−∞");
+    EXPECT_EQ(h.text("Edit17"), "-0,100000001490116");
     EXPECT_TRUE(h.form->page(page::OpticMethane5)->findChildren<QListWidget *>().isEmpty());
 }
 

@@ -386,10 +386,11 @@ void OpticalPage::buildSettings()
         if (!r.name)
             continue;
         makeLabel(group, labelFor(r.name).constData(), QString::fromUtf8(r.label),
-                  QRect(10, y + 2, 72, 22));
-        makeReadOnlyEdit(group, r.name, QRect(84, y, 126, 24));
+                  QRect(10, y + 2, 60, 22));
+        // Wide enough for a single-precision number with 15 digits and its sign.
+        makeReadOnlyEdit(group, r.name, QRect(72, y, 144, 24));
         if (i < std::size(kBeside))
-            placeButton(*button(kBeside[i]), group, QRect(218, y - 1, 172, 26));
+            placeButton(*button(kBeside[i]), group, QRect(222, y - 1, 168, 26));
         y += 27;
     }
 
