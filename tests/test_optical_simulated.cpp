@@ -20,11 +20,10 @@ struct Bench : SimHarness {
     Bench(int deviceType, int block) : SimHarness(deviceType)
     {
         driver.instrument().setWander(false);
-        if (!connect())
-            ADD_FAILURE() << "instrument " << deviceType << " not identified";
+        EXPECT_TRUE(connect()) << deviceType;
         block_ = driver.instrument().optical(block);
     }
-    // Six queued codes at 800 ms and their answers.
+    // Up to six queued codes at 800 ms, and their answers.
     void press(const char *button)
     {
         click(button);
@@ -35,13 +34,14 @@ struct Bench : SimHarness {
         for (auto [name, value] : fields)
             form->findChild<QLineEdit *>(QString::fromLatin1(name))->setText(value);
     }
-    QStringList texts(std::initializer_list<const char *> names) const
+    QString texts(std::initializer_list<const char *> names) const
     {
         QStringList out;
         for (const char *n : names)
             out << text(n);
-        return out;
+        return out.join(' ');
     }
+    double volts(const char *name) const { return QLocale().toDouble(text(name)); }
     const sim::OpticalSettings &ram() const { return block_->settings(); }
     const sim::OpticalSettings &saved() const { return block_->savedSettings(); }
     sim::OpticalBlockSim *block_ = nullptr;
@@ -53,7 +53,7 @@ TEST(SimulatedMethane100, CalibrateSetSaveReadBackAndWatchTheDiagnostics)
     b.select(page::OpticMethane100);
     b.run(6000);
     EXPECT_EQ(b.texts({"MaskEdit49", "MaskEdit26", "MaskEdit27", "MaskEdit28", "MaskEdit29"}),
-              QStringList({"480", "4950", "50", "100", "500"}));
+              "480 4950 50 100 500");
     EXPECT_EQ(b.text("Edit13"), QString::number(b.ram().uZero));
 
     b.press("Button73");
@@ -75,8 +75,7 @@ TEST(SimulatedMethane100, CalibrateSetSaveReadBackAndWatchTheDiagnostics)
     EXPECT_EQ(b.saved().threshold, b.ram().threshold);
     b.type({{"MaskEdit27", ""}, {"MaskEdit28", ""}, {"MaskEdit29", ""}});
     b.press("Button109");
-    EXPECT_EQ(b.texts({"MaskEdit27", "MaskEdit28", "MaskEdit29"}),
-              QStringList({"60", "120", "600"}));
+    EXPECT_EQ(b.texts({"MaskEdit27", "MaskEdit28", "MaskEdit29"}), "60 120 600");
 
     // Past the self-test the block measures against its zero: state "0", "Измерение".
     b.run(sim::OpticalBlockSim::kSelfTestMs);
@@ -96,8 +95,7 @@ TEST(SimulatedMethane100, CalibrateSetSaveReadBackAndWatchTheDiagnostics)
     EXPECT_EQ(b.ram().calGas[1], 5000);
     EXPECT_EQ(b.ram().uGas[0], uGas1);
     b.press("Button213");
-    EXPECT_EQ(b.texts({"Edit14", "Edit29"}),
-              QStringList({QString::number(uGas1), QString::number(b.ram().uGas[1])}));
+    EXPECT_EQ(b.texts({"Edit14", "Edit29"}), QString("%1 %2").arg(uGas1).arg(b.ram().uGas[1]));
 
     b.press("Button152");
     EXPECT_EQ(b.text("Edit26"), QString::number(b.block_->kelvin() - 273));
@@ -117,15 +115,15 @@ TEST(SimulatedMethane5, FocusEntryFloatVoltagesAndCalibration)
 
     b.press("Button102"); // zero point taken now
     b.press("Button116");
-    const double volts = sim::OpticalBlockSim::kVoltsPerCount;
-    EXPECT_NEAR(QLocale().toDouble(b.text("Edit16")), b.ram().uZero * volts, 1e-6);
-    EXPECT_NEAR(QLocale().toDouble(b.text("Edit17")), b.ram().uGas[0] * volts, 1e-6);
+    const double perCount = sim::OpticalBlockSim::kVoltsPerCount;
+    EXPECT_NEAR(b.volts("Edit16"), b.ram().uZero * perCount, 1e-6);
+    EXPECT_NEAR(b.volts("Edit17"), b.ram().uGas[0] * perCount, 1e-6);
 
     b.block_->setLevel(300);
     b.type({{"MaskEdit25", "300"}});
     b.press("Button103");
     EXPECT_EQ(b.ram().calGas[0], 300);
-    EXPECT_NEAR(QLocale().toDouble(b.text("Edit17")), b.ram().uGas[0] * volts, 1e-6);
+    EXPECT_NEAR(b.volts("Edit17"), b.ram().uGas[0] * perCount, 1e-6);
     b.type({{"MaskEdit22", "70"}, {"MaskEdit23", "150"}, {"MaskEdit24", "700"}});
     b.press("Button114");
     b.press("Button104");
@@ -134,8 +132,7 @@ TEST(SimulatedMethane5, FocusEntryFloatVoltagesAndCalibration)
     EXPECT_EQ(b.saved().calGas[0], 300);
     b.type({{"MaskEdit25", ""}, {"MaskEdit22", ""}});
     b.press("Button112");
-    EXPECT_EQ(b.texts({"MaskEdit25", "MaskEdit22", "MaskEdit23", "MaskEdit24"}),
-              QStringList({"300", "70", "150", "700"}));
+    EXPECT_EQ(b.texts({"MaskEdit25", "MaskEdit22", "MaskEdit23", "MaskEdit24"}), "300 70 150 700");
     EXPECT_TRUE(b.capture.messages.isEmpty());
 }
 

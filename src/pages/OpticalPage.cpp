@@ -436,13 +436,14 @@ void OpticalPage::buildSettings()
 int OpticalPage::buildRightColumn()
 {
     int top = kBottom + kGap;
-    if (info_.temperature) {
+    if (info_.temperature || info_.stateCode)
         top = kBottom - 28;
-        if (info_.stateCode) {
-            auto *code = makePanel(this, info_.stateCode, QRect(kRight, top + 1, 70, 26),
-                                   QString::fromLatin1(info_.stateCode));
-            setBold(code);
-        }
+    if (info_.stateCode) {
+        auto *code = makePanel(this, info_.stateCode, QRect(kRight, top + 1, 70, 26),
+                               QString::fromLatin1(info_.stateCode));
+        setBold(code);
+    }
+    if (info_.temperature) {
         placeButton(*button(OpticalRole::Temperature), this,
                     QRect(kRight + kRightWidth - 190, top, 120, 28));
         QLineEdit *t = makeReadOnlyEdit(this, info_.temperature,

@@ -105,8 +105,6 @@ class OpticalPage : public SensorPage {
 public:
     OpticalPage(PageHost &host, const OpticalInfo &info, QWidget *parent = nullptr);
 
-    void trigger(const OpticalButton &button);
-
 protected:
     std::span<const StatusRow> statusRows(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
@@ -114,6 +112,7 @@ protected:
     void measure(const Frame &reply) override;
 
 private:
+    void trigger(const OpticalButton &button);
     void build();
     void buildSettings();
     int buildRightColumn(); // returns the top of what sits below the chart
