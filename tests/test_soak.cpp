@@ -60,7 +60,7 @@ struct Soak : LineObserver {
                 line.size() == kFrameSize && std::equal(line.begin(), line.end(), reply.begin());
             replies.push_back({reply, !intact});
         });
-        sim.form->pollCycle().setObserver(this);
+        sim.form->pollCycle().addObserver(this);
     }
 
     void frameSent(const Frame &f) override

@@ -34,10 +34,11 @@ void PollCycle::transmitTick()
         seal(session_.request());
         link.WriteFTDevice(kFrameSize);
         status = link.lastIoStatus;
-        if (observer_ && status == ft::OK) {
+        if (!observers_.empty() && status == ft::OK) {
             Frame sent;
             std::copy_n(session_.request(), kFrameSize, sent.begin());
-            observer_->frameSent(sent);
+            for (LineObserver *o : observers_)
+                o->frameSent(sent);
         }
     }
     if (gone(status))
@@ -78,8 +79,9 @@ bool PollCycle::readFrame()
     session_.replyValid = got == kFrameSize && checkOk(session_.reply);
     // A frame that fails its check means the stream has slipped: drop what is
     // waiting so the next reply starts on a frame boundary.
-    if (observer_ && got == kFrameSize)
-        observer_->frameRead(session_.reply, session_.replyValid);
+    if (got == kFrameSize)
+        for (LineObserver *o : observers_)
+            o->frameRead(session_.reply, session_.replyValid);
     if (!session_.replyValid)
         link.PurgeFTReceive();
     return true;
@@ -115,6 +117,17 @@ void PollCycle::start()
 {
     transmit_->start(kTransmitPeriod);
     receive_->start(kReceivePeriod);
+}
+
+void PollCycle::addObserver(LineObserver *observer)
+{
+    if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void PollCycle::removeObserver(LineObserver *observer)
+{
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
 void PollCycle::listen() { receive_->start(kReceivePeriod); }

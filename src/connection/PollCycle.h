@@ -8,6 +8,7 @@
 #include "connection/Session.h"
 
 #include <optional>
+#include <vector>
 
 class QObject;
 class QTimer;
@@ -66,7 +67,9 @@ public:
     // A converter was just opened: nothing seen on the last one counts.
     void resetFraming() { oddCount_.reset(); }
     void setTransmitPeriod(int ms);
-    void setObserver(LineObserver *observer) { observer_ = observer; }
+    // Observers see every frame in the order they were added; each is added once.
+    void addObserver(LineObserver *observer);
+    void removeObserver(LineObserver *observer);
 
     QTimer *transmitTimer() const { return transmit_; }
     QTimer *receiveTimer() const { return receive_; }
@@ -83,7 +86,7 @@ private:
     QTimer *receive_;
     // Bytes waiting at the last receive tick when not a whole number of frames.
     std::optional<uint32_t> oddCount_;
-    LineObserver *observer_ = nullptr;
+    std::vector<LineObserver *> observers_;
 };
 
 } // namespace zet

@@ -1,6 +1,7 @@
 #include "pages/TrendChart.h"
 
 #include <QChart>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
@@ -8,12 +9,15 @@
 
 namespace zet {
 
-void TrendRing::add(double value)
+void TrendRing::add(double value, qint64 msecs)
 {
     if (write_ > kSize)
         write_ = 1;
     samples_[write_ - 1] = value;
+    times_[write_ - 1] = msecs;
     ++write_;
+    if (count_ < kSize)
+        ++count_;
 }
 
 QList<QPointF> TrendRing::points() const
@@ -117,7 +121,7 @@ TrendChart::TrendChart(int number, QWidget *parent) : QChartView(parent), series
 
 void TrendChart::addSample(double value)
 {
-    ring_.add(value);
+    ring_.add(value, clock_ ? clock_() : QDateTime::currentMSecsSinceEpoch());
     series_->replace(ring_.points());
 }
 

@@ -6,6 +6,7 @@
 #include <QPointF>
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class QLineSeries;
@@ -16,16 +17,24 @@ class TrendRing {
 public:
     static constexpr int kSize = 200;
 
-    // Stores a sample; the slot after the newest is the oldest.
-    void add(double value);
+    // Stores a sample with the time it arrived (ms since the epoch); the slot after
+    // the newest is the oldest.
+    void add(double value, qint64 msecs = 0);
     // 200 points, x = 1..200, oldest first, the newest at x = 200.
     QList<QPointF> points() const;
     int writeIndex() const { return write_; } // 1..200, slot of the next sample
     double slot(int i) const { return samples_[i - 1]; }
+    qint64 time(int i) const { return times_[i - 1]; }
+    // Samples taken so far, at most kSize; the slots of the others hold 0.
+    int count() const { return count_; }
+    // Slot of the oldest sample taken.
+    int oldestSlot() const { return count_ < kSize ? 1 : (write_ > kSize ? 1 : write_); }
 
 private:
     std::array<double, kSize> samples_{};
+    std::array<qint64, kSize> times_{};
     int write_ = 1;
+    int count_ = 0;
 };
 
 struct ChartInfo {
@@ -45,11 +54,15 @@ public:
 
     void addSample(double value);
     const TrendRing &ring() const { return ring_; }
+    // Where the time of each sample comes from (ms since the epoch); the system
+    // clock unless set.
+    void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
     QLineSeries *series() const { return series_; }
     QString title() const;
 
 private:
     TrendRing ring_;
+    std::function<qint64()> clock_;
     QLineSeries *series_;
     QLabel *title_;
 };

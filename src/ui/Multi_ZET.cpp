@@ -6,6 +6,7 @@
 #include "pages/PageTable.h"
 #include "pages/StatusPanels.h"
 #include "pages/Widgets.h"
+#include "ui/ServiceRecord.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -82,6 +83,7 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     if (deviceChanges)
         connect(deviceChanges, &DeviceChangeSource::deviceChange, this, &TForm1::WMDeviceChange);
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &TForm1::onFocusChanged);
+    record_ = std::make_unique<ServiceRecord>(*this);
 
     FormCreate();
 }

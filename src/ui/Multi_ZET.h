@@ -27,6 +27,7 @@ namespace zet {
 
 class BasePage;
 class DeviceChangeSource;
+class ServiceRecord;
 
 class TForm1 : public QWidget, public PageHost, private ReplyHandler, private BenchHost {
 public:
@@ -67,6 +68,8 @@ public:
     QTimer *timer2() const { return cycle_.receiveTimer(); }
     QTimer *timer3() const { return timer3_; }
     TForm2 *benchWindow() const { return form2_.get(); }
+    // Journal, line monitor and chart export.
+    ServiceRecord &record() { return *record_; }
 
     // Where pictures are looked for after the current directory.
     void setPictureDirectories(QStringList dirs) { pictureDirs_ = std::move(dirs); }
@@ -124,6 +127,7 @@ private:
     QDateTime lastHeard_; // last valid reply, or the open
     bool waitingForDevices_ = false;
     bool devicesChangedAgain_ = false;
+    std::unique_ptr<ServiceRecord> record_; // gone before the poll cycle it watches
 };
 
 } // namespace zet

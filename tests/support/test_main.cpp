@@ -2,6 +2,7 @@
 // fatal for our own code, and a fixed locale so number texts are predictable.
 #include <QApplication>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,6 +17,9 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     qInstallMessageHandler(messageHandler);
+    // The service journal of every test goes to a scratch folder, never the user's.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     ::testing::InitGoogleTest(&argc, argv);

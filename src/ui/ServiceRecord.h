@@ -1,0 +1,61 @@
+#pragma once
+// The engineer's record beside the main window: the service journal with its
+// window, the line monitor, and saving the trend charts. It only watches: the
+// line through the poll cycle, the clicks through the pages' buttons. Its entry
+// points sit where no specified control is: two buttons in the free corner of the
+// device list page, Ctrl+M, and the charts' context menus.
+
+#include "journal/CommandRecorder.h"
+#include "journal/Journal.h"
+#include "journal/LineLog.h"
+#include "ui/FileChooser.h"
+
+#include <QObject>
+
+class QMenu;
+class QPushButton;
+class QWidget;
+
+namespace zet {
+
+class JournalWindow;
+class LineMonitor;
+class TForm1;
+class TrendChart;
+
+class ServiceRecord : public QObject {
+public:
+    explicit ServiceRecord(TForm1 &form);
+    ~ServiceRecord() override;
+
+    // "Журнал…": the journal of the instrument identified last (or the newest
+    // journal file when none has been), newest line first.
+    void showJournal();
+    // "Монитор линии…" and Ctrl+M.
+    void showMonitor();
+
+    JournalWindow *journalWindow() const { return journal_; }
+    LineMonitor *monitor() const { return monitor_; }
+    CommandRecorder &recorder() { return recorder_; }
+    JournalWriter &writer() { return writer_; }
+    LineLog &lineLog() { return lineLog_; }
+    // File dialogs; tests put their own answers here.
+    FileChooser &files() { return files_; }
+    // The context menu of a chart, as the right button opens it.
+    QMenu *chartMenu(TrendChart *chart);
+
+private:
+    // Buttons and charts of a page, once the page exists.
+    void attach(QWidget *page);
+    QString newestJournal() const;
+
+    TForm1 &form_;
+    FileChooser files_;
+    JournalWriter writer_;
+    CommandRecorder recorder_;
+    LineLog lineLog_;
+    JournalWindow *journal_ = nullptr;
+    LineMonitor *monitor_ = nullptr;
+};
+
+} // namespace zet

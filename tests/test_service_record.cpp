@@ -1,0 +1,384 @@
+// The engineer's record: the service journal written from clicks and answers, the
+// journal window, trend export from a chart's menu, and the line monitor.
+
+#include "PageChecks.h"
+#include "journal/Journal.h"
+#include "ui/JournalWindow.h"
+#include "ui/LineMonitor.h"
+#include "ui/ServiceRecord.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMenu>
+#include <QProcess>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <sys/stat.h>
+
+namespace zet::test {
+namespace {
+
+// A window whose journal goes to a fresh folder.
+struct Record {
+    QTemporaryDir home;
+    std::unique_ptr<Harness> h;
+
+    explicit Record(std::vector<ScriptedDriver::Row> rows = {{"USB <-> Serial", "FT1234AB"}})
+    {
+        qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+        h = std::make_unique<Harness>(std::move(rows));
+    }
+    ServiceRecord &record() { return h->form->record(); }
+    QString file(const char *name) const { return home.path() + "/zet-service/journal/" + name; }
+    // The journal's lines after the header.
+    QList<QStringList> lines(const char *name) const
+    {
+        QFile f(file(name));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QList<QStringList> records = journal::parseCsv(f.readAll());
+        EXPECT_EQ(records.value(0), journal::header());
+        records.removeFirst();
+        return records;
+    }
+    void type(const char *field, const char *text)
+    {
+        h->find<QLineEdit>(field)->setText(QString::fromUtf8(text));
+    }
+    // One tick out, the block's answer to it back.
+    void answer(uint8_t block, uint8_t status = 0x01)
+    {
+        const Frame sent = h->send();
+        h->reply({block, sent[1], status, 0, 0, 0, 0});
+    }
+    // A tab click with the start-up commands answered.
+    void to(int pageIndex, uint8_t block)
+    {
+        h->select(pageIndex);
+        for (int n = h->form->session().queue.count; n > 0; --n)
+            answer(block);
+    }
+};
+
+QStringList line(std::initializer_list<const char *> fields)
+{
+    QStringList l;
+    for (const char *f : fields)
+        l << QString::fromUtf8(f);
+    return l;
+}
+
+TEST(Journal, AcknowledgedCommandsGiveOneLineEachWithWhatWasEntered)
+{
+    Record r;
+    enter(*r.h, 1, page::Tks, 3);
+    r.type("MaskEdit1", " 250");
+    r.type("MaskEdit2", "50");
+    r.h->click("Button27");
+    r.answer(3, 0x81);
+    r.h->now = r.h->now.addSecs(30);
+    r.h->click("Button25"); // save
+    r.answer(3, 0x01);
+
+    const QString time =
+        r.h->now.addSecs(-30).toOffsetFromUtc(r.h->now.offsetFromUtc()).toString(Qt::ISODate);
+    const QList<QStringList> lines = r.lines("ЗЕТ71_1234.csv");
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0],
+              QStringList({time, "ЗЕТ71", "1234", "Блок ТКС", "131", "Применить", "10",
+                           "C газа = 250 % х100; Порог1 = 50 % х100", "0x81", "подтверждена"}));
+    EXPECT_EQ(lines[1].mid(journal::Button),
+              line({"Сохранение параметров", "7", "", "0x01", "подтверждена"}));
+    EXPECT_TRUE(lines[1][journal::Time].startsWith("2026-01-01T12:00:30"));
+
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(r.file("ЗЕТ71_1234.csv")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(Journal, UnansweredSwitchOffIsMarkedAfterFiveSeconds)
+{
+    Record r;
+    r.h->connect(1);
+    r.h->click("Button2"); // "ВЫКЛ."
+    const QDateTime clicked = r.h->now;
+    for (int ms : {0, 350, 4900}) {
+        r.h->now = clicked.addMSecs(ms);
+        EXPECT_EQ(r.h->send()[1], 8);
+    }
+    EXPECT_TRUE(r.lines("ЗЕТ71_1234.csv").isEmpty());
+    r.h->now = clicked.addMSecs(5000);
+    r.h->send();
+    const QList<QStringList> lines = r.lines("ЗЕТ71_1234.csv");
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].mid(journal::Page),
+              line({"База ЗЕТ-71", "128", "ВЫКЛ.", "8", "", "", "нет ответа"}));
+    // A late answer adds nothing.
+    r.h->reply({0, 8, 0, 0, 0, 0, 0});
+    EXPECT_EQ(r.lines("ЗЕТ71_1234.csv").size(), 1);
+}
+
+TEST(Journal, PollsReadBacksAndThePollRuleAreNotJournalled)
+{
+    Record r;
+    enter(*r.h, 1, page::Tks, 3); // the entry queue: on and three reads
+    for (int i = 0; i < 5; ++i)
+        r.answer(3);
+    for (const char *read : {"Button28", "Button29"}) { // read back, defaults
+        r.h->click(read);
+        for (int i = 0; i < 4; ++i)
+            r.answer(3);
+    }
+    EXPECT_FALSE(QFile::exists(r.file("ЗЕТ71_1234.csv")));
+
+    // The pump keeps stepping by itself after one click: one line.
+    r.h->select(page::Pump);
+    r.answer(15);
+    r.h->click("Button12");
+    for (int i = 0; i < 6; ++i)
+        r.answer(15);
+    const QList<QStringList> lines = r.lines("ЗЕТ71_1234.csv");
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0][journal::Code], "1");
+    EXPECT_EQ(lines[0][journal::Button], ">>");
+}
+
+TEST(Journal, TwoInstrumentsTwoFiles)
+{
+    Record r({{"USB <-> Serial", "FT1"}, {"USB <-> Serial", "FT2"}});
+    for (int row : {0, 1}) {
+        r.h->open(row);
+        r.h->reply({0, 9, 0, 0, 1, uint8_t(row ? 0xAE : 0x57), uint8_t(row ? 0x08 : 0x04)});
+        r.to(page::Tks, 3);
+        r.h->click("Button15"); // off
+        r.answer(3);
+    }
+    EXPECT_EQ(r.lines("ЗЕТ71_1111.csv").size(), 1);
+    EXPECT_EQ(r.lines("ЗЕТ71_2222.csv").size(), 1);
+    EXPECT_EQ(r.lines("ЗЕТ71_2222.csv")[0][journal::Serial], "2222");
+}
+
+// Run by KilledRightAfterALineKeepsIt in a process of its own, which it kills.
+TEST(JournalChild, DISABLED_WritesAndWaitsToBeKilled)
+{
+    const QByteArray home = qgetenv("ZET_CHILD_DATA_HOME");
+    if (home.isEmpty())
+        GTEST_SKIP();
+    qputenv("XDG_DATA_HOME", home);
+    Harness h;
+    enter(h, 1, page::Tks, 3);
+    h.click("Button25");
+    const Frame sent = h.send();
+    h.reply({3, sent[1], 0x01, 0, 0, 0, 0});
+    if (h.form->record().recorder().linesWritten() == 1)
+        std::printf("written\n");
+    std::fflush(stdout);
+    QThread::sleep(60);
+}
+
+TEST(Journal, KilledRightAfterALineKeepsIt)
+{
+    QTemporaryDir home;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ZET_CHILD_DATA_HOME", home.path());
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_also_run_disabled_tests",
+                 "--gtest_filter=JournalChild.DISABLED_WritesAndWaitsToBeKilled"});
+    QByteArray out;
+    while (!out.contains("written") && child.waitForReadyRead(20000))
+        out += child.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("written")) << out.constData();
+    child.kill();
+    ASSERT_TRUE(child.waitForFinished(5000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+    QFile f(home.path() + "/zet-service/journal/ЗЕТ71_1234.csv");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QStringList> records = journal::parseCsv(f.readAll());
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[1][journal::Button], "Сохранение параметров");
+}
+
+TEST(Journal, UnwritableFolderToldOnceAndTheToolGoesOn)
+{
+    Record r;
+    // Where the journal's folder should be there is a file.
+    QDir(r.home.path()).mkpath("zet-service");
+    QFile blocker(r.home.path() + "/zet-service/journal");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    enter(*r.h, 1, page::Tks, 3);
+    for (const char *b : {"Button25", "Button15", "Button25"}) {
+        r.h->click(b);
+        r.answer(3);
+        QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(r.h->messages.size(), 1);
+    EXPECT_TRUE(r.h->messages[0].startsWith("Журнал работ не записывается в папку"));
+    EXPECT_TRUE(r.h->messages[0].contains("Программа продолжает работу без журнала."));
+    // Polling and the page go on.
+    EXPECT_EQ(r.h->send(), frame({131, 12, 0, 0, 0, 0, 0}));
+    r.h->reply({3, 12, 0x00, 0, 0, 0, 0});
+    EXPECT_EQ(r.h->text("Panel21"), "Сенсор выключен");
+}
+
+TEST(JournalWindow, NewestFirstWithAFilterByPage)
+{
+    Record r;
+    enter(*r.h, 10, page::Pressure, 17);
+    r.type("MaskEdit42", "1800");
+    r.type("MaskEdit45", "2000");
+    r.h->click("Button157");
+    r.answer(17);
+    r.h->now = r.h->now.addSecs(60);
+    r.to(page::OpticMethane100, 11);
+    r.type("MaskEdit28", "100");
+    r.type("MaskEdit29", "500");
+    r.h->click("Button107");
+    r.answer(11);
+
+    r.record().showJournal();
+    JournalWindow *w = r.record().journalWindow();
+    ASSERT_TRUE(w && w->isVisible());
+    QTableWidget *t = w->table();
+    ASSERT_EQ(t->rowCount(), 2);
+    EXPECT_EQ(t->item(0, journal::Page)->text(), "Оптика метан 100%");
+    EXPECT_EQ(t->item(0, journal::Parameters)->text(),
+              "Порог 2 = 100 % х100; Порог 3 = 500 % х100");
+    EXPECT_EQ(t->item(1, journal::Parameters)->text(),
+              "Калибровочое давление = 1800 кПа х100; "
+              "Порог превышения диапазона измерения = 2000 кПа х100");
+    w->filterPage("Давление 20кПа");
+    EXPECT_TRUE(t->isRowHidden(0));
+    EXPECT_FALSE(t->isRowHidden(1));
+    EXPECT_EQ(w->pageFilter()->count(), 3); // all, and the two pages
+}
+
+TEST(TrendExport, CsvHoldsTheRingOldestFirstWithArrivalTimes)
+{
+    Record r;
+    enter(*r.h, 1, page::Tks, 3);
+    const QDateTime start = r.h->now;
+    for (int i = 0; i < 230; ++i) { // wraps the ring
+        r.h->now = start.addMSecs(350 * i);
+        const uint16_t raw = uint16_t(i * 7 + 1);
+        r.h->reply({3, 12, 0x01, 0, 0, uint8_t(raw & 0xFF), uint8_t(raw >> 8)});
+    }
+    auto *chart = static_cast<TrendChart *>(r.h->find<QChartView>("Chart3"));
+    QString path = r.home.path() + "/chart3.csv";
+    r.record().files().save = [&](QWidget *, const QString &, const QString &, const QString &) {
+        return path;
+    };
+    QMenu *menu = r.record().chartMenu(chart);
+    menu->findChild<QAction *>("SaveTrendCsv")->trigger();
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QStringList> rows = journal::parseCsv(f.readAll());
+    ASSERT_EQ(rows.size(), 201);
+    EXPECT_EQ(rows[0], QStringList({"Время", "Напряжение на средней точке сенсора, мB"}));
+    const TrendRing &ring = chart->ring();
+    QList<QPointF> points = ring.points();
+    for (int k = 0; k < 200; ++k) {
+        const int i = 30 + k; // the oldest kept is the 31st sample
+        EXPECT_EQ(QLocale().toDouble(rows[k + 1][1]), points[k].y()) << k;
+        EXPECT_EQ(QLocale().toDouble(rows[k + 1][1]), (i * 7 + 1) / 10.0) << k;
+        EXPECT_EQ(QDateTime::fromString(rows[k + 1][0], Qt::ISODateWithMs), start.addMSecs(350 * i))
+            << k;
+    }
+
+    path = r.home.path() + "/chart3.png";
+    menu->findChild<QAction *>("SaveTrendPng")->trigger();
+    EXPECT_EQ(QImage(path).size(), chart->size());
+    EXPECT_TRUE(r.h->messages.isEmpty());
+}
+
+// The same conversation, with a frame spoilt on the way in.
+void converse(Harness &h)
+{
+    enter(h, 1, page::Tks, 3);
+    h.send();
+    h.driver.queueFrame({3, 12, 0x01, 0, 0, 0x10, 0x00, 0x00}); // wrong check byte
+    h.form->Timer2Timer();
+    for (int i = 0; i < 3; ++i) {
+        const Frame sent = h.send();
+        h.reply({3, sent[1], 0x01, 0, 0, 0x10, 0x00});
+    }
+}
+
+TEST(LineMonitor, ShowsTheCheckFailureAndChangesNothingOnTheWire)
+{
+    Record quiet;
+    converse(*quiet.h);
+
+    Record watched;
+    watched.record().showMonitor();
+    LineMonitor *m = watched.record().monitor();
+    ASSERT_TRUE(m && m->isVisible());
+    converse(*watched.h);
+    EXPECT_EQ(watched.h->driver.writes, quiet.h->driver.writes);
+    EXPECT_EQ(watched.h->driver.calls, quiet.h->driver.calls);
+
+    LineMonitorModel &model = m->model();
+    ASSERT_EQ(model.rowCount(), watched.record().lineLog().size());
+    int failed = -1;
+    for (int i = 0; i < model.rowCount(); ++i)
+        if (model.row(i)[monitor::Check] == monitor::kCheckFailed)
+            failed = i;
+    ASSERT_GE(failed, 0);
+    EXPECT_EQ(model.row(failed)[monitor::Bytes], "03 0C 01 00 00 10 00 00");
+    EXPECT_EQ(model.row(failed)[monitor::Direction], "← прибор");
+    EXPECT_EQ(model.row(failed)[monitor::Name], "");
+    const QStringList sent = model.row(failed - 1);
+    EXPECT_EQ(sent.mid(monitor::Direction), line({"→ прибор", "83 0C 00 00 00 00 00 8F",
+                                                  "адрес 131", "12", "✓", "Запрос состояния"}));
+    EXPECT_EQ(model.row(0)[monitor::Name], "Идентификация");
+
+    // Paused, the view stands while the log goes on; saved, every row is there.
+    m->setPaused(true);
+    const int shown = model.rowCount();
+    converse(*watched.h);
+    EXPECT_EQ(model.rowCount(), shown);
+    m->setPaused(false);
+    EXPECT_EQ(model.rowCount(), watched.record().lineLog().size());
+
+    m->table()->selectRow(failed);
+    m->copySelection();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), model.row(failed).join('\t'));
+    const QString path = watched.home.path() + "/line.txt";
+    watched.record().files().save = [&](QWidget *, const QString &, const QString &,
+                                        const QString &) { return path; };
+    ASSERT_TRUE(m->save());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(f.readAll()).count('\n'), model.rowCount() + 1);
+}
+
+TEST(LineMonitor, ClosedItKeepsOnlyAFixedRing)
+{
+    Record r;
+    r.h->connect(1);
+    for (int i = 0; i < LineLog::kCapacity + 50; ++i)
+        r.h->send();
+    const LineLog &log = r.record().lineLog();
+    EXPECT_EQ(log.size(), LineLog::kCapacity);
+    // The identification exchange and the first 48 polls have left the ring.
+    EXPECT_TRUE(log.at(0).sent);
+    EXPECT_EQ(log.at(0).frame[1], 12);
+    r.h->form->findChild<QPushButton *>("MonitorButton")->click();
+    EXPECT_EQ(r.record().monitor()->model().rowCount(), LineLog::kCapacity);
+}
+
+} // namespace
+} // namespace zet::test
