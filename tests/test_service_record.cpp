@@ -2,6 +2,7 @@
 // journal window, trend export from a chart's menu, and the line monitor.
 
 #include "PageChecks.h"
+#include "RecordSession.h"
 #include "journal/Journal.h"
 #include "ui/JournalWindow.h"
 #include "ui/LineMonitor.h"
@@ -151,6 +152,20 @@ TEST(Journal, PollsReadBacksAndThePollRuleAreNotJournalled)
     EXPECT_EQ(lines[0][journal::Button], ">>");
 }
 
+TEST(Journal, RefusedEntryGivesNoLineThoughTicksRanDuringItsMessage)
+{
+    Record r;
+    r.h->connect(10);
+    r.h->select(page::OpticPropane); // queues 5, 2, 13, 3, 4, 9
+    r.type("MaskEdit38", "x");
+    // The message box lets the ticks run while it is open.
+    r.h->form->platform().message = [&r](MessageKind, const QString &) { r.answer(28); };
+    r.h->click("Button147");
+    for (int i = 0; i < 8; ++i)
+        r.answer(28);
+    EXPECT_FALSE(QFile::exists(r.file("ЗЕТ75_1234.csv")));
+}
+
 TEST(Journal, TwoInstrumentsTwoFiles)
 {
     Record r({{"USB <-> Serial", "FT1"}, {"USB <-> Serial", "FT2"}});
@@ -263,6 +278,25 @@ TEST(JournalWindow, NewestFirstWithAFilterByPage)
     EXPECT_TRUE(t->isRowHidden(0));
     EXPECT_FALSE(t->isRowHidden(1));
     EXPECT_EQ(w->pageFilter()->count(), 3); // all, and the two pages
+}
+
+TEST(Journal, SimulatedSessionOnTwoPages)
+{
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    SimHarness s(10);
+    ASSERT_TRUE(thresholdSession(s));
+    QFile f(home.path() + "/zet-service/journal/ЗЕТ75_" +
+            QString::number(s.driver.instrument().serialNumber()) + ".csv");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
+    QStringList got;
+    for (const QStringList &l : journal::parseCsv(f.readAll()).mid(1))
+        got << l.mid(journal::Page, 4).join('|') + '|' + l[journal::Acknowledged];
+    EXPECT_EQ(got, QStringList({"Оптика метан 100%|139|Применить|10|подтверждена",
+                                "Оптика метан 100%|139|Применить|11|подтверждена",
+                                "Оптика метан 100%|139|Сохранение|7|подтверждена",
+                                "Давление 20кПа|145|Применить|10|подтверждена",
+                                "Давление 20кПа|145|Сохранение|7|подтверждена"}));
 }
 
 TEST(TrendExport, CsvHoldsTheRingOldestFirstWithArrivalTimes)

@@ -147,6 +147,7 @@ CommandRecorder::Snapshot CommandRecorder::snapshot() const
     Snapshot s;
     std::copy_n(session_.request(), s.request.size(), s.request.begin());
     s.queue = session_.queue;
+    s.frames = frames_;
     return s;
 }
 
@@ -157,6 +158,10 @@ void CommandRecorder::clicked(ModulePage *page, QAbstractButton *button)
     const Snapshot before = *before_;
     before_.reset();
     const Snapshot after = snapshot();
+    // A handler that waited in a message box let the ticks run meanwhile: what changed
+    // then is theirs. Such a handler has refused its entry and sent nothing.
+    if (after.frames != before.frames)
+        return;
 
     // A loaded queue names its codes; otherwise a rewritten request names its own.
     std::vector<uint8_t> codes;
@@ -212,6 +217,7 @@ void CommandRecorder::expire()
 
 void CommandRecorder::frameSent(const Frame &frame)
 {
+    ++frames_;
     if (pending_.empty())
         return;
     expire();
@@ -227,6 +233,7 @@ void CommandRecorder::frameSent(const Frame &frame)
 
 void CommandRecorder::frameRead(const Frame &frame, bool valid)
 {
+    ++frames_;
     if (!pending_.empty())
         expire();
     if (!valid)

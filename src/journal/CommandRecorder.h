@@ -61,6 +61,7 @@ private:
     struct Snapshot {
         std::array<uint8_t, 7> request{};
         CommandQueue queue;
+        uint64_t frames = 0;
     };
     struct Pending {
         JournalEntry entry;
@@ -81,7 +82,8 @@ private:
     std::deque<Pending> pending_;    // oldest first
     Instrument instrument_;
     int linesWritten_ = 0;
-    QTimer *idle_; // expiry while the line is quiet
+    uint64_t frames_ = 0; // frames seen on the line
+    QTimer *idle_;        // expiry while the line is quiet
 };
 
 // The values a click sent, as the engineer entered them: the entry fields that

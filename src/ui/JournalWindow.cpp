@@ -23,7 +23,7 @@ JournalWindow::JournalWindow(FileChooser &files, QString directory, QWidget *par
 {
     setObjectName(QStringLiteral("JournalWindow"));
     setWindowTitle(QStringLiteral("Журнал работ"));
-    resize(980, 480);
+    resize(1240, 480);
 
     path_->setObjectName(QStringLiteral("JournalFile"));
     path_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -51,9 +51,6 @@ JournalWindow::JournalWindow(FileChooser &files, QString directory, QWidget *par
     table_->verticalHeader()->setDefaultSectionSize(20);
     table_->setWordWrap(false);
     table_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {150, 60, 70, 120, 56, 150, 46, 180, 64};
-    for (int c = 0; c < int(std::size(widths)); ++c)
-        table_->setColumnWidth(c, widths[c]);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -88,13 +85,23 @@ void JournalWindow::showFile(const QString &path)
         const QStringList &rec = records[r];
         for (int c = 0; c < journal::ColumnCount; ++c) {
             auto *item = new QTableWidgetItem(rec.value(c));
+            item->setToolTip(rec.value(c));
             if (c == journal::Acknowledged && rec.value(c) == journal::kUnacknowledged)
                 item->setForeground(QColor(0xC0, 0, 0));
             table_->setItem(r, c, item);
         }
+        // The file keeps the time with its offset; the table shows it in local time.
+        const QDateTime t = QDateTime::fromString(rec.value(journal::Time), Qt::ISODate);
+        if (t.isValid())
+            table_->item(r, journal::Time)
+                ->setText(t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         if (!pages.contains(rec.value(journal::Page)))
             pages << rec.value(journal::Page);
     }
+
+    table_->resizeColumnsToContents();
+    table_->setColumnWidth(journal::Parameters,
+                           std::min(table_->columnWidth(journal::Parameters), 260));
 
     const QString chosen = filter_->currentData().toString();
     QSignalBlocker quiet(filter_);

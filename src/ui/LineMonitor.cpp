@@ -86,7 +86,7 @@ LineMonitor::LineMonitor(LineLog &log, Platform &platform, FileChooser &files, Q
 {
     setObjectName(QStringLiteral("LineMonitor"));
     setWindowTitle(QStringLiteral("Монитор линии"));
-    resize(860, 460);
+    resize(920, 460);
 
     pause_->setObjectName(QStringLiteral("PauseButton"));
     pause_->setCheckable(true);
@@ -115,7 +115,7 @@ LineMonitor::LineMonitor(LineLog &log, Platform &platform, FileChooser &files, Q
     table_->verticalHeader()->setDefaultSectionSize(20);
     table_->setWordWrap(false);
     table_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {96, 86, 200, 86, 40, 110};
+    const int widths[] = {96, 100, 200, 100, 44, 124};
     for (int c = 0; c < int(std::size(widths)); ++c)
         table_->setColumnWidth(c, widths[c]);
     auto *copyKey = new QShortcut(QKeySequence::Copy, table_);

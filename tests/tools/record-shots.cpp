@@ -1,0 +1,65 @@
+// Screenshots of the engineer's record after a simulated session (type 10,
+// thresholds set and saved on two pages): the device list page with its record
+// buttons, the journal window and the line monitor. record-shots [OUTDIR]
+#include "RecordSession.h"
+#include "ui/JournalWindow.h"
+#include "ui/LineMonitor.h"
+#include "ui/ServiceRecord.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The session's journal goes to a scratch folder.
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shots");
+    if (!QDir().mkpath(out)) {
+        std::fprintf(stderr, "record-shots: cannot create %s\n", qPrintable(out));
+        return 2;
+    }
+    auto save = [&out](QWidget *w, const char *name) {
+        QApplication::processEvents();
+        const QString file = out + QLatin1Char('/') + QLatin1String(name);
+        w->grab().save(file);
+        std::printf("%s\n", qPrintable(file));
+    };
+
+    zet::test::SimHarness s(10);
+    s.form->move(0, 0);
+    s.form->show();
+    if (!zet::test::thresholdSession(s)) {
+        std::fprintf(stderr, "record-shots: instrument not identified\n");
+        return 1;
+    }
+    zet::ServiceRecord &record = s.form->record();
+
+    // A few spoilt replies, so that the monitor shows what a check failure looks like.
+    record.showMonitor();
+    s.driver.faults().corrupt.probability = 0.3;
+    zet::test::runClock(s, s.capture.now.addMSecs(-s.clock), 4000);
+    s.driver.faults().corrupt.probability = 0;
+    zet::test::runClock(s, s.capture.now.addMSecs(-s.clock), 1500);
+    record.monitor()->table()->selectRow(record.monitor()->model().rowCount() - 3);
+    save(record.monitor(), "line-monitor.png");
+    record.monitor()->close();
+
+    record.showJournal();
+    record.journalWindow()->resize(record.journalWindow()->width(), 300);
+    save(record.journalWindow(), "journal.png");
+
+    s.form->pageControl()->setCurrentIndex(0);
+    save(s.form.get(), "device-list.png");
+    return 0;
+}
