@@ -9,6 +9,7 @@
 #include "ui/ServiceRecord.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -125,6 +126,15 @@ TEST(Journal, UnansweredSwitchOffIsMarkedAfterFiveSeconds)
     // A late answer adds nothing.
     r.h->reply({0, 8, 0, 0, 0, 0, 0});
     EXPECT_EQ(r.lines("ЗЕТ71_1234.csv").size(), 1);
+
+    // A command still waiting when the program ends is written as unanswered.
+    r.h->connect(1);
+    r.h->click("Button4"); // "Рабочий режим"
+    r.h->send();
+    r.h.reset();
+    ASSERT_EQ(r.lines("ЗЕТ71_1234.csv").size(), 2);
+    EXPECT_EQ(r.lines("ЗЕТ71_1234.csv")[1].mid(journal::Button),
+              line({"Рабочий режим", "7", "", "", "нет ответа"}));
 }
 
 TEST(Journal, PollsReadBacksAndThePollRuleAreNotJournalled)
@@ -278,6 +288,30 @@ TEST(JournalWindow, NewestFirstWithAFilterByPage)
     EXPECT_TRUE(t->isRowHidden(0));
     EXPECT_FALSE(t->isRowHidden(1));
     EXPECT_EQ(w->pageFilter()->count(), 3); // all, and the two pages
+
+    // A line written while the window is open shows at once, under the filter.
+    r.h->click("Button108"); // save
+    r.answer(11);
+    ASSERT_EQ(t->rowCount(), 3);
+    EXPECT_EQ(t->item(0, journal::Button)->text(), "Сохранение");
+    EXPECT_TRUE(t->isRowHidden(0));
+
+    // Another journal, chosen by the engineer.
+    QTemporaryDir other;
+    JournalEntry e;
+    e.time = r.h->now;
+    e.instrument = {"ЗЕТ71", "7"};
+    e.page = "Насос";
+    e.button = ">>";
+    ASSERT_TRUE(JournalWriter(other.path(), nullptr).append(e));
+    r.record().files().open = [&](QWidget *, const QString &, const QString &dir, const QString &) {
+        EXPECT_EQ(dir, r.home.path() + "/zet-service/journal");
+        return other.path() + "/ЗЕТ71_7.csv";
+    };
+    w->findChild<QPushButton *>("OpenJournalButton")->click();
+    ASSERT_EQ(t->rowCount(), 1);
+    EXPECT_EQ(t->item(0, journal::Button)->text(), ">>");
+    EXPECT_FALSE(t->isRowHidden(0));
 }
 
 TEST(Journal, SimulatedSessionOnTwoPages)
@@ -410,8 +444,20 @@ TEST(LineMonitor, ClosedItKeepsOnlyAFixedRing)
     // The identification exchange and the first 48 polls have left the ring.
     EXPECT_TRUE(log.at(0).sent);
     EXPECT_EQ(log.at(0).frame[1], 12);
-    r.h->form->findChild<QPushButton *>("MonitorButton")->click();
+    EXPECT_EQ(r.record().monitor(), nullptr);
+    r.h->form->show();
+    QApplication::setActiveWindow(r.h->form.get());
+    QTest::keyClick(r.h->form.get(), Qt::Key_M, Qt::ControlModifier);
+    ASSERT_TRUE(r.record().monitor() && r.record().monitor()->isVisible());
     EXPECT_EQ(r.record().monitor()->model().rowCount(), LineLog::kCapacity);
+    // Closed again, it hears of no frame while the ring goes on.
+    LineMonitorModel &model = r.record().monitor()->model();
+    const QStringList last = model.row(LineLog::kCapacity - 1);
+    r.record().monitor()->close();
+    r.h->now = r.h->now.addSecs(1);
+    r.h->send();
+    EXPECT_EQ(model.row(LineLog::kCapacity - 1), last);
+    EXPECT_NE(monitor::columns(log.at(LineLog::kCapacity - 1))[monitor::Time], last[monitor::Time]);
 }
 
 } // namespace
