@@ -128,6 +128,15 @@ int main(int argc, char **argv)
             s.form->grab().save(file);
             std::printf("%s\n", qPrintable(file));
         }
+        // The device list with its selected row, then a page while the instrument is silent.
+        s.form->pageControl()->setCurrentIndex(0);
+        QApplication::processEvents();
+        s.form->grab().save(QStringLiteral("%1/type%2-list.png").arg(out).arg(type));
+        s.select(1);
+        s.driver.faults().drop.probability = 1.0;
+        s.run(3500);
+        QApplication::processEvents();
+        s.form->grab().save(QStringLiteral("%1/type%2-silent.png").arg(out).arg(type));
     }
     return status;
 }
