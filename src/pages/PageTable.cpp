@@ -1,6 +1,7 @@
 #include "pages/PageTable.h"
 
 #include "pages/BasePage.h"
+#include "pages/ElectroPage.h"
 #include "pages/PgsPage.h"
 #include "pages/PressurePage.h"
 #include "pages/PumpPage.h"
@@ -20,6 +21,11 @@ template <typename Page> ModulePage *make(PageHost &host, const PageRow &)
 template <const ThermoInfo &(*info)()> ModulePage *thermo(PageHost &host, const PageRow &)
 {
     return new ThermoPage(host, info());
+}
+
+template <const ElectroInfo &(*info)()> ModulePage *electro(PageHost &host, const PageRow &)
+{
+    return new ElectroPage(host, info());
 }
 
 // A page whose block has no page of its own yet: it keeps the request addressed
@@ -78,7 +84,7 @@ const std::array<PageRow, page::Count> kPages = {{
      .pictureControl = "Image1",
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kElectroIdle,
-     .create = bare},
+     .create = electro<oxygenInfo>},
     {.index = page::CarbonMonoxide,
      .block = 23,
      .caption = "Угарный газ (СО)",
@@ -87,7 +93,7 @@ const std::array<PageRow, page::Count> kPages = {{
      .pictureControl = "Image2",
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kElectroIdle,
-     .create = bare},
+     .create = electro<carbonMonoxideInfo>},
     // A tab click alone leaves address and queue; the focus entry addresses it.
     {.index = page::OpticMethane5,
      .block = 12,
@@ -114,7 +120,7 @@ const std::array<PageRow, page::Count> kPages = {{
      .pictureControl = "Image3",
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kElectroIdle,
-     .create = bare},
+     .create = electro<hydrogenSulphideInfo>},
     {.index = page::OpticPropane,
      .block = 28,
      .caption = "Оптика пропан 2%",

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include <cstdio>
@@ -39,6 +40,18 @@ int main(int argc, char **argv)
                 QStringLiteral("%1/type%2-page%3.png").arg(out).arg(type).arg(page);
             s.form->grab().save(file);
             std::printf("%s\n", qPrintable(file));
+            // Pages whose chart shares its place with a picture: the picture too.
+            for (QPushButton *b : s.form->page(page)->findChildren<QPushButton *>()) {
+                if (b->text() != QStringLiteral("Схема/График"))
+                    continue;
+                b->click();
+                QApplication::processEvents();
+                const QString shown =
+                    QStringLiteral("%1/type%2-page%3-picture.png").arg(out).arg(type).arg(page);
+                s.form->grab().save(shown);
+                b->click();
+                std::printf("%s\n", qPrintable(shown));
+            }
         }
     }
     return 0;
