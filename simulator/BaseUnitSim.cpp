@@ -1,5 +1,8 @@
 #include "BaseUnitSim.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace zet::sim {
 
 namespace {
@@ -47,7 +50,39 @@ uint8_t BaseUnitSim::status1() const
 
 uint8_t BaseUnitSim::status2() const
 {
-    return uint8_t((m_sensorLinkLost ? kNoSensorLink : 0) | (m_pumpLinkLost ? kNoPumpLink : 0));
+    const bool sensorLost = m_sensorLinkLost || socketEmpty();
+    return uint8_t((sensorLost ? kNoSensorLink : 0) | (m_pumpLinkLost ? kNoPumpLink : 0));
+}
+
+bool BaseUnitSim::isSensorType(int code)
+{
+    static constexpr int kTypes[] = {1, 2, 3, 4, 7, 9, 10};
+    return std::find(std::begin(kTypes), std::end(kTypes), code) != std::end(kTypes);
+}
+
+bool BaseUnitSim::socketEmpty() const
+{
+    return std::find(kEmptySockets.begin(), kEmptySockets.end(), socket_) != kEmptySockets.end();
+}
+
+// The bench sends the sensor type in byte 4 of a status request and of the
+// identification request after it, and a socket channel in byte 2 of a status
+// request. A type is taken only from that pair, so parameter bytes another page
+// left behind in a lone status request do not change the instrument. Zero bytes
+// change nothing: plain requests keep the present choice.
+void BaseUnitSim::takeBench(const Frame &r)
+{
+    const uint8_t code = r[1];
+    if (code != cmd::Status && code != cmd::Identify) {
+        armedType_ = 0;
+        return;
+    }
+    if (r[2] >= 1 && r[2] <= kSockets)
+        socket_ = r[2];
+    if (code == cmd::Status)
+        armedType_ = isSensorType(r[4]) ? r[4] : 0;
+    else if (r[4] != 0 && r[4] == armedType_)
+        benchType_ = armedType_;
 }
 
 uint16_t BaseUnitSim::current()
@@ -76,6 +111,7 @@ void BaseUnitSim::advance(int ms)
 std::optional<Frame> BaseUnitSim::handle(const Frame &r)
 {
     const uint8_t code = r[1];
+    takeBench(r);
     switch (code) {
     case cmd::Identify: {
         Frame f{};
@@ -83,7 +119,7 @@ std::optional<Frame> BaseUnitSim::handle(const Frame &r)
         f[1] = code;
         f[2] = status1();
         f[3] = status2();
-        f[4] = uint8_t(m_deviceType);
+        f[4] = uint8_t(identifiedType());
         putU16(f.data(), 5, m_serial);
         seal(f.data());
         return f;

@@ -1,8 +1,11 @@
 #pragma once
 // Base unit (block 0): identification, battery and link flags, supply current,
-// test outputs, switch-off and the instrument clock.
+// test outputs, switch-off and the instrument clock; on the multiplexer bench also
+// the sensor type under test and the selected socket.
 
 #include "SimBlock.h"
+
+#include <array>
 
 namespace zet::sim {
 
@@ -20,6 +23,12 @@ public:
     static constexpr uint8_t kSwitchOff = 8;
     static constexpr uint8_t kDateTime = 211;
 
+    // Bench sockets (channel codes) with no sensor block in them.
+    static constexpr std::array<uint8_t, 4> kEmptySockets = {8, 16, 24, 32};
+    static constexpr int kSockets = 32;
+    // Sensor types the bench can put in front of the base unit.
+    static bool isSensorType(int code);
+
     BaseUnitSim(int deviceType, uint16_t serialNumber, uint64_t seed);
 
     std::optional<Frame> handle(const Frame &request) override;
@@ -34,6 +43,13 @@ public:
     void setSensorLinkLost(bool on) { m_sensorLinkLost = on; }
     void setPumpLinkLost(bool on) { m_pumpLinkLost = on; }
 
+    // The type identification reports: the bench's choice once there is one.
+    int identifiedType() const { return benchType_ != 0 ? benchType_ : m_deviceType; }
+    // Bench selections; 0 while the bench has chosen none.
+    int benchType() const { return benchType_; }
+    int socket() const { return socket_; }
+    bool socketEmpty() const;
+
     uint8_t status1() const;
     uint8_t status2() const;
     bool testMode() const { return m_testMode; }
@@ -45,6 +61,8 @@ public:
     uint16_t current();
 
 private:
+    void takeBench(const Frame &request);
+
     int m_deviceType;
     uint16_t m_serial;
     bool m_wander = false;
@@ -59,6 +77,10 @@ private:
     bool m_contactBroken = false;
     bool m_sensorLinkLost = false;
     bool m_pumpLinkLost = false;
+
+    int benchType_ = 0;
+    int armedType_ = 0; // named by a status request, taken on the identification after it
+    int socket_ = 0;
 
     uint32_t m_clockSeconds = 0;
     int m_clockMs = 0;

@@ -1,8 +1,11 @@
 #include "Instrument.h"
-#include "GenericBlockSim.h"
+#include "ElectroBlockSim.h"
+#include "OpticalBlockSim.h"
 #include "PgsSim.h"
 #include "PressureSim.h"
 #include "ThermoBlockSim.h"
+
+#include <algorithm>
 
 namespace zet::sim {
 
@@ -42,7 +45,7 @@ std::vector<int> Instrument::blocksOfType(int deviceType)
 }
 
 Instrument::Instrument(int deviceType, uint16_t serialNumber, uint32_t seed)
-    : m_deviceType(deviceType), m_serial(serialNumber)
+    : carried_(0), m_serial(serialNumber), seed_(seed)
 {
     auto base = std::make_unique<BaseUnitSim>(deviceType, serialNumber, blockSeed(seed, 0));
     auto pump = std::make_unique<PumpSim>(blockSeed(seed, 15));
@@ -50,26 +53,44 @@ Instrument::Instrument(int deviceType, uint16_t serialNumber, uint32_t seed)
     m_pump = pump.get();
     m_blocks.push_back(std::move(base));
     m_blocks.push_back(std::move(pump));
-    for (int number : blocksOfType(deviceType)) {
-        const uint64_t s = blockSeed(seed, number);
-        const auto n = uint8_t(number);
-        switch (number) {
-        case 3:
-        case 20:
-        case 21:
-            m_blocks.push_back(std::make_unique<ThermoBlockSim>(n, s));
-            break;
-        case 8:
-            m_blocks.push_back(std::make_unique<PgsSim>(s));
-            break;
-        case 17:
-            m_blocks.push_back(std::make_unique<PressureSim>(s));
-            break;
-        default:
-            m_blocks.push_back(std::make_unique<GenericBlockSim>(n, s));
-            break;
-        }
+    carry(deviceType);
+}
+
+std::unique_ptr<SimBlock> Instrument::makeBlock(int number) const
+{
+    const uint64_t s = blockSeed(seed_, number);
+    if (const OpticalModel *m = OpticalBlockSim::model(number)) {
+        auto b = std::make_unique<OpticalBlockSim>(*m, s);
+        b->setLinkErrors(linkErrors_, linkErrorCode_);
+        return b;
     }
+    if (const ElectroModel *m = ElectroBlockSim::model(number))
+        return std::make_unique<ElectroBlockSim>(*m, s);
+    switch (number) {
+    case 8:
+        return std::make_unique<PgsSim>(s);
+    case 17:
+        return std::make_unique<PressureSim>(s);
+    default: // 3, 20, 21
+        return std::make_unique<ThermoBlockSim>(uint8_t(number), s);
+    }
+}
+
+void Instrument::carry(int deviceType)
+{
+    const std::vector<int> wanted = blocksOfType(deviceType);
+    const auto keep = [&](const std::unique_ptr<SimBlock> &b) {
+        return b.get() == m_base || b.get() == m_pump ||
+               std::find(wanted.begin(), wanted.end(), b->number()) != wanted.end();
+    };
+    std::erase_if(m_blocks, [&](const std::unique_ptr<SimBlock> &b) { return !keep(b); });
+    for (int number : wanted) {
+        if (block(number))
+            continue;
+        m_blocks.push_back(makeBlock(number));
+        m_blocks.back()->setWander(m_wander);
+    }
+    carried_ = deviceType;
 }
 
 Instrument::~Instrument() = default;
@@ -91,6 +112,16 @@ PgsSim *Instrument::pgs() const { return dynamic_cast<PgsSim *>(block(8)); }
 
 PressureSim *Instrument::pressure() const { return dynamic_cast<PressureSim *>(block(17)); }
 
+OpticalBlockSim *Instrument::optical(int number) const
+{
+    return dynamic_cast<OpticalBlockSim *>(block(number));
+}
+
+ElectroBlockSim *Instrument::electro(int number) const
+{
+    return dynamic_cast<ElectroBlockSim *>(block(number));
+}
+
 std::optional<Frame> Instrument::handle(const Frame &request)
 {
     if (m_poweredOff || !checkOk(request) || (request[0] & kBaseAddress) == 0)
@@ -98,9 +129,14 @@ std::optional<Frame> Instrument::handle(const Frame &request)
     SimBlock *b = block(request[0] & 0x7F);
     if (!b)
         return std::nullopt;
+    const bool sensorBlock = b != m_base && b != m_pump;
+    if (sensorBlock && m_base->socketEmpty())
+        return std::nullopt;
     auto answer = b->handle(request);
     if (b == m_base && request[1] == BaseUnitSim::kSwitchOff)
         m_poweredOff = true;
+    if (b == m_base && m_base->identifiedType() != carried_)
+        carry(m_base->identifiedType());
     return answer;
 }
 
@@ -126,6 +162,15 @@ void Instrument::setWander(bool on)
     m_wander = on;
     for (const auto &b : m_blocks)
         b->setWander(on);
+}
+
+void Instrument::setOpticalLinkErrors(double probability, uint8_t code)
+{
+    linkErrors_ = probability;
+    linkErrorCode_ = code;
+    for (const auto &b : m_blocks)
+        if (auto *o = dynamic_cast<OpticalBlockSim *>(b.get()))
+            o->setLinkErrors(probability, code);
 }
 
 bool Instrument::setLevel(int number, double level)

@@ -1,7 +1,9 @@
 #pragma once
 // The simulated instrument: a base unit, a pump and the sensor blocks that its
 // device type carries, each behind its module address. It takes one 8-byte request
-// at a time and gives at most one reply.
+// at a time and gives at most one reply. On the multiplexer bench the base unit's
+// sensor-type choice decides which blocks are there, and while the selected socket
+// is one of the empty ones the sensor blocks are silent.
 
 #include "BaseUnitSim.h"
 #include "PumpSim.h"
@@ -16,6 +18,8 @@ namespace zet::sim {
 class ThermoBlockSim;
 class PgsSim;
 class PressureSim;
+class OpticalBlockSim;
+class ElectroBlockSim;
 
 class Instrument {
 public:
@@ -29,7 +33,8 @@ public:
     static std::vector<int> blocksOfType(int deviceType);
 
     // The reply to one request; nullopt when nothing answers: a bad check byte,
-    // a block this type does not carry, or an instrument that has been switched off.
+    // a block this type does not carry, a sensor block in an empty bench socket, or
+    // an instrument that has been switched off.
     std::optional<Frame> handle(const Frame &request);
     // Time passes (milliseconds): drift, wandering levels, the clock.
     void advance(int64_t ms);
@@ -41,11 +46,15 @@ public:
     // Let gas levels, pressure and battery flags wander by themselves (demo).
     void setWander(bool on);
     bool wander() const { return m_wander; }
-    // Gas level (hundredths of a percent) or pressure (hundredths of a kPa) at the
-    // sensor of a block; false when the block is absent or measures nothing.
+    // Gas level or pressure at the sensor of a block, in the unit of its reading;
+    // false when the block is absent or measures nothing.
     bool setLevel(int block, double level);
+    // Share of the optical blocks' replies that report a broken link to their
+    // sensor module (fault injection; 0 by default).
+    void setOpticalLinkErrors(double probability, uint8_t code = 0x1F);
 
-    int deviceType() const { return m_deviceType; }
+    // The type the instrument identifies as now (the bench's choice once made).
+    int deviceType() const { return carried_; }
     uint16_t serialNumber() const { return m_serial; }
     bool carries(int block) const { return this->block(block) != nullptr; }
 
@@ -55,10 +64,20 @@ public:
     ThermoBlockSim *thermo(int number) const;
     PgsSim *pgs() const;
     PressureSim *pressure() const;
+    OpticalBlockSim *optical(int number) const;
+    ElectroBlockSim *electro(int number) const;
 
 private:
-    int m_deviceType;
+    // Replaces the sensor blocks by those of another type; blocks both types carry
+    // stay as they are.
+    void carry(int deviceType);
+    std::unique_ptr<SimBlock> makeBlock(int number) const;
+
+    int carried_;
     uint16_t m_serial;
+    uint32_t seed_;
+    double linkErrors_ = 0.0;
+    uint8_t linkErrorCode_ = 0x1F;
     bool m_poweredOff = false;
     bool m_wander = false;
     BaseUnitSim *m_base = nullptr;

@@ -19,8 +19,12 @@ public:
     static constexpr uint8_t kSettingsError = 0x04;
     static constexpr uint8_t kSetupMode = 0x80;
 
+    // The block family sees every request first; what it declines gets the common
+    // handling below and a plain reading.
     std::optional<Frame> handle(const Frame &request) override
     {
+        if (auto own = command(request))
+            return own;
         const uint8_t code = request[1];
         switch (code) {
         case 1:
@@ -49,8 +53,6 @@ public:
             m_setup = false;
             break;
         default:
-            if (auto own = command(request))
-                return own;
             break;
         }
         const Reading m = measure();
@@ -107,7 +109,8 @@ protected:
     }
 
     virtual Reading measure() = 0;
-    // Codes of the block family; nullopt answers with a plain reading.
+    // Codes of the block family, offered every request first; nullopt leaves the
+    // request to the common handling (1 gas, 6 set-up, 7 save, 8 off, 9 on, 16 reset).
     virtual std::optional<Frame> command(const Frame &request) = 0;
     virtual AlarmLevels alarmLevels() const = 0;
     virtual uint8_t version() const = 0;
@@ -115,11 +118,14 @@ protected:
     bool on() const { return m_on; }
     bool faulty() const { return m_fault; }
     bool measuring() const { return m_on && !m_fault; }
+    bool setupMode() const { return m_setup; }
     size_t gasIndex() const { return m_gas; }
     Settings &working() { return m_ram[m_gas]; }
     double drift() const { return m_drift.value(); }
     // The level that was set plus whatever cloud is passing now.
     double levelNow() const { return m_level + m_wander.excess(); }
+    double levelSet() const { return m_level; }
+    double cloud() const { return m_wander.excess(); }
 
     // On, propane and set-up bits; the block adds the rest.
     uint8_t commonStatus() const

@@ -30,8 +30,10 @@ public:
     virtual void powerUp() {}
     // Let the measured quantity (and slow flags) wander by themselves.
     virtual void setWander(bool on) { (void)on; }
-    // Gas concentration (hundredths of a percent) or pressure (hundredths of a kPa)
-    // at the sensor; false when the block measures nothing of the kind.
+    // Gas level or pressure at the sensor in the unit of the block's reading:
+    // hundredths of a percent (thermocatalytic, semiconductor, optical), tenths of
+    // a percent (oxygen), mg/m3 (carbon monoxide, hydrogen sulphide), hundredths of
+    // a kPa (pressure); false when the block measures nothing of the kind.
     virtual bool setLevel(double level)
     {
         (void)level;

@@ -164,6 +164,8 @@ FtStatus SimulatedDriver::Write(FtHandle handle, const void *buffer, uint32_t to
         if (!answer)
             continue;
         auto outcome = m_faults.apply(*answer);
+        if (replyWatch_)
+            replyWatch_(*answer, outcome.bytes);
         if (outcome.bytes.empty())
             continue;
         // Replies leave the instrument one after another, never overtaking.

@@ -42,6 +42,10 @@ public:
 
     Instrument &instrument() { return m_instrument; }
     FaultPlan &faults() { return m_faults.plan(); }
+    // Sees every reply of the instrument and the bytes the line turned it into
+    // (empty: dropped), for tests that follow faults.
+    using ReplyWatch = std::function<void(const Frame &reply, const std::vector<uint8_t> &onLine)>;
+    void watchReplies(ReplyWatch watch) { replyWatch_ = std::move(watch); }
     // Time from a request to its reply, drawn evenly from [minMs, maxMs].
     void setReplyDelay(int minMs, int maxMs);
     bool isOpen() const { return m_handle != 0; }
@@ -58,6 +62,7 @@ private:
     void dropReceived();
 
     std::function<qint64()> m_clock;
+    ReplyWatch replyWatch_;
     QElapsedTimer m_timer;
     Instrument m_instrument;
     FaultInjector m_faults;

@@ -43,6 +43,7 @@ struct Options {
     bool verbose = false;
     int minDelayMs = 10;
     int maxDelayMs = 40;
+    int linkErrorPercent = 0;
     FaultPlan faults;
 };
 
@@ -61,9 +62,13 @@ void usage(FILE *out)
                "  --lose-every N     lose one byte of every N-th reply\n"
                "  --late-every N     delay every N-th reply by --late-ms (default 500)\n"
                "  --late-ms N\n"
+               "  --link-errors P    P percent of the optical blocks' replies report a\n"
+               "                     broken link to their sensor module (default 0)\n"
                "  --verbose          log requests and replies on stderr\n"
                "After a switch-off the instrument stays silent until requests resume after\n"
-               "two seconds of quiet.\n",
+               "two seconds of quiet. On the multiplexer bench the base unit takes the sensor\n"
+               "type the bench window sends and carries that type's blocks; sockets 8, 16,\n"
+               "24 and 32 are empty, and the sensor blocks are silent while one is selected.\n",
                out);
 }
 
@@ -122,6 +127,9 @@ int parse(int argc, char **argv, Options &o)
         } else if (arg == "--late-ms") {
             ok = parseLong(val, 0, 60000, v);
             o.faults.lateMs = int(v);
+        } else if (arg == "--link-errors") {
+            ok = parseLong(val, 0, 100, v);
+            o.linkErrorPercent = int(v);
         } else {
             FaultRule *rule = arg == "--drop-every"      ? &o.faults.drop
                               : arg == "--corrupt-every" ? &o.faults.corrupt
@@ -193,6 +201,7 @@ public:
     {
         m_faults.setPlan(o.faults);
         m_instrument.setWander(!o.steady);
+        m_instrument.setOpticalLinkErrors(o.linkErrorPercent / 100.0);
         m_lastAdvanceMs = nowMs();
     }
 
@@ -247,7 +256,11 @@ private:
                 std::fprintf(stderr, "zet-sim: instrument switched on again\n");
         }
         m_lastRequestMs = t;
+        const int type = m_instrument.deviceType();
         const auto reply = m_instrument.handle(request);
+        if (m_opt.verbose && m_instrument.deviceType() != type)
+            std::fprintf(stderr, "zet-sim: the bench selected instrument type %d\n",
+                         m_instrument.deviceType());
         if (!reply)
             return;
         if (m_instrument.poweredOff() && m_opt.verbose)

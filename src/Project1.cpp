@@ -2,52 +2,55 @@
 // given with --port, and the simulated instrument with --demo) and opens the main window.
 
 #include "SimulatedDriver.h"
+#include "app/AppIcon.h"
+#include "app/CommandLine.h"
 #include "link/CompositeDriver.h"
 #include "link/DeviceWatcher.h"
 #include "link/SerialPortDriver.h"
 #include "ui/Multi_ZET.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QScreen>
 
+#include <cstdio>
 #include <memory>
+
+namespace {
+
+int finish(const zet::CommandLine &command)
+{
+    const bool failed = command.action == zet::CommandLine::Action::Fail;
+    std::fputs(command.text.toLocal8Bit().constData(), failed ? stderr : stdout);
+    return command.exitCode;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    // Help, version and bad values are answered before the window system is needed. The
+    // toolkit's own options are still in the list here, so unknown ones are passed over.
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    const zet::CommandLine early = zet::parseCommandLine(raw, zet::UnknownArguments::PassOver);
+    if (early.action != zet::CommandLine::Action::Run)
+        return finish(early);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zet-service"));
+    QApplication::setApplicationVersion(QStringLiteral(ZET_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("zet-service"));
+    QApplication::setWindowIcon(zet::applicationIcon());
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Service tool for ZET series gas detectors"));
-    parser.addHelpOption();
-    QCommandLineOption portOpt(QStringLiteral("port"),
-                               QStringLiteral("Add a serial device that is not an FTDI converter."),
-                               QStringLiteral("PATH"));
-    QCommandLineOption demoOpt(
-        QStringLiteral("demo"),
-        QStringLiteral("List a simulated instrument of TYPE 1..10 (default 10)."),
-        QStringLiteral("TYPE"));
-    parser.addOption(portOpt);
-    parser.addOption(demoOpt);
-    // "--demo" alone is allowed: give the option its default value.
-    QStringList args = app.arguments();
-    for (QString &a : args)
-        if (a == QLatin1String("--demo"))
-            a = QStringLiteral("--demo=10");
-    parser.process(args);
+    const zet::CommandLine command = zet::parseCommandLine(app.arguments());
+    if (command.action != zet::CommandLine::Action::Run)
+        return finish(command);
 
     auto driver = std::make_unique<zet::CompositeDriver>();
-    driver->add(std::make_unique<zet::SerialPortDriver>(parser.values(portOpt), true));
-    if (parser.isSet(demoOpt)) {
-        bool ok = false;
-        const int type = parser.value(demoOpt).toInt(&ok);
-        if (!ok || type < 1 || type > 10) {
-            std::fprintf(stderr, "zet-service: --demo takes a device type from 1 to 10\n");
-            return 2;
-        }
-        driver->add(std::make_unique<zet::sim::SimulatedDriver>(type));
-    }
+    driver->add(std::make_unique<zet::SerialPortDriver>(command.ports, true));
+    if (command.demoType != 0)
+        driver->add(std::make_unique<zet::sim::SimulatedDriver>(command.demoType));
 
     zet::UdevDeviceWatcher watcher;
     zet::TForm1 form(*driver, zet::Platform::desktop(), &watcher);

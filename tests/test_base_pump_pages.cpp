@@ -133,6 +133,33 @@ TEST_F(BaseFixture, ClockFrameCountsSecondsFrom2010HighByteFirst)
         << "a clock before 2010 gives the magnitude";
 }
 
+// The PC's local clock, read in summer: the instrument gets the wall-clock seconds. The
+// suite runs this once more in a zone with an offset and summer time (see CMakeLists.txt).
+TEST_F(BaseFixture, ClockFrameCarriesLocalWallClockSeconds)
+{
+    h.now = QDateTime(QDate(2010, 7, 1), QTime(0, 0, 0));
+    h.click("Button127");
+    EXPECT_EQ(h.send(), sealed({128, 211, 0, 0x00, 0xEE, 0x9F, 0x80})) << "181 days";
+    h.now = QDateTime(QDate(2010, 1, 1), QTime(0, 0, 1));
+    h.click("Button127");
+    EXPECT_EQ(h.send(), sealed({128, 211, 0, 0, 0, 0, 1}));
+}
+
+// The zone run above is worth something only if the zone took effect.
+TEST(BaseClock, RunsInTheZoneNamedByTz)
+{
+    const QByteArray tz = qgetenv("TZ");
+    if (tz.isEmpty())
+        GTEST_SKIP() << "TZ not set: the machine's own zone";
+    const QTimeZone asked(tz);
+    ASSERT_TRUE(asked.isValid()) << "no time zone data for " << tz.constData();
+    for (const QDate date : {QDate(2010, 1, 1), QDate(2010, 7, 1)}) {
+        const QDateTime local(date, QTime(12, 0));
+        EXPECT_EQ(local.offsetFromUtc(), asked.offsetFromUtc(local))
+            << date.toString(Qt::ISODate).toStdString();
+    }
+}
+
 // The seconds count the PC's wall clock: summer time does not shift the instrument's clock.
 TEST(BaseClock, SecondsFollowTheWallClockAcrossDaylightSaving)
 {

@@ -38,6 +38,7 @@ public:
 
     FtStatus countStatus = ft::OK;
     FtStatus openStatus = ft::OK; // for serials it lists
+    OpenFailureInfo openFailure;  // told after a failed open
 
     FtStatus ListDevices(void *arg1, void *arg2, uint32_t flags) override
     {
@@ -109,6 +110,7 @@ public:
         *eventStatus = 0;
         return ft::OK;
     }
+    OpenFailureInfo lastOpenFailure() const override { return openFailure; }
 
 private:
     std::vector<FakeDevice> m_devices;
@@ -287,4 +289,22 @@ TEST_F(CompositeDriverTest, DriverThatListsTheSerialButCannotOpenItGivesItsStatu
     uint8_t buf[8] = {};
     uint32_t n = 0;
     EXPECT_EQ(composite.Read(1, buf, 8, &n), ft::INVALID_HANDLE);
+}
+
+TEST_F(CompositeDriverTest, CauseOfAFailedOpenComesFromTheDriverThatFailed)
+{
+    fakeA->openStatus = ft::DEVICE_NOT_OPENED;
+    fakeA->openFailure = {OpenFailure::NoPermission, "/dev/ttyUSB3"};
+    fakeB->openFailure = {OpenFailure::InUse, "/dev/pts/9"};
+    FtHandle h = 0;
+    EXPECT_EQ(composite.OpenEx("FT-A1", ft::OPEN_BY_SERIAL_NUMBER, &h), ft::DEVICE_NOT_OPENED);
+    EXPECT_EQ(composite.lastOpenFailure().cause, OpenFailure::NoPermission);
+    EXPECT_EQ(composite.lastOpenFailure().device, "/dev/ttyUSB3");
+
+    // A later open that succeeds, or finds nothing, leaves no stale cause behind.
+    EXPECT_EQ(composite.OpenEx("SIM1", ft::OPEN_BY_SERIAL_NUMBER, &h), ft::OK);
+    EXPECT_EQ(composite.lastOpenFailure().cause, OpenFailure::Unknown);
+    EXPECT_EQ(composite.OpenEx("FT-A1", ft::OPEN_BY_SERIAL_NUMBER, &h), ft::DEVICE_NOT_OPENED);
+    EXPECT_EQ(composite.OpenEx("NOWHERE", ft::OPEN_BY_SERIAL_NUMBER, &h), ft::DEVICE_NOT_FOUND);
+    EXPECT_EQ(composite.lastOpenFailure().cause, OpenFailure::Unknown);
 }

@@ -142,3 +142,35 @@ TEST_F(LinkFixture, ListingBuffersTakeSerialsThatFillThemWhole)
 }
 
 } // namespace
+
+TEST_F(LinkFixture, FailedOpenExplainsAMissingRightOrABusyPortBesideTheDriverText)
+{
+    driver.rows = {{"D", "S"}};
+    driver.failures["OpenEx"] = ft::DEVICE_NOT_OPENED;
+    const QString head = "Open_USB_Device_By_Serial_Number - Device not opened...\n\n";
+
+    driver.openFailure = {OpenFailure::NoPermission, "/dev/ttyUSB0"};
+    link.Open_USB_Device_By_Serial_Number("S");
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].startsWith(head + "Нет прав на чтение и запись порта /dev/ttyUSB0.\n"))
+        << reports[0].toStdString();
+    for (const char *remedy : {"70-zet-service.rules", "/etc/udev/rules.d",
+                               "udevadm control --reload", "udevadm trigger", "dialout"})
+        EXPECT_TRUE(reports[0].contains(QString::fromUtf8(remedy))) << remedy;
+
+    driver.openFailure = {OpenFailure::InUse, "/dev/ttyUSB1"};
+    link.Open_USB_Device_By_Serial_Number("S");
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports[1], head + "Порт /dev/ttyUSB1 занят другой программой. Закройте её и "
+                                 "откройте преобразователь снова.");
+
+    // A cause the driver cannot name leaves the driver's text alone; so do silenced reports.
+    driver.openFailure = {};
+    link.Open_USB_Device_By_Serial_Number("S");
+    ASSERT_EQ(reports.size(), 3);
+    EXPECT_EQ(reports[2], "Open_USB_Device_By_Serial_Number - Device not opened...");
+    driver.openFailure = {OpenFailure::NoPermission, "/dev/ttyUSB0"};
+    link.errorReports = false;
+    EXPECT_EQ(link.Open_USB_Device_By_Serial_Number("S"), ft::DEVICE_NOT_OPENED);
+    EXPECT_EQ(reports.size(), 3);
+}

@@ -4,6 +4,8 @@
 #include "link/SerialPortDriver.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -130,14 +132,49 @@ TEST_F(PtyFixture, ValuesRecoverAfterALostByte)
     EXPECT_EQ(form->link().request()[1], 12);
 }
 
-TEST_F(PtyFixture, HangUpShowsNoMessageFromTheTicks)
+// The converter vanishes while it is polled (the other end hangs up): the window
+// closes the connection as a removal would, says so, shows at most one message, and
+// opens the port again once an instrument is back behind it.
+TEST(PtyHotUnplug, ConnectionClosesOnceAndReopensWhenTheInstrumentIsBack)
 {
-    form->ListView1DblClick();
-    ::close(pty.master);
-    pty.master = -1;
-    QTest::qWait(500);
-    EXPECT_TRUE(capture.messages.isEmpty());
-    EXPECT_TRUE(form->session().deviceOpen);
+    QTemporaryDir dir;
+    const QString link = dir.filePath("zet-port");
+    auto first = std::make_unique<Pty>();
+    ASSERT_TRUE(QFile::link(first->path, link));
+    SerialPortDriver driver(QStringList{link}, false);
+    Harness capture;
+    TForm1 form(driver, capture.platform());
+    auto *list = form.findChild<QTreeWidget *>("ListView1");
+    list->setCurrentItem(list->topLevelItem(0));
+    form.ListView1DblClick();
+    ASSERT_TRUE(form.session().deviceOpen);
+    ASSERT_EQ(first->readUntil(8, 600).size(), 8);
+
+    ::close(first->master);
+    first->master = -1;
+    QElapsedTimer t;
+    t.start();
+    while (form.session().deviceOpen && t.elapsed() < 2000)
+        QTest::qWait(10);
+    EXPECT_FALSE(form.session().deviceOpen);
+    EXPECT_LE(capture.messages.size(), 1) << capture.messages.join("\n").toStdString();
+    EXPECT_EQ(form.findChild<QLabel *>("Label1")->text(), "Связь с преобразователем потеряна");
+    EXPECT_EQ(form.findChild<QLabel *>("Panel1")->text(), "Список обновлен!");
+    EXPECT_FALSE(form.timer1()->isActive());
+
+    Pty second; // the instrument is back, on a new line behind the same name
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_TRUE(QFile::link(second.path, link));
+    list->setCurrentItem(list->topLevelItem(0));
+    form.ListView1DblClick();
+    ASSERT_TRUE(form.session().deviceOpen);
+    ASSERT_EQ(second.readUntil(8, 600).left(2).toHex(), QByteArray("8009"));
+    second.write(bytes(sealed({0, 9, 0, 0, 1, 0x39, 0x30})));
+    t.restart();
+    while (form.session().deviceType != 1 && t.elapsed() < 1000)
+        QTest::qWait(10);
+    EXPECT_EQ(form.session().deviceType, 1);
+    EXPECT_LE(capture.messages.size(), 1);
 }
 
 } // namespace

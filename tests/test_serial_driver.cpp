@@ -4,10 +4,14 @@
 
 #include "link/SerialPortDriver.h"
 
+#include <QSerialPort>
+
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -15,7 +19,9 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -191,7 +197,7 @@ TEST(SerialPortDriver, ListsCommandLinePortWithPathAsSerialAndNamedDescription)
     ASSERT_EQ(description.status, ft::OK);
     const std::string text(description.bytes.data());
     EXPECT_NE(text.find(pty.path()), std::string::npos) << text;
-    EXPECT_NE(text.find("port"), std::string::npos) << text;
+    EXPECT_EQ(text, "Последовательный порт " + pty.path());
     EXPECT_EQ(description.bytes.back(), '\x7f') << "wrote past the 64-byte buffer";
 }
 
@@ -262,6 +268,78 @@ TEST(SerialPortDriver, ConverterKeysAreUniqueAndFitTheSerialBuffer)
     };
     for (const Case &c : cases)
         EXPECT_EQ(SerialPortDriver::converterKeys(c.serials), c.keys) << c.what;
+}
+
+// The machine's serial ports as the operating system lists them: only FTDI converters make
+// rows, ordered by serial number and port name; the channels of a multi-channel chip share
+// one serial and get letters.
+TEST(SerialPortDriver, ConverterRowsAreTheFtdiPortsInSerialOrder)
+{
+    using Record = SerialPortDriver::PortRecord;
+    const std::vector<Record> ports = {
+        {0x0403, 0x6011, "FT4X", "ttyUSB3", "Quad RS232-HS", "/dev/ttyUSB3"},
+        {0x067B, 0x2303, "AAA", "ttyUSB9", "USB-Serial Controller", "/dev/ttyUSB9"},
+        {0x0403, 0x6001, "FTB", "ttyUSB0", "ZET cable", "/dev/ttyUSB0"},
+        {0x0403, 0x6011, "FT4X", "ttyUSB1", "Quad RS232-HS", "/dev/ttyUSB1"},
+        {0x10C4, 0xEA60, "0001", "ttyUSB7", "CP2102", "/dev/ttyUSB7"},
+        {0x0000, 0x0000, "", "ttyS0", "", "/dev/ttyS0"},
+        {0x0403, 0x6014, "", "ttyUSB5", "Single RS232-HS", "/dev/ttyUSB5"},
+        {0x0403, 0x6011, "FT4X", "ttyUSB2", "Quad RS232-HS", "/dev/ttyUSB2"},
+        {0x0430, 0x6001, "FTC", "ttyUSB8", "not FTDI", "/dev/ttyUSB8"},
+    };
+    struct Expected {
+        const char *serial, *description, *location;
+    };
+    const Expected expected[] = {
+        // No serial number: listed under its port name, and sorted first.
+        {"ttyUSB5", "Single RS232-HS", "/dev/ttyUSB5"}, {"FT4XA", "Quad RS232-HS", "/dev/ttyUSB1"},
+        {"FT4XB", "Quad RS232-HS", "/dev/ttyUSB2"},     {"FT4XC", "Quad RS232-HS", "/dev/ttyUSB3"},
+        {"FTB", "ZET cable", "/dev/ttyUSB0"},
+    };
+    // The same rows whatever order the system lists the ports in.
+    std::vector<Record> reversed(ports.rbegin(), ports.rend());
+    for (const auto &input : {ports, reversed}) {
+        const auto rows = SerialPortDriver::converterRows(input);
+        ASSERT_EQ(rows.size(), std::size(expected));
+        for (size_t i = 0; i < rows.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(rows[i].serial.toStdString(), expected[i].serial);
+            EXPECT_EQ(rows[i].description.toStdString(), expected[i].description);
+            EXPECT_EQ(rows[i].location.toStdString(), expected[i].location);
+        }
+    }
+}
+
+// A converter found among the machine's ports is listed before the named ports and opens.
+TEST(SerialPortDriver, ListedConverterOpensItsPort)
+{
+    Pty converter, other, named;
+    ASSERT_TRUE(converter.ok() && other.ok() && named.ok());
+    const auto ports = [&] {
+        return std::vector<SerialPortDriver::PortRecord>{
+            {0x1A86, 0x7523, "CH1", "ttyUSB1", "USB Serial", QString::fromStdString(other.path())},
+            {0x0403, 0x6001, "A50285BI", "ttyUSB0", "ZET cable",
+             QString::fromStdString(converter.path())},
+        };
+    };
+    SerialPortDriver driver({QString::fromStdString(named.path())}, true, ports);
+    ASSERT_EQ(count(driver), 2u);
+    EXPECT_EQ(serialAt(driver, 0), "A50285BI");
+    Listed description = listAt(driver, 0, ft::OPEN_BY_DESCRIPTION, ft::DESCRIPTION_BUFFER_SIZE);
+    EXPECT_EQ(std::string(description.bytes.data()), "ZET cable");
+    EXPECT_EQ(serialAt(driver, 1), named.path());
+
+    FtHandle h = openBySerial(driver, "A50285BI");
+    ASSERT_NE(h, 0u);
+    const uint8_t probe = 0x5A;
+    uint32_t written = 0;
+    ASSERT_EQ(driver.Write(h, &probe, 1, &written), ft::OK);
+    EXPECT_EQ(converter.receive(1), std::vector<uint8_t>{probe});
+    EXPECT_EQ(openBySerial(driver, "CH1", ft::DEVICE_NOT_FOUND), 0u);
+
+    // Without the converter listing only the named port is there.
+    SerialPortDriver namedOnly({QString::fromStdString(named.path())}, false, ports);
+    EXPECT_EQ(count(namedOnly), 1u);
 }
 
 TEST(SerialPortDriver, ListingRejectsBadIndexAndUnknownFlags)
@@ -434,17 +512,44 @@ TEST(SerialPortDriver, OpenFailuresGiveDriverStatuses)
     // Listed because it was asked for, but there is nothing to open behind it.
     EXPECT_EQ(serialAt(driver, 1), "PORT2");
     EXPECT_EQ(openBySerial(driver, "PORT2", ft::DEVICE_NOT_FOUND), 0u);
+    EXPECT_EQ(driver.lastOpenFailure().cause, OpenFailure::Unknown);
 
     // A port already in use cannot be opened a second time.
     FtHandle first = openBySerial(driver, pty.path());
     ASSERT_NE(first, 0u);
     EXPECT_EQ(openBySerial(driver, pty.path(), ft::DEVICE_NOT_OPENED), 0u);
+    EXPECT_EQ(driver.lastOpenFailure().cause, OpenFailure::InUse);
+    EXPECT_EQ(driver.lastOpenFailure().device, pty.path());
     EXPECT_EQ(driver.Close(first), ft::OK);
 
     // Closed, it opens again, under a new handle.
     FtHandle again = openBySerial(driver, pty.path());
     EXPECT_NE(again, 0u);
     EXPECT_NE(again, first);
+}
+
+// Run in a child process that gives up root first, since root may open any file.
+TEST(SerialPortDriverDeathTest, PortWithoutReadWriteRightFailsAsAPermissionProblem)
+{
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_EQ(::chmod(pty.path().c_str(), 0), 0);
+    const auto openAsUser = [&] {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            std::fprintf(stderr, "cannot give up root\n");
+            std::_Exit(3);
+        }
+        SerialPortDriver driver({QString::fromStdString(pty.path())}, false);
+        FtHandle h = 0;
+        const FtStatus st = driver.OpenEx(pty.path().c_str(), ft::OPEN_BY_SERIAL_NUMBER, &h);
+        const OpenFailureInfo failure = driver.lastOpenFailure();
+        std::fprintf(stderr, "status=%u cause=%d device=%s\n", unsigned(st), int(failure.cause),
+                     failure.device.c_str());
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(openAsUser(), ::testing::ExitedWithCode(0),
+                "status=3 cause=1 device=" + pty.path() + "\n");
 }
 
 TEST(SerialPortDriver, CallsWithAnUnknownOrClosedHandleAreRefused)
@@ -506,5 +611,67 @@ TEST(SerialPortDriver, HungUpLineGivesIoErrorsUntilClosed)
             EXPECT_EQ(driver.Close(h), ft::OK);
             EXPECT_EQ(driver.GetStatus(h, &rx, &tx, &ev), ft::INVALID_HANDLE);
         }
+    }
+}
+
+namespace {
+
+// The line speed as a converter or a pty answers it: every rate refused on request, and
+// optionally the pty seen as a real converter.
+class RefusingRateDriver : public SerialPortDriver {
+public:
+    RefusingRateDriver(const std::string &path, bool refuse, bool seenAsConverter)
+        : SerialPortDriver({QString::fromStdString(path)}, false), refuse_(refuse),
+          seenAsConverter_(seenAsConverter)
+    {
+    }
+    std::vector<qint32> asked;
+
+protected:
+    bool setLineRate(QSerialPort &port, qint32 baud) override
+    {
+        asked.push_back(baud);
+        return !refuse_ && SerialPortDriver::setLineRate(port, baud);
+    }
+    bool isPseudoTerminal(const QSerialPort &port) const override
+    {
+        return !seenAsConverter_ && SerialPortDriver::isPseudoTerminal(port);
+    }
+
+private:
+    bool refuse_;
+    bool seenAsConverter_;
+};
+
+} // namespace
+
+// A pty has no line speed, so its refusal of 250000 baud is no error; a converter that
+// refuses the rate is one, and the caller hears of it.
+TEST(SerialPortDriver, RefusedLineRateFailsOnAConverterOnly)
+{
+    struct Case {
+        const char *what;
+        bool refuse, seenAsConverter;
+        FtStatus expected;
+    } cases[] = {
+        {"pty refusing", true, false, ft::OK},
+        {"pty accepting", false, false, ft::OK},
+        {"converter refusing", true, true, ft::INVALID_BAUD_RATE},
+        {"converter accepting", false, true, ft::OK},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Pty pty;
+        ASSERT_TRUE(pty.ok());
+        RefusingRateDriver driver(pty.path(), c.refuse, c.seenAsConverter);
+        FtHandle h = openBySerial(driver, pty.path());
+        ASSERT_NE(h, 0u) << "a refused rate does not stop the port from opening";
+        EXPECT_EQ(driver.SetBaudRate(h, 250000), c.expected);
+        EXPECT_EQ(driver.asked.back(), 250000);
+        // The line still carries bytes either way.
+        const uint8_t probe = 0x81;
+        uint32_t written = 0;
+        EXPECT_EQ(driver.Write(h, &probe, 1, &written), ft::OK);
+        EXPECT_EQ(pty.receive(1), std::vector<uint8_t>{probe});
     }
 }

@@ -3,6 +3,7 @@
 // semiconductor and pressure pages.
 #include "Instrument.h"
 #include "PgsSim.h"
+#include "SimRequests.h"
 #include "ThermoBlockSim.h"
 #include "connection/Frame.h"
 
@@ -13,53 +14,7 @@
 
 using namespace zet;
 using namespace zet::sim;
-
-namespace {
-
-Frame request(uint8_t address, uint8_t code, uint8_t p2 = 0, uint8_t p3 = 0, uint8_t p4 = 0,
-              uint8_t p5 = 0, uint8_t p6 = 0)
-{
-    Frame f{};
-    setRequest(f.data(), address, code, p2, p3, p4, p5, p6);
-    seal(f.data());
-    return f;
-}
-
-// Request carrying two 16-bit values in bytes 3-4 and 5-6.
-Frame request16(uint8_t address, uint8_t code, int first, int second)
-{
-    Frame f{};
-    setRequest(f.data(), address, code);
-    putU16(f.data(), 3, uint16_t(first));
-    putU16(f.data(), 5, uint16_t(second));
-    seal(f.data());
-    return f;
-}
-
-// Sends a request that must be answered and checks the common reply layout.
-Frame ask(Instrument &in, const Frame &req)
-{
-    const auto reply = in.handle(req);
-    EXPECT_TRUE(reply.has_value()) << "no reply to code " << int(req[1]);
-    if (!reply)
-        return Frame{};
-    EXPECT_EQ((*reply)[0], req[0] & 0x7F);
-    EXPECT_EQ((*reply)[1], req[1]);
-    EXPECT_TRUE(checkOk(*reply));
-    return *reply;
-}
-
-Frame ask(Instrument &in, uint8_t block, uint8_t code)
-{
-    return ask(in, request(moduleAddress(block), code));
-}
-
-Frame ask16(Instrument &in, uint8_t block, uint8_t code, int first, int second)
-{
-    return ask(in, request16(moduleAddress(block), code, first, second));
-}
-
-} // namespace
+using namespace zet::test;
 
 // ---------------------------------------------------------------- addressing
 

@@ -490,25 +490,31 @@ TEST(ThermoApply, CombinedSetCommandKeepsItsValuesAcrossTheFallBack)
         int type, index;
         uint8_t block;
         const char *button, *first, *second;
+        const char *firstValue, *secondValue;
         Frame expected;
     };
     const Case cases[] = {
-        {2, page::TksPgs, 20, "Button47", "MaskEdit5", "MaskEdit6",
+        {2, page::TksPgs, 20, "Button47", "MaskEdit5", "MaskEdit6", "100", "20",
          frame({148, 10, 0, 0x64, 0x00, 0x14, 0x00})},
-        {2, page::TksPgs, 20, "Button48", "MaskEdit7", "MaskEdit8",
+        {2, page::TksPgs, 20, "Button48", "MaskEdit7", "MaskEdit8", "100", "20",
          frame({148, 11, 0, 0x64, 0x00, 0x14, 0x00})},
-        {3, page::TksPgsH2, 21, "Button60", "MaskEdit9", "MaskEdit10",
+        {3, page::TksPgsH2, 21, "Button60", "MaskEdit9", "MaskEdit10", "100", "20",
          frame({149, 10, 0, 0x64, 0x00, 0x14, 0x00})},
-        {3, page::TksPgsH2, 21, "Button61", "MaskEdit11", "MaskEdit12",
+        {3, page::TksPgsH2, 21, "Button61", "MaskEdit11", "MaskEdit12", "100", "20",
          frame({149, 11, 0, 0x64, 0x00, 0x14, 0x00})},
+        // Values above 255: both bytes of each value are kept.
+        {2, page::TksPgs, 20, "Button47", "MaskEdit5", "MaskEdit6", "999", "300",
+         frame({148, 10, 0, 0xE7, 0x03, 0x2C, 0x01})},
+        {3, page::TksPgsH2, 21, "Button61", "MaskEdit11", "MaskEdit12", "256", "513",
+         frame({149, 11, 0, 0x00, 0x01, 0x01, 0x02})},
     };
     for (const Case &c : cases) {
         Harness h;
         enter(h, c.type, c.index, c.block);
         h.reply({c.block, 12, 0x01, 0, 0, 0, 0}); // the next request is the PGS status
         EXPECT_EQ(h.send()[1], 21);
-        type(h, c.first, "100");
-        type(h, c.second, "20");
+        type(h, c.first, c.firstValue);
+        type(h, c.second, c.secondValue);
         h.click(c.button);
         h.reply({c.block, 21, 0x01, 0, 0, 0x10, 0x00}); // answer to the 21 just sent
         EXPECT_EQ(h.send(), c.expected) << c.button;

@@ -16,24 +16,44 @@ PollCycle::PollCycle(Session &session, ReplyHandler &handler, QObject *timerPare
     receive_->setInterval(kReceivePeriod);
 }
 
+// A converter that was unplugged, or a port whose other side hung up.
+bool PollCycle::gone(FtStatus status)
+{
+    return status == ft::IO_ERROR || status == ft::DEVICE_NOT_FOUND;
+}
+
 void PollCycle::transmitTick()
 {
     D2XXUnit &link = session_.link;
-    D2XXUnit::Silence quiet(link);
-    uint8_t code = 0;
-    if (session_.queue.take(code))
-        session_.request()[1] = code;
-    seal(session_.request());
-    link.WriteFTDevice(kFrameSize);
+    FtStatus status = ft::OK;
+    {
+        D2XXUnit::Silence quiet(link);
+        uint8_t code = 0;
+        if (session_.queue.take(code))
+            session_.request()[1] = code;
+        seal(session_.request());
+        link.WriteFTDevice(kFrameSize);
+        status = link.lastIoStatus;
+        if (observer_ && status == ft::OK) {
+            Frame sent;
+            std::copy_n(session_.request(), kFrameSize, sent.begin());
+            observer_->frameSent(sent);
+        }
+    }
+    if (gone(status))
+        handler_.linkLost();
 }
 
-void PollCycle::readFrame()
+bool PollCycle::readFrame()
 {
     D2XXUnit &link = session_.link;
     D2XXUnit::Silence quiet(link);
     session_.replyValid = false;
     // A failed status query leaves the old count behind; read nothing then.
-    const bool statusOk = link.GetFTQueueStatus() == ft::OK;
+    const FtStatus queueStatus = link.GetFTQueueStatus();
+    if (gone(queueStatus))
+        return false;
+    const bool statusOk = queueStatus == ft::OK;
     const uint32_t waiting = statusOk ? link.rxQueueBytes : 0;
     if (waiting % kFrameSize != 0) {
         // Replies come whole, so a count that is not a multiple of a frame means a
@@ -46,23 +66,31 @@ void PollCycle::readFrame()
         } else {
             oddCount_ = waiting;
         }
-        return;
+        return true;
     }
     oddCount_.reset();
     if (waiting < kFrameSize)
-        return;
+        return true;
     const uint32_t got = link.ReadFTDevice(kFrameSize);
+    if (gone(link.lastIoStatus))
+        return false;
     std::copy_n(link.received(), kFrameSize, session_.reply.begin());
     session_.replyValid = got == kFrameSize && checkOk(session_.reply);
     // A frame that fails its check means the stream has slipped: drop what is
     // waiting so the next reply starts on a frame boundary.
+    if (observer_ && got == kFrameSize)
+        observer_->frameRead(session_.reply, session_.replyValid);
     if (!session_.replyValid)
         link.PurgeFTReceive();
+    return true;
 }
 
 void PollCycle::receiveTick()
 {
-    readFrame();
+    if (!readFrame()) {
+        handler_.linkLost();
+        return;
+    }
     if (!session_.replyValid)
         return;
     const Frame reply = session_.reply;

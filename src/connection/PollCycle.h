@@ -22,6 +22,17 @@ public:
     virtual void identificationReply(const Frame &reply) = 0;
     // Any other valid reply, once an instrument has been identified.
     virtual void moduleReply(const Frame &reply) = 0;
+    // Writing or reading failed because the converter is gone (unplugged, hung up).
+    virtual void linkLost() = 0;
+};
+
+// Watches the line without taking part: every frame written, and every frame read
+// with whether it passed its check. For monitors and tests.
+class LineObserver {
+public:
+    virtual ~LineObserver() = default;
+    virtual void frameSent(const Frame &) {}
+    virtual void frameRead(const Frame &, bool /*valid*/) {}
 };
 
 // What a window other than the main one may do to the poll cycle: stop and
@@ -55,13 +66,16 @@ public:
     // A converter was just opened: nothing seen on the last one counts.
     void resetFraming() { oddCount_.reset(); }
     void setTransmitPeriod(int ms);
+    void setObserver(LineObserver *observer) { observer_ = observer; }
 
     QTimer *transmitTimer() const { return transmit_; }
     QTimer *receiveTimer() const { return receive_; }
 
 private:
-    // Reads one frame into the session's reply when a whole one is waiting.
-    void readFrame();
+    static bool gone(FtStatus status);
+    // Reads one frame into the session's reply when a whole one is waiting; false
+    // when the converter is gone.
+    bool readFrame();
 
     Session &session_;
     ReplyHandler &handler_;
@@ -69,6 +83,7 @@ private:
     QTimer *receive_;
     // Bytes waiting at the last receive tick when not a whole number of frames.
     std::optional<uint32_t> oddCount_;
+    LineObserver *observer_ = nullptr;
 };
 
 } // namespace zet

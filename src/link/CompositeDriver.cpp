@@ -53,6 +53,7 @@ FtStatus CompositeDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *han
     if (!handle)
         return ft::INVALID_PARAMETER;
     *handle = 0;
+    m_lastOpenFailure = {};
     // The first driver that knows the device opens it; a driver that knows it but fails
     // to open it (busy, unplugged) has the final word.
     for (auto &backend : m_backends) {
@@ -60,8 +61,10 @@ FtStatus CompositeDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *han
         const FtStatus status = backend->OpenEx(arg1, flags, &inner);
         if (status == ft::DEVICE_NOT_FOUND)
             continue;
-        if (status != ft::OK)
+        if (status != ft::OK) {
+            m_lastOpenFailure = backend->lastOpenFailure();
             return status;
+        }
         const FtHandle h = m_nextHandle++;
         m_routes.emplace(h, Route{backend.get(), inner});
         *handle = h;

@@ -28,6 +28,7 @@ public:
     FtStatus Purge(FtHandle handle, uint32_t mask) override;
     FtStatus GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
                        uint32_t *eventStatus) override;
+    OpenFailureInfo lastOpenFailure() const override { return m_lastOpenFailure; }
 
 private:
     struct Route {
@@ -53,6 +54,7 @@ private:
     bool m_counted = false;
     std::map<FtHandle, Route> m_routes;
     FtHandle m_nextHandle = 1;
+    OpenFailureInfo m_lastOpenFailure;
 };
 
 } // namespace zet

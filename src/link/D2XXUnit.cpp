@@ -59,8 +59,11 @@ FtStatus D2XXUnit::Open_USB_Device_By_Serial_Number(const QString &serial)
         std::memcpy(openSerialBuffer.data(), bytes.constData(), n);
         openSerialBuffer[n] = 0;
     }
-    return checked("Open_USB_Device_By_Serial_Number",
-                   driver_.OpenEx(openSerialBuffer.data(), ft::OPEN_BY_SERIAL_NUMBER, &handle));
+    const FtStatus st = driver_.OpenEx(openSerialBuffer.data(), ft::OPEN_BY_SERIAL_NUMBER, &handle);
+    if (st != ft::OK)
+        ReportFTError(QStringLiteral("Open_USB_Device_By_Serial_Number"), st,
+                      openFailureAdvice(driver_.lastOpenFailure()));
+    return st;
 }
 
 FtStatus D2XXUnit::CloseFTDevice() { return checked("FT_Close", driver_.Close(handle)); }
@@ -138,12 +141,38 @@ QString D2XXUnit::errorSuffix(FtStatus status)
     return QStringLiteral(" - Unknown error (%1)...").arg(status);
 }
 
-void D2XXUnit::ReportFTError(const QString &label, FtStatus status)
+QString D2XXUnit::openFailureAdvice(const OpenFailureInfo &failure)
+{
+    const QString device =
+        failure.device.empty() ? QString() : " " + QString::fromStdString(failure.device);
+    switch (failure.cause) {
+    case OpenFailure::NoPermission:
+        return QStringLiteral(
+                   "Нет прав на чтение и запись порта%1.\n"
+                   "Доступ даёт правило udev 70-zet-service.rules: оно ставится вместе с пакетом "
+                   "программы, при установке вручную скопируйте его в /etc/udev/rules.d, выполните "
+                   "«sudo udevadm control --reload» и «sudo udevadm trigger» или переподключите "
+                   "преобразователь.\n"
+                   "Либо добавьте себя в группу dialout («sudo usermod -aG dialout $USER») и "
+                   "войдите в систему заново.")
+            .arg(device);
+    case OpenFailure::InUse:
+        return QStringLiteral(
+                   "Порт%1 занят другой программой. Закройте её и откройте преобразователь снова.")
+            .arg(device);
+    case OpenFailure::Unknown:
+        break;
+    }
+    return {};
+}
+
+void D2XXUnit::ReportFTError(const QString &label, FtStatus status, const QString &advice)
 {
     if (!errorReports || status == ft::OK)
         return;
     if (report_)
-        report_(label + errorSuffix(status));
+        report_(advice.isEmpty() ? label + errorSuffix(status)
+                                 : label + errorSuffix(status) + "\n\n" + advice);
 }
 
 } // namespace zet

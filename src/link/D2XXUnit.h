@@ -29,10 +29,13 @@ public:
     FtStatus PurgeFTReceive();
     FtStatus PurgeFTTransmit();
     FtStatus GetFTQueueStatus();
-    void ReportFTError(const QString &label, FtStatus status);
+    // advice: shown on its own lines after the label and suffix, when not empty.
+    void ReportFTError(const QString &label, FtStatus status, const QString &advice = {});
 
     // Text shown after an operation's label for a driver status.
     static QString errorSuffix(FtStatus status);
+    // What the user can do about a port that did not open; empty when the cause is unknown.
+    static QString openFailureAdvice(const OpenFailureInfo &failure);
 
     // Line settings, set by the caller before SetFTBaudRate/SetFTDataCharacteristics.
     uint32_t baudRate = 0;

@@ -4,6 +4,7 @@
 // behind them (a real serial port, the simulated instrument or a test script).
 
 #include <cstdint>
+#include <string>
 
 namespace zet {
 
@@ -44,6 +45,14 @@ constexpr int SERIAL_BUFFER_SIZE = 16;
 constexpr int DESCRIPTION_BUFFER_SIZE = 64;
 } // namespace ft
 
+// Why the last OpenEx failed, where a driver can tell more than its status says.
+enum class OpenFailure { Unknown, NoPermission, InUse };
+
+struct OpenFailureInfo {
+    OpenFailure cause = OpenFailure::Unknown;
+    std::string device; // the device file, when the driver has one
+};
+
 class FtDriver {
 public:
     virtual ~FtDriver() = default;
@@ -66,6 +75,9 @@ public:
     virtual FtStatus Purge(FtHandle handle, uint32_t mask) = 0;
     virtual FtStatus GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
                                uint32_t *eventStatus) = 0;
+
+    // Not a driver call: the cause behind the last failed OpenEx, for the user's message.
+    virtual OpenFailureInfo lastOpenFailure() const { return {}; }
 };
 
 } // namespace zet

@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace zet {
 
@@ -31,7 +32,7 @@ void copyToListBuffer(const QByteArray &text, void *buffer, int size)
 }
 
 // Unix98 pseudo-terminal slaves use character majors 136 to 143.
-bool isPseudoTerminal(int fd)
+bool isPseudoTerminalFd(int fd)
 {
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
@@ -80,12 +81,19 @@ struct SerialPortDriver::OpenPort {
     bool failed = false;
 };
 
-SerialPortDriver::SerialPortDriver(QStringList extraPorts, bool listFtdi)
-    : m_extraPorts(std::move(extraPorts)), m_listFtdi(listFtdi)
+SerialPortDriver::SerialPortDriver(QStringList extraPorts, bool listFtdi, PortSource ports)
+    : m_extraPorts(std::move(extraPorts)), m_listFtdi(listFtdi), ports_(std::move(ports))
 {
 }
 
 SerialPortDriver::~SerialPortDriver() = default;
+
+OpenFailure SerialPortDriver::openFailureCause(bool permissionError, bool mayReadWrite)
+{
+    if (!permissionError)
+        return OpenFailure::Unknown;
+    return mayReadWrite ? OpenFailure::InUse : OpenFailure::NoPermission;
+}
 
 QByteArray SerialPortDriver::keyForExtraPort(const QString &path, int position)
 {
@@ -113,36 +121,53 @@ std::vector<QByteArray> SerialPortDriver::converterKeys(const std::vector<QByteA
     return keys;
 }
 
+std::vector<SerialPortDriver::PortRecord> SerialPortDriver::systemPorts()
+{
+    std::vector<PortRecord> ports;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+        PortRecord p;
+        if (info.hasVendorIdentifier())
+            p.vendorId = info.vendorIdentifier();
+        if (info.hasProductIdentifier())
+            p.productId = info.productIdentifier();
+        p.serialNumber = info.serialNumber();
+        p.portName = info.portName();
+        p.description = info.description();
+        p.location = info.systemLocation();
+        ports.push_back(std::move(p));
+    }
+    return ports;
+}
+
+std::vector<SerialPortDriver::Row> SerialPortDriver::converterRows(std::vector<PortRecord> ports)
+{
+    std::erase_if(ports, [](const PortRecord &p) { return p.vendorId != kFtdiVendorId; });
+    std::sort(ports.begin(), ports.end(), [](const PortRecord &a, const PortRecord &b) {
+        if (a.serialNumber != b.serialNumber)
+            return a.serialNumber < b.serialNumber;
+        return a.portName < b.portName;
+    });
+    std::vector<QByteArray> serials;
+    for (const PortRecord &p : ports) {
+        // A converter without a serial number is still openable under its port name.
+        serials.push_back((p.serialNumber.isEmpty() ? p.portName : p.serialNumber).toUtf8());
+    }
+    const std::vector<QByteArray> keys = converterKeys(serials);
+    std::vector<Row> rows;
+    for (size_t i = 0; i < ports.size(); ++i)
+        rows.push_back({ports[i].description.toUtf8(), keys[i], ports[i].location});
+    return rows;
+}
+
 std::vector<SerialPortDriver::Row> SerialPortDriver::enumerate() const
 {
     std::vector<Row> rows;
-    if (m_listFtdi) {
-        QList<QSerialPortInfo> ports;
-        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-            if (info.hasVendorIdentifier() && info.vendorIdentifier() == kFtdiVendorId)
-                ports.append(info);
-        }
-        std::sort(ports.begin(), ports.end(),
-                  [](const QSerialPortInfo &a, const QSerialPortInfo &b) {
-                      if (a.serialNumber() != b.serialNumber())
-                          return a.serialNumber() < b.serialNumber();
-                      return a.portName() < b.portName();
-                  });
-        std::vector<QByteArray> serials;
-        for (const QSerialPortInfo &info : ports) {
-            // A converter without a serial number is still openable under its port name.
-            const QString serial =
-                info.serialNumber().isEmpty() ? info.portName() : info.serialNumber();
-            serials.push_back(serial.toUtf8());
-        }
-        const std::vector<QByteArray> keys = converterKeys(serials);
-        for (qsizetype i = 0; i < ports.size(); ++i)
-            rows.push_back(
-                {ports[i].description().toUtf8(), keys[size_t(i)], ports[i].systemLocation()});
-    }
+    if (m_listFtdi && ports_)
+        rows = converterRows(ports_());
     for (int i = 0; i < m_extraPorts.size(); ++i) {
         const QString &path = m_extraPorts.at(i);
-        rows.push_back({"Serial port " + path.toLocal8Bit(), keyForExtraPort(path, i + 1), path});
+        rows.push_back({QStringLiteral("Последовательный порт %1").arg(path).toUtf8(),
+                        keyForExtraPort(path, i + 1), path});
     }
     return rows;
 }
@@ -185,6 +210,7 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     if (flags != ft::OPEN_BY_SERIAL_NUMBER && flags != ft::OPEN_BY_DESCRIPTION)
         return ft::INVALID_PARAMETER;
     *handle = 0;
+    m_lastOpenFailure = {};
     const QByteArray wanted(static_cast<const char *>(arg1));
     auto findIn = [&](const std::vector<Row> &rows) -> const Row * {
         for (const Row &row : rows) {
@@ -211,15 +237,21 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     port->setPortName(row->location);
     // Opened at the port's default speed; the line speed is applied afterwards so that a
     // device refusing it (a pty) still opens.
-    if (!port->open(QIODevice::ReadWrite))
+    if (!port->open(QIODevice::ReadWrite)) {
+        const QByteArray path = row->location.toLocal8Bit();
+        const bool permissionError = port->error() == QSerialPort::PermissionError;
+        m_lastOpenFailure = {
+            openFailureCause(permissionError, ::access(path.constData(), R_OK | W_OK) == 0),
+            path.toStdString()};
         return statusForOpenError(port->error());
+    }
     port->clear(QSerialPort::AllDirections);
-    open->pseudoTerminal = isPseudoTerminal(int(port->handle()));
+    open->pseudoTerminal = isPseudoTerminal(*port);
     port->setDataBits(QSerialPort::Data8);
     port->setStopBits(QSerialPort::TwoStop);
     port->setParity(QSerialPort::NoParity);
     port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!port->setBaudRate(kLineBaudRate))
+    if (!setLineRate(*port, kLineBaudRate))
         port->clearError(); // the caller's own baud-rate call reports it
 
     // Errors seen while the event loop reads for the port: a vanished device makes the
@@ -373,7 +405,7 @@ FtStatus SerialPortDriver::SetBaudRate(FtHandle handle, uint32_t baud)
         return ft::IO_ERROR;
     if (baud == 0 || baud > uint32_t(std::numeric_limits<qint32>::max()))
         return ft::INVALID_BAUD_RATE;
-    if (open->port->setBaudRate(qint32(baud)))
+    if (setLineRate(*open->port, qint32(baud)))
         return ft::OK;
     open->port->clearError();
     // A pseudo-terminal has no line speed; some kernels still refuse non-standard rates
@@ -381,6 +413,16 @@ FtStatus SerialPortDriver::SetBaudRate(FtHandle handle, uint32_t baud)
     if (open->pseudoTerminal)
         return ft::OK;
     return ft::INVALID_BAUD_RATE;
+}
+
+bool SerialPortDriver::setLineRate(QSerialPort &port, qint32 baud)
+{
+    return port.setBaudRate(baud);
+}
+
+bool SerialPortDriver::isPseudoTerminal(const QSerialPort &port) const
+{
+    return isPseudoTerminalFd(int(port.handle()));
 }
 
 FtStatus SerialPortDriver::SetDataCharacteristics(FtHandle handle, uint8_t wordLength,

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -19,9 +20,28 @@ namespace zet {
 
 class SerialPortDriver : public FtDriver {
 public:
+    // One serial port as the operating system describes it.
+    struct PortRecord {
+        quint16 vendorId = 0; // 0 when the port has no USB identity
+        quint16 productId = 0;
+        QString serialNumber;
+        QString portName;    // "ttyUSB0"
+        QString description; // the USB product string
+        QString location;    // what opens it: "/dev/ttyUSB0"
+    };
+    // One row of the device list.
+    struct Row {
+        QByteArray description;
+        QByteArray serial;
+        QString location;
+    };
+    using PortSource = std::function<std::vector<PortRecord>()>;
+
     // extraPorts: device paths listed after the FTDI converters, in this order.
     // listFtdi: whether to enumerate the FTDI converters attached to the machine.
-    explicit SerialPortDriver(QStringList extraPorts, bool listFtdi = true);
+    // ports: where the converters are looked for; the machine's serial ports by default.
+    explicit SerialPortDriver(QStringList extraPorts, bool listFtdi = true,
+                              PortSource ports = systemPorts);
     ~SerialPortDriver() override;
 
     SerialPortDriver(const SerialPortDriver &) = delete;
@@ -39,6 +59,12 @@ public:
     FtStatus Purge(FtHandle handle, uint32_t mask) override;
     FtStatus GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
                        uint32_t *eventStatus) override;
+    OpenFailureInfo lastOpenFailure() const override { return m_lastOpenFailure; }
+
+    // Why a port did not open. Qt reports a missing right on the device file and a port
+    // held by another program alike; whether this user may read and write the file
+    // tells them apart.
+    static OpenFailure openFailureCause(bool permissionError, bool mayReadWrite);
 
     // The serial-number key under which an extra port is listed: the path itself when
     // it fits the 16-byte serial buffer, otherwise "PORT<n>" (n counts extra ports from 1).
@@ -48,13 +74,18 @@ public:
     // multi-channel converter share one USB serial number; they get the channel
     // letters "A", "B", ... appended, as the vendor's own driver names them.
     static std::vector<QByteArray> converterKeys(const std::vector<QByteArray> &serials);
+    // The rows for the FTDI converters among the ports: FTDI's vendor id only, ordered by
+    // serial number and then port name, keyed as converterKeys() does.
+    static std::vector<Row> converterRows(std::vector<PortRecord> ports);
+    static std::vector<PortRecord> systemPorts();
+
+protected:
+    // Line access that differs between a real converter and a pseudo-terminal; tests
+    // stand in for a converter refusing a rate.
+    virtual bool setLineRate(QSerialPort &port, qint32 baud);
+    virtual bool isPseudoTerminal(const QSerialPort &port) const;
 
 private:
-    struct Row {
-        QByteArray description;
-        QByteArray serial;
-        QString location; // what QSerialPort opens
-    };
     struct OpenPort;
 
     std::vector<Row> enumerate() const;
@@ -68,10 +99,12 @@ private:
 
     QStringList m_extraPorts;
     bool m_listFtdi;
+    PortSource ports_;
     std::vector<Row> m_rows;
     bool m_listed = false;
     std::map<FtHandle, std::unique_ptr<OpenPort>> m_open;
     FtHandle m_nextHandle = 1;
+    OpenFailureInfo m_lastOpenFailure;
 };
 
 } // namespace zet

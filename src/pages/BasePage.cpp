@@ -81,7 +81,11 @@ void BasePage::decode(const Frame &reply)
 {
     Session &s = session();
     host().setTransmitPeriod(row().period);
-    s.request()[0] = kBaseAddress;
+    // Nothing addressed to another block is passed on to the base unit.
+    if (s.request()[0] != kBaseAddress) {
+        s.queue.clear();
+        s.statusRequest(kBaseAddress);
+    }
     // The switch-off code has gone out and the instrument answered: drop the link.
     if (s.request()[1] == kSwitchOff)
         host().switchOffCompleted();

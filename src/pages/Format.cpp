@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace zet {
 
 static QLocale numberLocale()
@@ -21,6 +23,15 @@ QString shortest(double value)
 }
 
 QString fixed(double value, int decimals) { return numberLocale().toString(value, 'f', decimals); }
+
+QString floatText(float value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("не число");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("+∞") : QStringLiteral("−∞");
+    return numberLocale().toString(double(value), 'g', 15);
+}
 
 QString versionText(uint8_t version)
 {

@@ -20,6 +20,10 @@ struct Platform;
 QString shortest(double value);
 // Fixed number of decimals, locale separator, no grouping.
 QString fixed(double value, int decimals);
+// A single-precision number widened exactly to double, in general format with 15
+// significant digits (a stored 0.1 reads "0,100000001490116"); infinities and
+// not-a-number are named, never printed as digits.
+QString floatText(float value);
 // Measured values are shown after two blanks.
 inline QString valueText(double v) { return QStringLiteral("  ") + shortest(v); }
 // A whole number as received, in decimal ("-5", "1800").

@@ -2,6 +2,7 @@
 
 #include "pages/BasePage.h"
 #include "pages/ElectroPage.h"
+#include "pages/OpticalPage.h"
 #include "pages/PgsPage.h"
 #include "pages/PressurePage.h"
 #include "pages/PumpPage.h"
@@ -26,6 +27,11 @@ template <const ThermoInfo &(*info)()> ModulePage *thermo(PageHost &host, const 
 template <const ElectroInfo &(*info)()> ModulePage *electro(PageHost &host, const PageRow &)
 {
     return new ElectroPage(host, info());
+}
+
+template <const OpticalInfo &(*info)()> ModulePage *optical(PageHost &host, const PageRow &)
+{
+    return new OpticalPage(host, info());
 }
 
 // A page whose block has no page of its own yet: it keeps the request addressed
@@ -75,7 +81,7 @@ const std::array<PageRow, page::Count> kPages = {{
      .focusCode = 9,
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kOpticalIdle,
-     .create = bare},
+     .create = optical<methane100Info>},
     {.index = page::Oxygen,
      .block = 22,
      .caption = "Кислород",
@@ -103,7 +109,7 @@ const std::array<PageRow, page::Count> kPages = {{
      .focusCode = 9,
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = {12},
-     .create = bare},
+     .create = optical<methane5Info>},
     {.index = page::OpticCo2,
      .block = 13,
      .caption = "CO2",
@@ -111,7 +117,7 @@ const std::array<PageRow, page::Count> kPages = {{
      .entryQueue = kOpticalEntry,
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kOpticalIdle,
-     .create = bare},
+     .create = optical<co2Info>},
     {.index = page::HydrogenSulphide,
      .block = 24,
      .caption = "Сероводород (H2S)",
@@ -128,7 +134,7 @@ const std::array<PageRow, page::Count> kPages = {{
      .entryQueue = {5, 2, 13, 3, 4, 9},
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kOpticalIdle,
-     .create = bare},
+     .create = optical<propaneInfo>},
     {.index = page::Pressure,
      .block = 17,
      .caption = "Давление",

@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QLabel>
 #include <QLineSeries>
+#include <QLocale>
 #include <QValueAxis>
 
 namespace zet {
@@ -84,14 +85,20 @@ TrendChart::TrendChart(int number, QWidget *parent) : QChartView(parent), series
     chart->setMargins(QMargins(2, title.isEmpty() ? 2 : 16, 6, 2));
     chart->setBackgroundRoundness(0);
     chart->setAnimationOptions(QChart::NoAnimation);
+    // Axis numbers in the user's locale, like the values on the panels ("37,5" in Russian,
+    // no digit grouping). Localised labels need a precision in their format.
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    chart->setLocale(locale);
+    chart->setLocalizeNumbers(true);
 
     auto *ax = new QValueAxis;
     ax->setRange(1, TrendRing::kSize);
-    ax->setLabelFormat("%d");
+    ax->setLabelFormat("%.0f");
     ax->setTickCount(5);
     auto *ay = new QValueAxis;
     ay->setRange(info.yMin, info.yMax);
-    ay->setLabelFormat("%g");
+    ay->setLabelFormat("%.6g");
     QFont lf = ax->labelsFont();
     lf.setPointSize(7);
     ax->setLabelsFont(lf);
@@ -100,7 +107,10 @@ TrendChart::TrendChart(int number, QWidget *parent) : QChartView(parent), series
     chart->addAxis(ay, Qt::AlignLeft);
     series_->attachAxis(ax);
     series_->attachAxis(ay);
+    // The view starts with a chart of its own, which setChart() lets go of unowned.
+    QChart *initial = this->chart();
     setChart(chart);
+    delete initial;
     setRenderHint(QPainter::Antialiasing, false);
     series_->replace(ring_.points());
 }

@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QThread>
 
@@ -18,6 +19,11 @@ Platform Platform::desktop()
     p.processEvents = [] { QCoreApplication::processEvents(); };
     p.now = [] { return QDateTime::currentDateTime(); };
     return p;
+}
+
+QStringList pictureDirectories(const QString &programDir)
+{
+    return {programDir, QDir::cleanPath(programDir + QStringLiteral("/../share/zet-service"))};
 }
 
 } // namespace zet

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -28,5 +29,10 @@ struct Platform {
     // Message boxes, real sleeps, the real clock.
     static Platform desktop();
 };
+
+// Folders the pictures are looked for in after the current directory: the program's own
+// folder, then the data folder of an installed tree found from it (<prefix>/bin/../share/
+// zet-service), so that an installation works wherever its prefix is moved.
+QStringList pictureDirectories(const QString &programDir);
 
 } // namespace zet

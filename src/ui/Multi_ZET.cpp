@@ -38,7 +38,7 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Настройка приборов серии ЗЕТxx  V1.0"));
     setFixedSize(kClientWidth, kClientHeight);
-    pictureDirs_ = {QCoreApplication::applicationDirPath(), QStringLiteral(ZET_DATA_DIR)};
+    pictureDirs_ = pictureDirectories(QCoreApplication::applicationDirPath());
 
     pageControl_ = new QTabWidget(this);
     pageControl_->setObjectName(QStringLiteral("PageControl1"));
@@ -58,6 +58,14 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
         pageControl_->addTab(p, QString::fromUtf8(row.caption));
     }
     basePage_ = static_cast<BasePage *>(pages_[page::Base]);
+    // Shown in the corner of the tab bar, so it covers no control of a page.
+    noAnswer_ = new QLabel(QStringLiteral("Нет ответа от прибора"));
+    noAnswer_->setObjectName(QStringLiteral("NoAnswer"));
+    noAnswer_->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
+    noAnswer_->setContentsMargins(6, 0, 6, 0);
+    pageControl_->setCornerWidget(noAnswer_, Qt::TopRightCorner);
+    noAnswer_->hide();
+
     connect(pageControl_, &QTabWidget::currentChanged, this, [this] {
         if (!programChange_)
             PageControl1Change();
@@ -69,6 +77,7 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     timer3_->setObjectName(QStringLiteral("Timer3"));
     timer3_->setInterval(100);
     connect(timer3_, &QTimer::timeout, this, &TForm1::Timer3Timer);
+    form2_ = std::make_unique<TForm2>(cycle_, static_cast<BenchHost &>(*this));
 
     if (deviceChanges)
         connect(deviceChanges, &DeviceChangeSource::deviceChange, this, &TForm1::WMDeviceChange);
@@ -113,9 +122,12 @@ void TForm1::buildDeviceListPage(QWidget *page)
     listView_->setItemsExpandable(false);
     listView_->setUniformRowHeights(true);
     listView_->setAllColumnsShowFocus(true);
-    // Grid lines between cells, as a report view draws them.
-    listView_->setStyleSheet(QStringLiteral("QTreeWidget::item { border-right: 1px solid #c0c0c0; "
-                                            "border-bottom: 1px solid #c0c0c0; }"));
+    // Grid lines between cells, as a report view draws them; a selected row keeps
+    // the desktop's highlight colours so its text stays readable.
+    listView_->setStyleSheet(QStringLiteral(
+        "QTreeWidget::item { border-right: 1px solid #c0c0c0; border-bottom: 1px solid #c0c0c0; }"
+        "QTreeWidget::item:selected { background: palette(highlight); "
+        "color: palette(highlighted-text); }"));
     // Every double click in the list opens, also one off the rows (which selects nothing).
     listView_->viewport()->installEventFilter(this);
 
@@ -184,12 +196,19 @@ void TForm1::hideModulePages()
 {
     setActivePage(0);
     for (int i = 1; i < page::Count; ++i)
-        pageControl_->setTabVisible(i, false);
+        showPage(i, false);
+}
+
+void TForm1::showPage(int index, bool shown)
+{
+    pageControl_->setTabEnabled(index, shown);
+    pageControl_->setTabVisible(index, shown);
 }
 
 void TForm1::closeConnection()
 {
     cycle_.stop();
+    noAnswer_->hide();
     label1_->clear();
     link_.CloseFTDevice();
     session_.deviceOpen = false;
@@ -233,6 +252,7 @@ void TForm1::ListView1DblClick()
     link_.parity = ft::PARITY_NONE;
     link_.SetFTDataCharacteristics();
     cycle_.resetFraming();
+    lastHeard_ = platform_.now();
     session_.setRequest(kBaseAddress, cmd::Identify);
     label1_->setText(QStringLiteral("Поиск прибора ..."));
     cycle_.start();
@@ -240,16 +260,52 @@ void TForm1::ListView1DblClick()
 
 void TForm1::Timer1Timer() { cycle_.transmitTick(); }
 
-void TForm1::Timer2Timer() { cycle_.receiveTick(); }
+void TForm1::Timer2Timer()
+{
+    cycle_.receiveTick();
+    watchSilence();
+}
+
+void TForm1::watchSilence()
+{
+    if (!session_.deviceOpen)
+        return;
+    const QDateTime now = platform_.now();
+    if (session_.replyValid) {
+        lastHeard_ = now;
+        noAnswer_->hide();
+    } else if (lastHeard_.msecsTo(now) >= kSilenceMs) {
+        noAnswer_->show();
+    }
+}
 
 void TForm1::moduleReply(const Frame &reply)
 {
     const int index = pageControl_->currentIndex();
-    if (index >= 1 && index < page::Count)
+    if (index >= 1 && index < page::Count) {
         pages_[size_t(index)]->decode(reply);
+        return;
+    }
+    // The device list has no decoder: an answered command still falls back to the
+    // status request of its address, so it is not sent again and again.
+    if (reply[1] != cmd::Status)
+        session_.statusRequest(session_.request()[0]);
 }
 
-void TForm1::Timer3Timer() {}
+void TForm1::linkLost()
+{
+    if (!session_.deviceOpen)
+        return;
+    // The same as a removal reported by the system: close, wait, rebuild the list.
+    WMDeviceChange(kDeviceRemoveComplete);
+    label1_->setText(QStringLiteral("Связь с преобразователем потеряна"));
+}
+
+void TForm1::Timer3Timer()
+{
+    if (form2_->isVisible())
+        form2_->update();
+}
 
 void TForm1::identificationReply(const Frame &reply)
 {
@@ -259,13 +315,18 @@ void TForm1::identificationReply(const Frame &reply)
         unknownInstrument();
         return;
     }
-    setActivePage(page::Base);
-    pageControl_->setTabVisible(page::Base, true);
+    showPage(page::Base, true);
     pageControl_->setTabText(page::Base, QString::fromUtf8(info->baseCaption));
-    pageControl_->setTabVisible(page::Pump, true);
+    showPage(page::Pump, true);
     pageControl_->setTabText(page::Pump, QStringLiteral("Насос"));
+    // Before any page is hidden, so that hiding the active one selects nothing else.
+    setActivePage(page::Base); // a disabled tab cannot be made current
+    // Exactly this type's module pages: an instrument identified before (another
+    // type on the bench) leaves none of its own behind.
+    for (int index = page::Pump + 1; index < page::Count; ++index)
+        showPage(index, false);
     for (const ShownPage &p : info->pages) {
-        pageControl_->setTabVisible(p.index, true);
+        showPage(p.index, true);
         pageControl_->setTabText(p.index, QString::fromUtf8(p.caption));
     }
     basePage_->showInstrument(QString::fromUtf8(info->serialPrefix) +
@@ -290,7 +351,14 @@ bool TForm1::loadPicture(const QString &name, QPixmap &pixmap)
 {
     // Looked up by its bare name in the current directory first, then beside the
     // program, then in the installed data directory.
-    QStringList places = {name};
+    return findPicture(name, pixmap, true);
+}
+
+bool TForm1::findPicture(const QString &name, QPixmap &pixmap, bool currentDirectory)
+{
+    QStringList places;
+    if (currentDirectory)
+        places << name;
     for (const QString &dir : pictureDirs_)
         places << dir + "/" + name;
     for (const QString &path : places)
@@ -331,23 +399,50 @@ void TForm1::switchOffCompleted()
     panel1_->setText(kNoDevice);
 }
 
-void TForm1::showMultiplexer() {}
+void TForm1::showMultiplexer()
+{
+    // Brought to the front when it is open already.
+    if (form2_->isVisible())
+        form2_->raise();
+    form2_->show();
+    form2_->activateWindow();
+    // The bench picture ships beside the program or in the data directory.
+    QPixmap picture;
+    const bool loaded = findPicture(QStringLiteral("stend1.bmp"), picture, false);
+    form2_->setPicture(picture);
+    if (loaded)
+        form2_->preselect(session_.deviceType);
+}
+
+void TForm1::hidePage(int index) { showPage(index, false); }
 
 void TForm1::WMDeviceChange(unsigned wParam)
 {
     if (wParam != kDeviceArrival && wParam != kDeviceRemoveComplete)
         return;
+    // A change during the wait restarts that wait instead of starting another one
+    // inside it: the list is rebuilt once, about 7 s after the last change.
+    if (waitingForDevices_) {
+        devicesChangedAgain_ = true;
+        return;
+    }
     hideModulePages();
     if (session_.deviceOpen) {
         closeConnection();
         panel1_->setText(kNoDevice);
     }
     panel1_->setText(QStringLiteral("Обновление списка устройств. Ожидайте! ..."));
+    waitingForDevices_ = true;
     for (int step = 0; step <= 350; ++step) {
         platform_.processEvents();
+        if (devicesChangedAgain_) {
+            devicesChangedAgain_ = false;
+            step = 0;
+        }
         platform_.sleepMs(20);
         progress_->setValue(step);
     }
+    waitingForDevices_ = false;
     panel1_->setText(QStringLiteral("Список обновлен!"));
     progress_->setValue(0);
     refreshList();
@@ -368,6 +463,8 @@ bool TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // The program ends with this window, also while the bench window is open.
+    form2_->close();
     if (closing_) {
         event->accept();
         return;

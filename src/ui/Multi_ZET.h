@@ -7,6 +7,7 @@
 #include "link/D2XXUnit.h"
 #include "pages/ModulePage.h"
 #include "platform/Platform.h"
+#include "ui/Unit2.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -27,10 +28,12 @@ namespace zet {
 class BasePage;
 class DeviceChangeSource;
 
-class TForm1 : public QWidget, public PageHost, private ReplyHandler {
+class TForm1 : public QWidget, public PageHost, private ReplyHandler, private BenchHost {
 public:
     static constexpr int kClientWidth = 792;
     static constexpr int kClientHeight = 573;
+    // Silence after which the window says the instrument does not answer.
+    static constexpr int kSilenceMs = 3000;
 
     // The window fills its device list from `driver` as it is created.
     TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceChanges = nullptr,
@@ -63,6 +66,7 @@ public:
     QTimer *timer1() const { return cycle_.transmitTimer(); }
     QTimer *timer2() const { return cycle_.receiveTimer(); }
     QTimer *timer3() const { return timer3_; }
+    TForm2 *benchWindow() const { return form2_.get(); }
 
     // Where pictures are looked for after the current directory.
     void setPictureDirectories(QStringList dirs) { pictureDirs_ = std::move(dirs); }
@@ -81,17 +85,27 @@ private:
     void refreshList();
     void closeConnection();
     void hideModulePages();
+    // A hidden tab is also disabled, so that Ctrl+Tab and the wheel skip it.
+    void showPage(int index, bool shown);
+    // The no-answer indicator after a receive tick.
+    void watchSilence();
     void setActivePage(int index); // program-made change: no entry action
     // ReplyHandler
     void identificationReply(const Frame &reply) override;
     void moduleReply(const Frame &reply) override;
+    void linkLost() override;
     void unknownInstrument();
     void onFocusChanged(QWidget *old, QWidget *now);
+    bool findPicture(const QString &name, QPixmap &picture, bool currentDirectory);
+    // BenchHost
+    void activatePage(int index) override { setActivePage(index); }
+    void hidePage(int index) override;
 
     Platform platform_;
     D2XXUnit link_;
     Session session_;
     PollCycle cycle_;
+    std::unique_ptr<TForm2> form2_; // the bench window, hidden until Button72
 
     QTabWidget *pageControl_ = nullptr;
     std::array<ModulePage *, page::Count> pages_{};
@@ -106,6 +120,10 @@ private:
     bool programChange_ = false;
     bool closing_ = false;
     QStringList pictureDirs_;
+    QLabel *noAnswer_ = nullptr;
+    QDateTime lastHeard_; // last valid reply, or the open
+    bool waitingForDevices_ = false;
+    bool devicesChangedAgain_ = false;
 };
 
 } // namespace zet

@@ -33,6 +33,8 @@ public:
     // Calls named here ("ListDevices", "OpenEx", "Read", ...) return the status;
     // "ListCount", "ListDescription" and "ListSerial" fail one kind of listing only.
     std::map<QString, FtStatus> failures;
+    // What lastOpenFailure() tells after a failed OpenEx.
+    OpenFailureInfo openFailure;
     // Answers each written 8-byte frame, if set (e.g. a simulated instrument).
     std::function<std::vector<Frame>(const Frame &)> responder;
 
@@ -59,6 +61,7 @@ public:
     FtStatus Purge(FtHandle handle, uint32_t mask) override;
     FtStatus GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
                        uint32_t *eventStatus) override;
+    OpenFailureInfo lastOpenFailure() const override { return openFailure; }
 
 private:
     FtStatus result(const QString &name) const;

@@ -1,0 +1,565 @@
+#include "pages/OpticalPage.h"
+
+#include "connection/Session.h"
+#include "pages/Format.h"
+#include "pages/TrendChart.h"
+#include "pages/Widgets.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+#include <bit>
+#include <optional>
+
+namespace zet {
+
+namespace {
+
+constexpr uint8_t kDiagnostics = 96;
+constexpr uint8_t kTemperature = 97;
+constexpr uint8_t kSave = 7;
+constexpr int kKelvinOffset = 273;
+
+// Captions shared by every optical page.
+constexpr const char *kOn = "ВКЛ.";
+constexpr const char *kOff = "ОТКЛ.";
+constexpr const char *kSetup = "Режим настройки";
+constexpr const char *kApplyZero = "Применить U нуля";
+constexpr const char *kReadVoltages = "Чтение параметров";
+constexpr const char *kCalibrate = "Применить U газа и С газа";
+constexpr const char *kApply = "Применить";
+constexpr const char *kSaveCaption = "Сохранение";
+constexpr const char *kRead = "Чтение";
+constexpr const char *kDefaults = "Установка по умолчанию";
+
+constexpr const char *kGas1 = "C газа Д1, % х100";
+constexpr const char *kGas = "C газа, % х100";
+constexpr const char *kThreshold1 = "Порог 1, % х100";
+constexpr const char *kThreshold2 = "Порог 2, % х100";
+constexpr const char *kThreshold3 = "Порог 3, % х100";
+
+constexpr CodeList kOnQueue = {9, 13, 3, 4};
+constexpr CodeList kApplyZeroQueue = {15, 5, 5};
+constexpr CodeList kReadQueue = {3, 3, 4, 4, 13, 13};
+
+// Thresholds, read back by the answers to 3 (threshold 1) and 4 (thresholds 2, 3).
+constexpr std::array<ParameterField, 3> thresholds(const char *first, const char *second,
+                                                   const char *third, int d1, int d2, int d3)
+{
+    return {{{first, kThreshold1, 3, 5, d1},
+             {second, kThreshold2, 4, 3, d2},
+             {third, kThreshold3, 4, 5, d3}}};
+}
+
+constexpr std::array<ParameterField, 5> fieldList(std::initializer_list<ParameterField> gases,
+                                                  std::array<ParameterField, 3> limits)
+{
+    std::array<ParameterField, 5> out{};
+    size_t i = 0;
+    for (const ParameterField &f : gases)
+        out[i++] = f;
+    for (const ParameterField &f : limits)
+        out[i++] = f;
+    return out;
+}
+
+// ---- methane 100 % ---------------------------------------------------------
+
+const OpticalButton kMethane100Buttons[] = {
+    {OpticalRole::On, "Button71", kOn, {}, kOnQueue},
+    {OpticalRole::Off, "Button73", kOff, {}, {8}},
+    {OpticalRole::Setup, "Button98", kSetup, {}, {6}},
+    {OpticalRole::ApplyZero, "Button105", kApplyZero, {}, kApplyZeroQueue},
+    {OpticalRole::ReadVoltages, "Button213", kReadVoltages, {}, {1, 1, 2, 2, 5, 5}},
+    {OpticalRole::ApplyField, "Button106", kCalibrate, {{{"MaskEdit49", 3}}}, {14, 1, 1}},
+    {OpticalRole::ApplyField, "Button212", kCalibrate, {{{"MaskEdit26", 3}}}, {14, 2, 2}},
+    {OpticalRole::ApplyField, "Button211", kApply, {{{"MaskEdit27", 5}}}, {10}},
+    {OpticalRole::ApplyField, "Button107", kApply, {{{"MaskEdit28", 3}, {"MaskEdit29", 5}}}, {11}},
+    {OpticalRole::Save, "Button108", kSaveCaption, {}, {kSave}},
+    {OpticalRole::Read, "Button109", kRead, {}, kReadQueue},
+    {OpticalRole::Defaults, "Button110", kDefaults, {}, {}},
+    {OpticalRole::Temperature, "Button152", "Температура", {}, {kTemperature}},
+};
+
+const OpticalInfo kMethane100 = {
+    .pageIndex = page::OpticMethane100,
+    .statusGroup = "GroupBox25",
+    .statusPanels = {"Panel73", "Panel72", "Panel71", "Panel70", "Panel74", "Panel75", "Panel76"},
+    .concentrationGroup = "GroupBox26",
+    .concentration = "Edit8",
+    .version = "Panel77",
+    .chart = 9,
+    .signal = "Panel78",
+    .voltages = VoltageEncoding::Int16,
+    .readouts = {{{"Edit13", "U нуля", 5, 3},
+                  {"Edit14", "U газ Д1", 2, 3},
+                  {"Edit29", "U газ Д2", 2, 5}}},
+    .settingsGroup = "GroupBox32",
+    .settingsPanel = "Panel104",
+    .fields = fieldList(
+        {{"MaskEdit49", kGas1, 13, 3, 480}, {"MaskEdit26", "C газа Д2, % х100", 13, 5, 4950}},
+        thresholds("MaskEdit27", "MaskEdit28", "MaskEdit29", 50, 100, 500)),
+    .buttons = kMethane100Buttons,
+    .diagnostics = Diagnostics::FlagsAndState,
+    .flags = "CheckListBox1",
+    .state = "CheckListBox4",
+    .stateCode = "Panel148",
+    .measuring = "Panel147",
+    .temperature = "Edit26",
+};
+
+// ---- methane 5 % -----------------------------------------------------------
+
+const OpticalButton kMethane5Buttons[] = {
+    {OpticalRole::On, "Button99", kOn, {}, kOnQueue},
+    {OpticalRole::Off, "Button100", kOff, {}, {8}},
+    {OpticalRole::Setup, "Button101", kSetup, {}, {6}},
+    {OpticalRole::ApplyZero, "Button102", kApplyZero, {}, kApplyZeroQueue},
+    {OpticalRole::ReadVoltages, "Button116", kReadVoltages, {}, {1, 1, 5, 5}},
+    {OpticalRole::ApplyField, "Button103", kCalibrate, {{{"MaskEdit25", 3}}}, {14, 1, 1}},
+    {OpticalRole::ApplyField, "Button114", kApply, {{{"MaskEdit22", 5}}}, {10}},
+    {OpticalRole::ApplyField, "Button104", kApply, {{{"MaskEdit23", 3}, {"MaskEdit24", 5}}}, {11}},
+    {OpticalRole::Save, "Button111", kSaveCaption, {}, {kSave}},
+    {OpticalRole::Read, "Button112", kRead, {}, kReadQueue},
+    {OpticalRole::Defaults, "Button113", kDefaults, {}, {}},
+};
+
+const OpticalInfo kMethane5 = {
+    .pageIndex = page::OpticMethane5,
+    .statusGroup = "GroupBox33",
+    .statusPanels = {"Panel107", "Panel106", "Panel105", "Panel103", "Panel108", "Panel109",
+                     "Panel110"},
+    .concentrationGroup = "GroupBox34",
+    .concentration = "Edit15",
+    .version = "Panel112",
+    .chart = 12,
+    .signal = "Panel111",
+    .voltages = VoltageEncoding::Float32,
+    .readouts = {{{"Edit16", "U нуля", 5, 3}, {"Edit17", "U газ", 1, 3}}},
+    .settingsGroup = "GroupBox35",
+    .settingsPanel = "Panel113",
+    .fields = fieldList({{"MaskEdit25", kGas, 13, 3, 480}},
+                        thresholds("MaskEdit22", "MaskEdit23", "MaskEdit24", 50, 100, 500)),
+    .buttons = kMethane5Buttons,
+};
+
+// ---- CO2 -------------------------------------------------------------------
+
+const OpticalButton kCo2Buttons[] = {
+    {OpticalRole::On, "Button118", kOn, {}, kOnQueue},
+    {OpticalRole::Off, "Button117", kOff, {}, {8}},
+    {OpticalRole::Setup, "Button119", kSetup, {}, {6}},
+    {OpticalRole::ApplyZero, "Button120", kApplyZero, {}, kApplyZeroQueue},
+    {OpticalRole::ReadVoltages, "Button128", kReadVoltages, {}, {2, 2, 5, 5}},
+    {OpticalRole::ApplyField, "Button121", kCalibrate, {{{"MaskEdit34", 3}}}, {14, 1, 1}},
+    {OpticalRole::ApplyField, "Button126", kApply, {{{"MaskEdit31", 5}}}, {10}},
+    {OpticalRole::ApplyField, "Button122", kApply, {{{"MaskEdit32", 3}, {"MaskEdit33", 5}}}, {11}},
+    {OpticalRole::Save, "Button123", kSaveCaption, {}, {kSave}},
+    {OpticalRole::Read, "Button124", kRead, {}, kReadQueue},
+    {OpticalRole::Defaults, "Button125", kDefaults, {}, {}},
+};
+
+// A single detector; its labels keep the "Д1" of the two-detector block.
+const OpticalInfo kCo2 = {
+    .pageIndex = page::OpticCo2,
+    .statusGroup = "GroupBox37",
+    .statusPanels = {"Panel118", "Panel117", "Panel116", "Panel115", "Panel119", "Panel120",
+                     "Panel121"},
+    .concentrationGroup = "GroupBox36",
+    .concentration = "Edit18",
+    .version = "Panel6",
+    .chart = 13,
+    .signal = "Panel123",
+    .voltages = VoltageEncoding::Int16,
+    .readouts = {{{"Edit19", "U нуля", 5, 3}, {"Edit20", "U газ Д1", 2, 3}}},
+    .settingsGroup = "GroupBox38",
+    .settingsPanel = "Panel122",
+    .fields = fieldList({{"MaskEdit34", kGas1, 13, 3, 245}},
+                        thresholds("MaskEdit31", "MaskEdit32", "MaskEdit33", 50, 100, 250)),
+    .buttons = kCo2Buttons,
+    .diagnostics = Diagnostics::Flags,
+    .flags = "CheckListBox2",
+};
+
+// ---- propane 2 % -----------------------------------------------------------
+
+// Setting thresholds reads back at once; the gas calibration has no read-back.
+const OpticalButton kPropaneButtons[] = {
+    {OpticalRole::On, "Button149", kOn, {}, kOnQueue},
+    {OpticalRole::Off, "Button150", kOff, {}, {8}},
+    {OpticalRole::Setup, "Button151", kSetup, {}, {6}},
+    {OpticalRole::ApplyZero, "Button141", kApplyZero, {}, kApplyZeroQueue},
+    {OpticalRole::ReadVoltages, "Button148", kReadVoltages, {}, {2, 2, 5, 5}},
+    {OpticalRole::ApplyField, "Button142", kCalibrate, {{{"MaskEdit41", 3}}}, {14}},
+    {OpticalRole::ApplyField, "Button147", kApply, {{{"MaskEdit38", 5}}}, {10, 3}},
+    {OpticalRole::ApplyField,
+     "Button143",
+     kApply,
+     {{{"MaskEdit39", 3}, {"MaskEdit40", 5}}},
+     {11, 2}},
+    {OpticalRole::Save, "Button144", kSaveCaption, {}, {kSave}},
+    {OpticalRole::Read, "Button145", kRead, {}, kReadQueue},
+    {OpticalRole::Defaults, "Button146", kDefaults, {}, {}},
+};
+
+const OpticalInfo kPropane = {
+    .pageIndex = page::OpticPropane,
+    .statusGroup = "GroupBox42",
+    .statusPanels = {"Panel141", "Panel140", "Panel139", "Panel138", "Panel142", "Panel143",
+                     "Panel144"},
+    .concentrationGroup = "GroupBox44",
+    .concentration = "Edit25",
+    .version = "Panel137",
+    .chart = 15,
+    .signal = "Panel146",
+    .voltages = VoltageEncoding::Int16,
+    .readouts = {{{"Edit23", "U нуля", 5, 3}, {"Edit24", "U газ", 2, 3}}},
+    .settingsGroup = "GroupBox43",
+    .settingsPanel = "Panel145",
+    .fields = fieldList({{"MaskEdit41", kGas, 13, 3, 100}},
+                        thresholds("MaskEdit38", "MaskEdit39", "MaskEdit40", 20, 40, 200)),
+    .buttons = kPropaneButtons,
+    .diagnostics = Diagnostics::Flags,
+    .flags = "CheckListBox3",
+};
+
+// Evaluated in this order: on/off (which empties the threshold panels), the
+// thresholds while on, mode, settings, then the link to the detector, whose
+// error stops the decoding of the reply's values.
+std::array<StatusRow, 7> statusRowsFor(const std::array<const char *, 7> &p)
+{
+    return {rows::sensorOn(p[0], {p[4], p[5], p[6]}, Blank::TextAndColour),
+            rows::threshold(p[4], 3, 0x40),
+            rows::threshold(p[5], 2, 0x20),
+            rows::threshold(p[6], 1, 0x10),
+            rows::setupMode(p[1]),
+            rows::settings(p[2]),
+            rows::opticalLink(p[3])};
+}
+
+const QStringList &flagItems()
+{
+    static const QStringList items = {
+        QStringLiteral("   Режим самодиагностики (3.5мин.)"),
+        QStringLiteral("   Резкое изменение сигналов"),
+        QStringLiteral("   Проверка уровня сигналов"),
+        QStringLiteral("   Изменение Т>0.15 град/мин."),
+        QStringLiteral("   Изменение Т>0.6   град/мин."),
+        QStringLiteral("   Изменение Т>2.0   град/мин."),
+        QStringLiteral("   Превышение границ температуры"),
+        QStringLiteral("   Сбой ПО"),
+    };
+    return items;
+}
+
+// Two flags, then one item per algorithm state: item 2 + n stands for state n.
+constexpr int kStateItems = 14;
+const QStringList &stateItems()
+{
+    static const QStringList items = [] {
+        QStringList l = {QStringLiteral("Словил автообнуление"), QStringLiteral("Шестой бит")};
+        for (const char *s : {"0", "20", "Undef", "11", "50", "1XX", "10", "21", "90", "30", "40",
+                              "24", "31", "22"})
+            l << QString::fromLatin1(s);
+        for (QString &s : l)
+            s.prepend(QStringLiteral("   "));
+        return l;
+    }();
+    return items;
+}
+
+} // namespace
+
+const OpticalInfo &methane100Info() { return kMethane100; }
+const OpticalInfo &methane5Info() { return kMethane5; }
+const OpticalInfo &co2Info() { return kCo2; }
+const OpticalInfo &propaneInfo() { return kPropane; }
+
+OpticalPage::OpticalPage(PageHost &host, const OpticalInfo &info, QWidget *parent)
+    : SensorPage(host, info.pageIndex, info.version, parent), info_(info),
+      rows_(statusRowsFor(info.statusPanels))
+{
+    build();
+}
+
+// ---- layout ----------------------------------------------------------------
+
+namespace {
+
+constexpr int kRight = 414;      // left edge of the chart column
+constexpr int kRightWidth = 364; // up to the page's right margin
+constexpr int kBottom = 536;     // lowest edge of anything on the page
+constexpr int kGap = 6;
+
+// A disabled list in the face colour, tall enough to show every item.
+CheckList *makeFlagList(QWidget *parent, const char *name, const QStringList &items, int width)
+{
+    auto *list = new CheckList(parent, name, items, QRect(0, 0, width, 100));
+    QPalette pal = list->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        pal.setColor(group, QPalette::Base, pal.color(group, QPalette::Button));
+    // Read at a glance although the engineer cannot change them.
+    pal.setColor(QPalette::Disabled, QPalette::Text, pal.color(QPalette::Active, QPalette::Text));
+    list->setPalette(pal);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return list;
+}
+
+// Height a list needs to show every item, laid out in its flow at its width.
+int neededHeight(CheckList *list)
+{
+    list->resize(list->width(), 1000);
+    list->doItemsLayout();
+    int bottom = 0;
+    for (int i = 0; i < list->count(); ++i)
+        bottom = std::max(bottom, list->visualItemRect(list->item(i)).bottom());
+    return bottom + 1 + list->spacing() + 2 * list->frameWidth();
+}
+
+} // namespace
+
+QPushButton *OpticalPage::placeButton(const OpticalButton &b, QWidget *parent, QRect geometry)
+{
+    QPushButton *button = makeButton(parent, b.name, QString::fromUtf8(b.caption), geometry);
+    connect(button, &QPushButton::clicked, this, [this, &b] { trigger(b); });
+    return button;
+}
+
+const OpticalButton *OpticalPage::button(OpticalRole role) const
+{
+    for (const OpticalButton &b : info_.buttons)
+        if (b.role == role)
+            return &b;
+    return nullptr;
+}
+
+// Status top left; on/off, set-up and the concentration beside it; settings
+// bottom left; version top right, the chart below it with the diagnostics and
+// the temperature underneath.
+void OpticalPage::build()
+{
+    auto *status =
+        makeGroup(this, info_.statusGroup, QStringLiteral("Состояние"), QRect(8, 4, 214, 234));
+    for (int i = 0; i < 7; ++i) {
+        const int y = 20 + i * 28 + (i >= 4 ? 12 : 0);
+        makePanel(status, info_.statusPanels[size_t(i)], QRect(8, y, 198, 24));
+    }
+
+    placeButton(*button(OpticalRole::On), this, QRect(230, 10, 86, 28));
+    placeButton(*button(OpticalRole::Off), this, QRect(320, 10, 86, 28));
+    placeButton(*button(OpticalRole::Setup), this, QRect(230, 44, 176, 28));
+    int concTop = 80;
+    if (info_.measuring) {
+        makePanel(this, info_.measuring, QRect(230, 80, 176, 26));
+        concTop = 112;
+    }
+    const int concHeight = 238 - concTop;
+    auto *conc = makeGroup(this, info_.concentrationGroup, QStringLiteral("Концентрация, %"),
+                           QRect(230, concTop, 176, concHeight));
+    QLineEdit *value =
+        makeReadOnlyEdit(conc, info_.concentration, QRect(10, 10 + (concHeight - 54) / 2, 156, 54));
+    setBold(value, 22);
+
+    buildSettings();
+    addVersionPanel();
+
+    const int below = buildRightColumn();
+    chart_ = addChart(info_.chart, QRect(kRight, 36, kRightWidth, below - kGap - 36));
+    makeChartPanel(chart_, info_.signal, 110);
+}
+
+// The voltages with their buttons, the parameter fields in their inner panel
+// with each Apply button beside the fields it sends, then save, read, defaults.
+void OpticalPage::buildSettings()
+{
+    auto *group = makeGroup(this, info_.settingsGroup, QStringLiteral("Настройки"),
+                            QRect(8, 244, 398, kBottom - 244));
+    auto labelFor = [](const char *name) { return QByteArray(name).append("Label"); };
+    int y = 20;
+    // Zero adjustment beside the zero voltage, the read-back beside the gas voltage.
+    constexpr OpticalRole kBeside[] = {OpticalRole::ApplyZero, OpticalRole::ReadVoltages};
+    for (size_t i = 0; i < info_.readouts.size(); ++i) {
+        const Readout &r = info_.readouts[i];
+        if (!r.name)
+            continue;
+        makeLabel(group, labelFor(r.name).constData(), QString::fromUtf8(r.label),
+                  QRect(10, y + 2, 60, 22));
+        // Wide enough for a single-precision number with 15 digits and its sign.
+        makeReadOnlyEdit(group, r.name, QRect(72, y, 144, 24));
+        if (i < std::size(kBeside))
+            placeButton(*button(kBeside[i]), group, QRect(222, y - 1, 168, 26));
+        y += 27;
+    }
+
+    constexpr int kRow = 27;
+    int fieldCount = 0;
+    for (const ParameterField &f : info_.fields)
+        fieldCount += f.name ? 1 : 0;
+    auto *inner =
+        makePanel(group, info_.settingsPanel, QRect(8, y + 2, 382, fieldCount * kRow + 8));
+    inner->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    auto rowOf = [this](const char *field) {
+        for (size_t i = 0; i < info_.fields.size(); ++i)
+            if (info_.fields[i].name && qstrcmp(info_.fields[i].name, field) == 0)
+                return int(i);
+        return -1;
+    };
+    for (int i = 0; i < fieldCount; ++i) {
+        const ParameterField &f = info_.fields[size_t(i)];
+        const int fy = 5 + i * kRow;
+        makeLabel(inner, labelFor(f.name).constData(), QString::fromUtf8(f.label),
+                  QRect(8, fy + 1, 126, 22));
+        makeMaskEdit(inner, f.name, 4, QRect(136, fy, 56, 24));
+    }
+    for (const OpticalButton &b : info_.buttons) {
+        if (b.role != OpticalRole::ApplyField)
+            continue;
+        const int first = rowOf(b.fields[0].field);
+        const int last = b.fields[1].field ? rowOf(b.fields[1].field) : first;
+        const int top = 5 + first * kRow;
+        const int bottom = 5 + last * kRow + 24;
+        const int mid = (top + bottom) / 2;
+        placeButton(b, inner, QRect(198, mid - 13, 178, 26));
+    }
+
+    const int by = y + 2 + inner->height() + kGap;
+    placeButton(*button(OpticalRole::Save), group, QRect(8, by, 100, 28));
+    placeButton(*button(OpticalRole::Read), group, QRect(112, by, 100, 28));
+    placeButton(*button(OpticalRole::Defaults), group, QRect(216, by, 174, 28));
+    group->resize(group->width(), std::min(by + 28 + 8, kBottom - 244));
+}
+
+// Lists and the temperature from the page's bottom up; the chart takes the rest.
+int OpticalPage::buildRightColumn()
+{
+    int top = kBottom + kGap;
+    if (info_.temperature || info_.stateCode)
+        top = kBottom - 28;
+    if (info_.stateCode) {
+        auto *code = makePanel(this, info_.stateCode, QRect(kRight, top + 1, 70, 26),
+                               QString::fromLatin1(info_.stateCode));
+        setBold(code);
+    }
+    if (info_.temperature) {
+        placeButton(*button(OpticalRole::Temperature), this,
+                    QRect(kRight + kRightWidth - 190, top, 120, 28));
+        QLineEdit *t = makeReadOnlyEdit(this, info_.temperature,
+                                        QRect(kRight + kRightWidth - 64, top + 1, 64, 26));
+        t->setText(QStringLiteral("0"));
+        setBold(t);
+    }
+    if (info_.state) {
+        state_ = makeFlagList(this, info_.state, stateItems(), kRightWidth);
+        state_->setFlow(QListView::LeftToRight);
+        state_->setWrapping(true);
+        state_->setSpacing(4); // keeps each box apart from the text before it
+        const int h = neededHeight(state_);
+        top -= kGap + h;
+        state_->setGeometry(kRight, top, kRightWidth, h);
+    }
+    if (info_.flags) {
+        flags_ = makeFlagList(this, info_.flags, flagItems(), kRightWidth);
+        const int h = neededHeight(flags_);
+        top -= kGap + h;
+        flags_->setGeometry(kRight, top, kRightWidth, h);
+    }
+    return top;
+}
+
+// ---- buttons ---------------------------------------------------------------
+
+void OpticalPage::trigger(const OpticalButton &b)
+{
+    if (b.role == OpticalRole::Defaults) {
+        fillDefaults();
+        return;
+    }
+    // Every field first: a set command still waiting in the queue must not go out
+    // with half of a refused entry in its parameter bytes.
+    std::array<std::optional<int>, 2> values;
+    for (size_t i = 0; i < b.fields.size(); ++i) {
+        if (!b.fields[i].field)
+            continue;
+        values[i] = applyConversion(edit(b.fields[i].field), platform());
+        if (!values[i])
+            return;
+    }
+    Session &s = session();
+    s.request()[0] = address();
+    for (size_t i = 0; i < b.fields.size(); ++i)
+        if (values[i])
+            putU16(s.request(), b.fields[i].byte, uint16_t(*values[i]));
+    s.queue.load(b.queue.span());
+}
+
+void OpticalPage::fillDefaults()
+{
+    for (const ParameterField &f : info_.fields)
+        if (f.name)
+            edit(f.name)->setText(integerText(f.defaultValue));
+}
+
+// ---- replies ---------------------------------------------------------------
+
+std::span<const StatusRow> OpticalPage::statusRows(uint8_t) const { return rows_; }
+
+QString OpticalPage::voltageText(const Frame &reply, int byte) const
+{
+    if (info_.voltages == VoltageEncoding::Float32)
+        return floatText(
+            std::bit_cast<float>(uint32_t(u16(reply, 3)) | uint32_t(u16(reply, 5)) << 16));
+    return integerText(s16(reply, byte));
+}
+
+void OpticalPage::showAnswer(const Frame &reply)
+{
+    const uint8_t code = reply[1];
+    for (const Readout &r : info_.readouts)
+        if (r.name && r.code == code)
+            setText(r.name, voltageText(reply, r.byte));
+    // Shown whole even outside the four digits a field takes.
+    for (const ParameterField &f : info_.fields)
+        if (f.name && f.code == code)
+            setText(f.name, integerText(s16(reply, f.byte)));
+    if (code == kDiagnostics && info_.diagnostics != Diagnostics::None)
+        showDiagnostics(reply);
+    if (code == kTemperature && info_.temperature)
+        setText(info_.temperature, integerText(int16_t(uint16_t(u16(reply, 5) - kKelvinOffset))));
+}
+
+void OpticalPage::showDiagnostics(const Frame &reply)
+{
+    const uint8_t flags = reply[5];
+    for (int k = 0; k < 8; ++k)
+        flags_->setChecked(k, flags & (1 << k));
+    if (info_.diagnostics != Diagnostics::FlagsAndState)
+        return;
+    const uint8_t byte = reply[6];
+    const int state = byte & 0x0F;
+    const bool autoZero = byte & 0x80;
+    setText(info_.stateCode, integerText(state));
+    for (int n = 0; n < kStateItems; ++n)
+        state_->setChecked(2 + n, n == state);
+    state_->setChecked(0, autoZero);
+    state_->setChecked(1, byte & 0x40);
+    if (autoZero && state < 5)
+        setPanel(label(info_.measuring), QStringLiteral("Измерение"), Colour::Normal);
+    else
+        setPanel(label(info_.measuring), QStringLiteral("Показания"), Colour::Yellow);
+}
+
+bool OpticalPage::measures(uint8_t code) const { return code == cmd::Status || code == kSave; }
+
+// The save answer carries the values too, but only the status reply is charted.
+void OpticalPage::measure(const Frame &reply)
+{
+    setText(info_.concentration, valueText(s16(reply, 3) / 100.0));
+    setText(info_.signal, integerText(u16(reply, 5)));
+    if (reply[1] == cmd::Status)
+        chart_->addSample(u16(reply, 5));
+}
+
+} // namespace zet

@@ -1,0 +1,102 @@
+// The built programs as a shell sees them: exit codes and texts of zet-service and
+// zet-shots for help, version and refused arguments.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    bool crashed = false;
+    QString out;
+    QString err;
+};
+
+// Runs a program with no display, as on a build machine.
+Outcome run(const QString &program, const QStringList &args, bool offscreen = true)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    if (offscreen)
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    Outcome r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        r.crashed = true;
+        return r;
+    }
+    r.crashed = p.exitStatus() != QProcess::NormalExit;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+const QString kService = QStringLiteral(ZET_SERVICE_BIN);
+const QString kShots = QStringLiteral(ZET_SHOTS_BIN);
+
+struct ExitCase {
+    QStringList args;
+    int exitCode;
+    const char *out; // part of standard output ("" for none expected)
+    const char *err; // part of standard error
+};
+
+TEST(Programs, ServiceAnswersHelpVersionAndRefusesBadValuesWithoutADisplay)
+{
+    const ExitCase cases[] = {
+        {{"--version"}, 0, "zet-service 1.0\n", ""},
+        {{"--help"}, 0, "   8  неизвестный прибор", ""},
+        {{"--demo", "0"}, 2, "", "--demo: тип прибора должен быть числом от 1 до 10, а не «0»"},
+        {{"--demo=abc"}, 2, "", "а не «abc»"},
+        {{"--port"}, 2, "", "--port: не указан путь к порту"},
+    };
+    for (const ExitCase &c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        // No platform at all: these answers must not need the window system.
+        const Outcome r = run(kService, c.args, false);
+        ASSERT_FALSE(r.crashed) << r.err.toStdString();
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QString::fromUtf8(c.out))) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.err))) << r.err.toStdString();
+        if (c.exitCode != 0) {
+            EXPECT_TRUE(r.out.isEmpty());
+        }
+    }
+}
+
+TEST(Programs, ServiceRefusesAnUnknownOptionOnceTheToolkitHasTakenItsOwn)
+{
+    const Outcome r = run(kService, {"-platform", "offscreen", "--demo", "2", "--bogus"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("неизвестный параметр «--bogus»")) << r.err.toStdString();
+}
+
+TEST(Programs, ShotsPrintsUsageRefusesBadTypesAndFailsOnAnUnidentifiedType)
+{
+    const Outcome help = run(kShots, {"--help"}, false);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("usage: zet-shots")) << help.out.toStdString();
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const Outcome badType = run(kShots, {dir.path(), "0"}, false);
+    EXPECT_EQ(badType.exitCode, 2);
+    EXPECT_TRUE(badType.err.contains("not a device type from 1 to 10: 0"));
+
+    // No display and no platform named: it goes offscreen by itself.
+    const Outcome unknown = run(kShots, {dir.path(), "8"}, false);
+    EXPECT_FALSE(unknown.crashed) << unknown.err.toStdString();
+    EXPECT_EQ(unknown.exitCode, 1) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.err.contains("type 8: not identified")) << unknown.err.toStdString();
+}
+
+} // namespace

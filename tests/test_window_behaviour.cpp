@@ -1,0 +1,152 @@
+// What the main window does around the pages: tabs of pages the instrument does not
+// have stay out of reach, the device list stays readable, silence of the instrument
+// is shown, an answered command is not repeated while the list is shown, and a burst
+// of device changes gives one wait.
+#include "Harness.h"
+#include "link/DeviceWatcher.h"
+
+#include <QApplication>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace zet;
+using namespace zet::test;
+
+TEST(HiddenPages, CtrlTabAndWheelNeverOpenThem)
+{
+    Harness h;
+    h.connect(10);
+    QTabWidget *tabs = h.form->pageControl();
+    std::set<int> reached;
+    for (int i = 0; i < 30; ++i) {
+        QTest::keyClick(tabs, Qt::Key_Tab, Qt::ControlModifier);
+        reached.insert(tabs->currentIndex());
+    }
+    QTabBar *bar = tabs->tabBar();
+    for (int i = 0; i < 30; ++i) {
+        QWheelEvent wheel(QPointF(10, 10), bar->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, i < 15 ? -120 : 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &wheel);
+        reached.insert(tabs->currentIndex());
+    }
+    EXPECT_GT(reached.size(), 5u) << "the keys and the wheel did move between pages";
+    for (int index : reached)
+        EXPECT_TRUE(tabs->isTabVisible(index)) << "hidden page " << index << " was opened";
+    EXPECT_FALSE(tabs->isTabEnabled(page::Tks));
+}
+
+TEST(DeviceListLook, SelectedRowTextStandsOutFromItsBackground)
+{
+    Harness h;
+    auto *list = h.find<QTreeWidget>("ListView1");
+    h.form->resize(h.form->size());
+    list->setCurrentItem(list->topLevelItem(0));
+    ASSERT_TRUE(list->topLevelItem(0)->isSelected());
+    const QImage shot = list->viewport()->grab().toImage();
+    const QRect row = list->visualItemRect(list->topLevelItem(0)).adjusted(2, 2, -2, -2);
+    int low = 255, high = 0;
+    for (int y = row.top(); y <= row.bottom(); ++y)
+        for (int x = row.left(); x <= row.right(); ++x) {
+            const int g = qGray(shot.pixel(x, y));
+            low = std::min(low, g);
+            high = std::max(high, g);
+        }
+    EXPECT_GE(high - low, 120) << "text and background of the selected row are too alike";
+}
+
+TEST(NoAnswer, ShownAfterThreeSecondsOfSilenceAndClearedByTheNextReply)
+{
+    Harness h;
+    h.connect(10);
+    auto *indicator = h.find<QLabel>("NoAnswer");
+    ASSERT_NE(indicator, nullptr);
+    EXPECT_EQ(indicator->text(), "Нет ответа от прибора");
+    const Frame before = h.request();
+    const int writes = h.driver.writeCount();
+    for (int ms = 0; ms < 2900; ms += 100) {
+        h.now = h.now.addMSecs(100);
+        h.form->Timer2Timer();
+    }
+    EXPECT_TRUE(indicator->isHidden()) << "not before 3 s";
+    h.now = h.now.addMSecs(200);
+    h.form->Timer2Timer();
+    EXPECT_FALSE(indicator->isHidden());
+    EXPECT_EQ(h.request(), before) << "a display only: the request is untouched";
+    EXPECT_EQ(h.driver.writeCount(), writes);
+    h.reply({0, 12, 0, 0, 0, 0, 0});
+    EXPECT_TRUE(indicator->isHidden());
+    h.form->Button1Click(); // closing clears it too
+    h.now = h.now.addSecs(10);
+    h.form->Timer2Timer();
+    EXPECT_TRUE(indicator->isHidden());
+}
+
+// The device list has no decoder; an answered command must still not be repeated.
+TEST(DeviceListPage, AnsweredCommandIsNotSentAgain)
+{
+    struct Case {
+        const char *what;
+        int type;
+        int page;
+        const char *button; // nullptr: the page's start-up queue is running
+        uint8_t block;
+    };
+    const Case cases[] = {
+        {"save on the TKS page", 1, page::Tks, "Button25", 3},
+        {"switch-off on the base page", 1, page::Base, "Button2", 0},
+        {"running start-up queue", 1, page::Tks, nullptr, 3},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Harness h;
+        h.connect(c.type);
+        h.select(c.page);
+        if (c.button) {
+            h.form->session().queue.clear();
+            h.click(c.button);
+        }
+        h.select(page::DeviceList);
+        std::vector<int> codes;
+        for (int i = 0; i < 8; ++i) {
+            const Frame f = h.send();
+            codes.push_back(f[1]);
+            h.reply({c.block, f[1], 0x01, 0, 0, 0, 0});
+        }
+        std::set<int> afterwards(codes.begin() + 4, codes.end());
+        EXPECT_EQ(afterwards, std::set<int>{12}) << "only the status request once answered";
+        EXPECT_EQ(h.request()[0], moduleAddress(c.block));
+    }
+}
+
+TEST(DeviceChange, BurstOfChangesGivesOneWaitAndOneRebuild)
+{
+    Harness h(Rows{{"A", "S1"}});
+    h.connect(10);
+    int steps = 0;
+    int changes = 0;
+    int lastChangeAt = 0;
+    h.form->platform().processEvents = [&] {
+        ++steps;
+        if (steps % 40 == 0 && changes < 5) { // five more udev events during the wait
+            ++changes;
+            lastChangeAt = int(h.sleeps.size());
+            h.form->WMDeviceChange(kDeviceArrival);
+        }
+    };
+    h.driver.calls.clear();
+    h.form->WMDeviceChange(kDeviceRemoveComplete);
+    EXPECT_EQ(changes, 5);
+    EXPECT_EQ(h.driver.calls.filter("Close").size(), 1) << "the connection is closed once";
+    EXPECT_EQ(h.driver.calls.filter("ListDevices").isEmpty(), false);
+    EXPECT_EQ(int(h.sleeps.size()) - lastChangeAt, 351) << "a full wait after the last change";
+    EXPECT_LT(h.sleeps.size(), 2 * 351) << "the waits did not nest";
+    EXPECT_EQ(h.text("Panel1"), "Список обновлен!");
+}
