@@ -34,10 +34,6 @@ template <const OpticalInfo &(*info)()> ModulePage *optical(PageHost &host, cons
     return new OpticalPage(host, info());
 }
 
-// A page whose block has no page of its own yet: it keeps the request addressed
-// to its block and polls it.
-ModulePage *bare(PageHost &host, const PageRow &row) { return new ModulePage(host, row.index); }
-
 constexpr CodeList kSensorEntry = {9, 2, 3, 4};
 constexpr CodeList kOpticalEntry = {5, 2, 13, 3, 4};
 constexpr CodeList kElectroEntry = {9, 2, 3, 4, 13};
