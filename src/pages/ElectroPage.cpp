@@ -206,7 +206,7 @@ const ElectroInfo kHydrogenSulphide = {
 constexpr int kPointSize = 8;
 // Status and settings on the left; the front end above the area at the lower
 // right that the chart and the picture share. The picture is drawn 1:1 with its
-// top margin and top left corner free for the values and the toggle laid over it.
+// top margin and left corners free for the values and the toggle laid over it.
 constexpr int kLeftX = 4, kLeftWidth = 215;
 constexpr QRect kArea(223, 230, 561, 313);
 const QColor kCream(0xFF, 0xFB, 0xF0);
@@ -292,7 +292,8 @@ void ElectroPage::build()
                                   QRect(kArea.x(), 2, kArea.width(), kArea.y() - 6));
 
     chart_ = addChart(info_.chart, kArea);
-    chart_->chart()->setMargins(QMargins(2, 22, 6, 2));
+    // The plot and its labels keep clear of what lies over the area.
+    chart_->chart()->setMargins(QMargins(2, 30, 6, 26));
     auto *picture = new PictureBox(this, row().pictureControl, kArea);
 
     // Values and the toggle lie over the area in both states.
@@ -311,7 +312,7 @@ void ElectroPage::build()
     concentration->setPalette(red);
     setPanelFill(makePanel(this, info_.climate, over(131, 1, 170, 19)), kCream);
     setPanelFill(makePanel(this, info_.voltage, over(305, 1, 130, 19)), kCream);
-    frontEnd_->addToggle(this, over(3, 37, 122, 24), chart_, picture);
+    frontEnd_->addToggle(this, over(3, 288, 122, 24), chart_, picture);
 }
 
 // ---- buttons ---------------------------------------------------------------
