@@ -23,6 +23,8 @@ void usage(FILE *out)
     std::fputs("usage: zet-shots [OUTDIR [TYPE... | bench]]\n"
                "Saves a PNG of every page the simulated instrument of each TYPE (1 to 10,\n"
                "default 10) shows, as OUTDIR/type<TYPE>-page<N>.png (OUTDIR default: shots).\n"
+               "Pages with a schematic in place of their chart also give\n"
+               "OUTDIR/type<TYPE>-page<N>-picture.png.\n"
                "Runs offscreen by itself when there is no display. Exits with 1 when a type\n"
                "is not identified (type 8 is an unknown instrument), 2 on bad arguments.\n"
                "bench: OUTDIR/bench.png, the screen with the bench window beside the main\n"
