@@ -59,7 +59,7 @@ std::optional<int> applyConversion(const QLineEdit *field, Platform &platform)
     return applyConversion(field->text(), platform);
 }
 
-std::optional<std::vector<int>> convertAll(std::initializer_list<const QLineEdit *> fields,
+std::optional<std::vector<int>> convertAll(std::span<const QLineEdit *const> fields,
                                            Platform &platform)
 {
     std::vector<int> values;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <vector>
 
 class QLineEdit;
@@ -41,7 +42,12 @@ std::optional<int> applyConversion(const QString &text, Platform &platform);
 std::optional<int> applyConversion(const QLineEdit *field, Platform &platform);
 // Every field of one set command, in order, converted before anything is written:
 // the first one that does not convert shows its message and nothing is returned.
-std::optional<std::vector<int>> convertAll(std::initializer_list<const QLineEdit *> fields,
+std::optional<std::vector<int>> convertAll(std::span<const QLineEdit *const> fields,
                                            Platform &platform);
+inline std::optional<std::vector<int>> convertAll(std::initializer_list<const QLineEdit *> fields,
+                                                  Platform &platform)
+{
+    return convertAll(std::span<const QLineEdit *const>(fields.begin(), fields.size()), platform);
+}
 
 } // namespace zet
