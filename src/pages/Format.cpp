@@ -59,4 +59,18 @@ std::optional<int> applyConversion(const QLineEdit *field, Platform &platform)
     return applyConversion(field->text(), platform);
 }
 
+std::optional<std::vector<int>> convertAll(std::span<const QLineEdit *const> fields,
+                                           Platform &platform)
+{
+    std::vector<int> values;
+    values.reserve(fields.size());
+    for (const QLineEdit *field : fields) {
+        const std::optional<int> v = applyConversion(field, platform);
+        if (!v)
+            return std::nullopt;
+        values.push_back(*v);
+    }
+    return values;
+}
+
 } // namespace zet

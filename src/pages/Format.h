@@ -5,7 +5,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
+#include <span>
+#include <vector>
 
 class QLineEdit;
 
@@ -37,5 +40,14 @@ QString versionText(uint8_t version);
 // shows "'<text>' is not a valid integer value" and returns nothing.
 std::optional<int> applyConversion(const QString &text, Platform &platform);
 std::optional<int> applyConversion(const QLineEdit *field, Platform &platform);
+// Every field of one set command, in order, converted before anything is written:
+// the first one that does not convert shows its message and nothing is returned.
+std::optional<std::vector<int>> convertAll(std::span<const QLineEdit *const> fields,
+                                           Platform &platform);
+inline std::optional<std::vector<int>> convertAll(std::initializer_list<const QLineEdit *> fields,
+                                                  Platform &platform)
+{
+    return convertAll(std::span<const QLineEdit *const>(fields.begin(), fields.size()), platform);
+}
 
 } // namespace zet

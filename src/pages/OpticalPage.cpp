@@ -479,19 +479,19 @@ void OpticalPage::trigger(const OpticalButton &b)
     }
     // Every field first: a set command still waiting in the queue must not go out
     // with half of a refused entry in its parameter bytes.
-    std::array<std::optional<int>, 2> values;
-    for (size_t i = 0; i < b.fields.size(); ++i) {
-        if (!b.fields[i].field)
-            continue;
-        values[i] = applyConversion(edit(b.fields[i].field), platform());
-        if (!values[i])
-            return;
-    }
+    std::vector<const QLineEdit *> edits;
+    for (const auto &f : b.fields)
+        if (f.field)
+            edits.push_back(edit(f.field));
+    const auto values = convertAll(edits, platform());
+    if (!values)
+        return;
     Session &s = session();
     s.request()[0] = address();
-    for (size_t i = 0; i < b.fields.size(); ++i)
-        if (values[i])
-            putU16(s.request(), b.fields[i].byte, uint16_t(*values[i]));
+    size_t next = 0;
+    for (const auto &f : b.fields)
+        if (f.field)
+            putU16(s.request(), f.byte, uint16_t((*values)[next++]));
     s.queue.load(b.queue.span());
 }
 

@@ -1,6 +1,7 @@
 #include "pages/PageTable.h"
 
 #include "pages/BasePage.h"
+#include "pages/ElectroPage.h"
 #include "pages/OpticalPage.h"
 #include "pages/PgsPage.h"
 #include "pages/PressurePage.h"
@@ -23,14 +24,15 @@ template <const ThermoInfo &(*info)()> ModulePage *thermo(PageHost &host, const 
     return new ThermoPage(host, info());
 }
 
+template <const ElectroInfo &(*info)()> ModulePage *electro(PageHost &host, const PageRow &)
+{
+    return new ElectroPage(host, info());
+}
+
 template <const OpticalInfo &(*info)()> ModulePage *optical(PageHost &host, const PageRow &)
 {
     return new OpticalPage(host, info());
 }
-
-// A page whose block has no page of its own yet: it keeps the request addressed
-// to its block and polls it.
-ModulePage *bare(PageHost &host, const PageRow &row) { return new ModulePage(host, row.index); }
 
 constexpr CodeList kSensorEntry = {9, 2, 3, 4};
 constexpr CodeList kOpticalEntry = {5, 2, 13, 3, 4};
@@ -84,7 +86,7 @@ const std::array<PageRow, page::Count> kPages = {{
      .pictureControl = "Image1",
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kElectroIdle,
-     .create = bare},
+     .create = electro<oxygenInfo>},
     {.index = page::CarbonMonoxide,
      .block = 23,
      .caption = "Угарный газ (СО)",
@@ -93,7 +95,7 @@ const std::array<PageRow, page::Count> kPages = {{
      .pictureControl = "Image2",
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kElectroIdle,
-     .create = bare},
+     .create = electro<carbonMonoxideInfo>},
     // A tab click alone leaves address and queue; the focus entry addresses it.
     {.index = page::OpticMethane5,
      .block = 12,
@@ -120,7 +122,7 @@ const std::array<PageRow, page::Count> kPages = {{
      .pictureControl = "Image3",
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kElectroIdle,
-     .create = bare},
+     .create = electro<hydrogenSulphideInfo>},
     {.index = page::OpticPropane,
      .block = 28,
      .caption = "Оптика пропан 2%",

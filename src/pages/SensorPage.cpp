@@ -63,13 +63,10 @@ void SensorPage::adjustZero(std::initializer_list<uint8_t> codes)
 
 std::optional<std::pair<int, int>> SensorPage::convertFields(const char *first, const char *second)
 {
-    const std::optional<int> a = applyConversion(edit(first), platform());
-    if (!a)
+    const auto values = convertAll({edit(first), edit(second)}, platform());
+    if (!values)
         return std::nullopt;
-    const std::optional<int> b = applyConversion(edit(second), platform());
-    if (!b)
-        return std::nullopt;
-    return std::pair{*a, *b};
+    return std::pair{(*values)[0], (*values)[1]};
 }
 
 void SensorPage::putParameters(std::pair<int, int> values)

@@ -63,9 +63,7 @@ bool applyStatusRows(QWidget *page, std::span<const StatusRow> rows, const Frame
         } else if (auto *box = page->findChild<QGroupBox *>(name)) {
             box->setTitle(text);
         }
-        if (set)
-            continue;
-        for (const char *blank : row.blankWhenOff) {
+        for (const char *blank : set ? row.blankWhenOn : row.blankWhenOff) {
             if (!blank)
                 continue;
             auto *label = page->findChild<QLabel *>(QString::fromLatin1(blank));

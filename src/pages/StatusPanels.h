@@ -59,6 +59,7 @@ struct StatusRow {
     uint8_t gateMask = 0; // row evaluated only when all these bits of the same byte are set
     uint64_t onCodes = 0; // non-zero: a set bit is shown only on these reply codes
     std::array<const char *, 4> blankWhenOff{}; // panels emptied on bit = 0
+    std::array<const char *, 4> blankWhenOn{};  // panels emptied on bit = 1
     Blank blank = Blank::Text;
     bool stopsDecoding = false; // a set bit: the reply's values are not decoded
 };
@@ -132,6 +133,32 @@ constexpr StatusRow switchOffThreshold(const char *panel, uint8_t mask = 0x40, u
 constexpr StatusRow gas(const char *group)
 {
     return {.mask = 0x02, .target = group, .off = {"МЕТАН"}, .on = {"ПРОПАН"}};
+}
+
+// A row whose set bit leaves the given panels blank: normal colour, no text.
+constexpr StatusRow blanking(StatusRow row, std::array<const char *, 4> panels)
+{
+    row.blankWhenOn = panels;
+    row.blank = Blank::TextAndColour;
+    return row;
+}
+
+// The electrochemical blocks' temperature sensor.
+constexpr StatusRow thermoSensor(const char *panel, uint8_t mask = 0x01)
+{
+    return {.mask = mask,
+            .target = panel,
+            .off = {"Температура в норме"},
+            .on = {"Ошибка термосенсора", Colour::Red}};
+}
+
+// Temperature outside the range the block measures in.
+constexpr StatusRow temperatureRange(const char *panel, uint8_t mask = 0x02)
+{
+    return {.mask = mask,
+            .target = panel,
+            .off = {"Измерения по температуре"},
+            .on = {"Выход за пределы температуры", Colour::Yellow}};
 }
 
 // "Ошибка связи 1F": byte 3 as two upper-case hex digits.

@@ -254,13 +254,20 @@ void TForm1::ListView1DblClick()
     link_.parity = ft::PARITY_NONE;
     link_.SetFTDataCharacteristics();
     cycle_.resetFraming();
-    lastHeard_ = platform_.now();
+    silentMs_ = 0;
     session_.setRequest(kBaseAddress, cmd::Identify);
     label1_->setText(QStringLiteral("Поиск прибора ..."));
     cycle_.start();
 }
 
-void TForm1::Timer1Timer() { cycle_.transmitTick(); }
+void TForm1::Timer1Timer()
+{
+    // Silence is counted in transmit periods, so it follows whatever clock drives the ticks.
+    silentMs_ += timer1()->interval();
+    cycle_.transmitTick();
+    if (session_.deviceOpen && silentMs_ >= kSilenceMs)
+        noAnswer_->show();
+}
 
 void TForm1::Timer2Timer()
 {
@@ -270,14 +277,9 @@ void TForm1::Timer2Timer()
 
 void TForm1::watchSilence()
 {
-    if (!session_.deviceOpen)
-        return;
-    const QDateTime now = platform_.now();
     if (session_.replyValid) {
-        lastHeard_ = now;
+        silentMs_ = 0;
         noAnswer_->hide();
-    } else if (lastHeard_.msecsTo(now) >= kSilenceMs) {
-        noAnswer_->show();
     }
 }
 

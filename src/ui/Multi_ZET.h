@@ -90,7 +90,7 @@ private:
     void hideModulePages();
     // A hidden tab is also disabled, so that Ctrl+Tab and the wheel skip it.
     void showPage(int index, bool shown);
-    // The no-answer indicator after a receive tick.
+    // A valid reply clears the no-answer indicator.
     void watchSilence();
     void setActivePage(int index); // program-made change: no entry action
     // ReplyHandler
@@ -124,7 +124,7 @@ private:
     bool closing_ = false;
     QStringList pictureDirs_;
     QLabel *noAnswer_ = nullptr;
-    QDateTime lastHeard_; // last valid reply, or the open
+    int silentMs_ = 0; // transmit periods since the last valid reply, or the open
     bool waitingForDevices_ = false;
     bool devicesChangedAgain_ = false;
     std::unique_ptr<ServiceRecord> record_; // gone before the poll cycle it watches

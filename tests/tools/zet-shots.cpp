@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
@@ -22,6 +23,8 @@ void usage(FILE *out)
     std::fputs("usage: zet-shots [OUTDIR [TYPE... | bench]]\n"
                "Saves a PNG of every page the simulated instrument of each TYPE (1 to 10,\n"
                "default 10) shows, as OUTDIR/type<TYPE>-page<N>.png (OUTDIR default: shots).\n"
+               "Pages with a schematic in place of their chart also give\n"
+               "OUTDIR/type<TYPE>-page<N>-picture.png.\n"
                "Runs offscreen by itself when there is no display. Exits with 1 when a type\n"
                "is not identified (type 8 is an unknown instrument), 2 on bad arguments.\n"
                "bench: OUTDIR/bench.png, the screen with the bench window beside the main\n"
@@ -127,7 +130,28 @@ int main(int argc, char **argv)
                 QStringLiteral("%1/type%2-page%3.png").arg(out).arg(type).arg(page);
             s.form->grab().save(file);
             std::printf("%s\n", qPrintable(file));
+            // Pages whose chart shares its place with a picture: the picture too.
+            for (QPushButton *b : s.form->page(page)->findChildren<QPushButton *>()) {
+                if (b->text() != QStringLiteral("Схема/График"))
+                    continue;
+                b->click();
+                QApplication::processEvents();
+                const QString shown =
+                    QStringLiteral("%1/type%2-page%3-picture.png").arg(out).arg(type).arg(page);
+                s.form->grab().save(shown);
+                b->click();
+                std::printf("%s\n", qPrintable(shown));
+            }
         }
+        // The device list with its selected row, then a page while the instrument is silent.
+        s.form->pageControl()->setCurrentIndex(0);
+        QApplication::processEvents();
+        s.form->grab().save(QStringLiteral("%1/type%2-list.png").arg(out).arg(type));
+        s.select(1);
+        s.driver.faults().drop.probability = 1.0;
+        s.run(3500);
+        QApplication::processEvents();
+        s.form->grab().save(QStringLiteral("%1/type%2-silent.png").arg(out).arg(type));
     }
     return status;
 }
