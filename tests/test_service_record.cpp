@@ -176,6 +176,29 @@ TEST(Journal, RefusedEntryGivesNoLineThoughTicksRanDuringItsMessage)
     EXPECT_FALSE(QFile::exists(r.file("ЗЕТ75_1234.csv")));
 }
 
+TEST(Journal, FrontEndWriteAndThresholdFourOnTheOxygenPage)
+{
+    Record r;
+    r.h->connect(7);
+    r.to(page::Oxygen, 22);
+    // The version answer's registers select every group: 0x12, 0xB4, 0x83.
+    r.h->reply({22, 9, 0x00, 0x21, 0x12, 0xB4, 0x83});
+    r.h->click("Button75"); // "Запись"
+    r.answer(22);
+    r.h->click("Button74"); // "Чтение": a read
+    r.answer(22);
+    r.type("MaskEdit21", "300");
+    r.h->click("Button115");
+    r.answer(22);
+    const QList<QStringList> lines = r.lines("ЗЕТ-74_1234.csv");
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0][journal::Code], "33");
+    EXPECT_EQ(lines[0][journal::Parameters],
+              "R_Load: 50 Ом; R_TIA: 14 кОм; U_опоры: Внешнее; U_нуля: 50%; Полярность: Позитив; "
+              "Смещение: 6%; FET: Включен; Режим: Рабочий");
+    EXPECT_EQ(lines[1].mid(journal::Button, 3), line({"Применить", "8", "Порог 4 = 300 % х10"}));
+}
+
 TEST(Journal, TwoInstrumentsTwoFiles)
 {
     Record r({{"USB <-> Serial", "FT1"}, {"USB <-> Serial", "FT2"}});
