@@ -371,6 +371,18 @@ TEST(TrendExport, CsvHoldsTheRingOldestFirstWithArrivalTimes)
     r.record().files().save = [&](QWidget *, const QString &, const QString &, const QString &) {
         return path;
     };
+    // The right button opens the menu on the chart.
+    r.h->form->show();
+    ASSERT_EQ(chart->contextMenuPolicy(), Qt::CustomContextMenu);
+    emit chart->customContextMenuRequested(QPoint(20, 20));
+    QMenu *shown = chart->findChild<QMenu *>("TrendMenu");
+    ASSERT_TRUE(shown && shown->isVisible());
+    QStringList items;
+    for (QAction *a : shown->actions())
+        items << a->text();
+    EXPECT_EQ(items, QStringList({"Сохранить данные (CSV)…", "Сохранить изображение (PNG)…"}));
+    shown->close();
+
     QMenu *menu = r.record().chartMenu(chart);
     menu->findChild<QAction *>("SaveTrendCsv")->trigger();
 

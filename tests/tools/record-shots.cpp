@@ -1,17 +1,22 @@
 // Screenshots of the engineer's record after a simulated session (type 10,
-// thresholds set and saved on two pages): the device list page with its record
-// buttons, the journal window and the line monitor. record-shots [OUTDIR]
+// thresholds set and saved on two pages): the line monitor, the journal window, a
+// chart's context menu and the device list page with its record buttons.
+// record-shots [OUTDIR]
 #include "RecordSession.h"
 #include "ui/JournalWindow.h"
 #include "ui/LineMonitor.h"
 #include "ui/ServiceRecord.h"
 
 #include <QApplication>
+#include <QChartView>
 #include <QDir>
 #include <QLocale>
+#include <QMenu>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <cstdio>
 
@@ -58,6 +63,22 @@ int main(int argc, char **argv)
     record.showJournal();
     record.journalWindow()->resize(record.journalWindow()->width(), 300);
     save(record.journalWindow(), "journal.png");
+    record.journalWindow()->close();
+
+    // The chart's context menu, as the right button opens it (the screen, for the popup).
+    s.form->pageControl()->setCurrentIndex(zet::page::Pressure);
+    zet::test::runClock(s, s.capture.now.addMSecs(-s.clock), 2000);
+    auto *chart = s.form->findChild<QChartView *>(QStringLiteral("Chart16"));
+    emit chart->customContextMenuRequested(QPoint(120, 160));
+    QTest::qWait(300);
+    const QString menuFile = out + QStringLiteral("/chart-menu.png");
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, 0, 0, s.form->frameGeometry().right() + 160,
+                     s.form->frameGeometry().bottom() + 1)
+        .save(menuFile);
+    std::printf("%s\n", qPrintable(menuFile));
+    if (auto *menu = chart->findChild<QMenu *>(QStringLiteral("TrendMenu")))
+        menu->close();
 
     s.form->pageControl()->setCurrentIndex(0);
     save(s.form.get(), "device-list.png");
