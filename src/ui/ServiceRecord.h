@@ -2,8 +2,8 @@
 // The engineer's record beside the main window: the service journal with its
 // window, the line monitor, and saving the trend charts. It only watches: the
 // line through the poll cycle, the clicks through the pages' buttons. Its entry
-// points sit where no specified control is: two buttons in the free corner of the
-// device list page, Ctrl+M, and the charts' context menus.
+// points move none of the window's own controls: two buttons in the free corner of
+// the device list page, Ctrl+M, and the charts' context menus.
 
 #include "journal/CommandRecorder.h"
 #include "journal/Journal.h"
