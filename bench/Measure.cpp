@@ -5,12 +5,16 @@
 #include "ui/Multi_ZET.h"
 
 #include <QApplication>
+#include <QChart>
 #include <QElapsedTimer>
 #include <QLineSeries>
 #include <QTreeWidget>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 
 namespace zet::bench {
 
@@ -56,27 +60,79 @@ void settle(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-} // namespace
-
-Timing chartSample(int samples, bool clearAppend)
-{
-    TrendChart chart(1);
-    chart.resize(766, 236); // as on the base page
-    chart.show();
-    settle(200);
-    PaintCounter counter(chart.viewport());
-    TrendRing ring; // the spec's redraw: clear, then the 200 points oldest first
-    auto addClearAppend = [&](double value) {
-        ring.add(value);
-        QLineSeries *series = chart.series();
-        series->clear();
-        int read = ring.writeIndex();
+// Chart1's look, with the series drawn by the chart library.
+class LibraryChart : public QChartView {
+public:
+    LibraryChart() : series_(new QLineSeries)
+    {
+        series_->setPen(QPen(Qt::red, 1));
+        auto *chart = new QChart;
+        chart->addSeries(series_);
+        chart->legend()->hide();
+        chart->setMargins(QMargins(2, 16, 6, 2));
+        chart->setBackgroundRoundness(0);
+        chart->setAnimationOptions(QChart::NoAnimation);
+        auto *ax = new QValueAxis;
+        ax->setRange(1, TrendRing::kSize);
+        ax->setLabelFormat("%.0f");
+        ax->setTickCount(5);
+        auto *ay = new QValueAxis;
+        ay->setRange(0, 150);
+        QFont font = ax->labelsFont();
+        font.setPointSize(7);
+        ax->setLabelsFont(font);
+        ay->setLabelsFont(font);
+        chart->addAxis(ax, Qt::AlignBottom);
+        chart->addAxis(ay, Qt::AlignLeft);
+        series_->attachAxis(ax);
+        series_->attachAxis(ay);
+        QChart *initial = this->chart();
+        setChart(chart);
+        delete initial;
+        setRenderHint(QPainter::Antialiasing, false);
+    }
+    void add(double value, bool clearAppend)
+    {
+        ring_.add(value);
+        if (!clearAppend) {
+            series_->replace(ring_.points());
+            return;
+        }
+        // Clear, then the 200 points oldest first.
+        series_->clear();
+        int read = ring_.writeIndex();
         for (int x = 1; x <= TrendRing::kSize; ++x, ++read) {
             if (read > TrendRing::kSize)
                 read = 1;
-            series->append(x, ring.slot(read));
+            series_->append(x, ring_.slot(read));
         }
-    };
+    }
+
+private:
+    TrendRing ring_;
+    QLineSeries *series_;
+};
+
+} // namespace
+
+Timing chartSample(int samples, ChartWay way)
+{
+    std::unique_ptr<QChartView> view;
+    std::function<void(double)> add;
+    if (way == ChartWay::Project) {
+        auto *chart = new TrendChart(1);
+        add = [chart](double v) { chart->addSample(v); };
+        view.reset(chart);
+    } else {
+        auto *chart = new LibraryChart;
+        const bool clearAppend = way == ChartWay::LibraryClearAppend;
+        add = [chart, clearAppend](double v) { chart->add(v, clearAppend); };
+        view.reset(chart);
+    }
+    view->resize(766, 236); // as on the base page
+    view->show();
+    settle(200);
+    PaintCounter counter(view->viewport());
     std::vector<double> times;
     const int warmUp = 50;
     for (int i = 0; i < samples + warmUp; ++i) {
@@ -84,11 +140,8 @@ Timing chartSample(int samples, bool clearAppend)
         const int before = counter.paints;
         QElapsedTimer t;
         t.start();
-        if (clearAppend)
-            addClearAppend(value);
-        else
-            chart.addSample(value);
-        repaintNow(&chart);
+        add(value);
+        repaintNow(view.get());
         const qint64 ns = t.nsecsElapsed();
         if (i >= warmUp && counter.paints > before)
             times.push_back(ns / 1e6);
