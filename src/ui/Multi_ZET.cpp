@@ -6,6 +6,7 @@
 #include "pages/PageTable.h"
 #include "pages/StatusPanels.h"
 #include "pages/Widgets.h"
+#include "ui/PageSlot.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -52,12 +53,11 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     for (const PageRow &row : pageTable()) {
         if (!row.create)
             continue;
-        ModulePage *p = row.create(*this, row);
-        p->setObjectName(QStringLiteral("TabSheet%1").arg(row.index + 1));
-        pages_[size_t(row.index)] = p;
-        pageControl_->addTab(p, QString::fromUtf8(row.caption));
+        auto *slot = new PageSlot(*this, row);
+        slot->setObjectName(QStringLiteral("TabSheet%1").arg(row.index + 1));
+        slots_[size_t(row.index)] = slot;
+        pageControl_->addTab(slot, QString::fromUtf8(row.caption));
     }
-    basePage_ = static_cast<BasePage *>(pages_[page::Base]);
     // Shown in the corner of the tab bar, so it covers no control of a page.
     noAnswer_ = new QLabel(QStringLiteral("Нет ответа от прибора"));
     noAnswer_->setObjectName(QStringLiteral("NoAnswer"));
@@ -192,6 +192,8 @@ void TForm1::setActivePage(int index)
 
 void TForm1::selectPage(int index) { pageControl_->setCurrentIndex(index); }
 
+ModulePage *TForm1::page(int index) const { return slots_[size_t(index)]->page(); }
+
 void TForm1::hideModulePages()
 {
     setActivePage(0);
@@ -283,7 +285,7 @@ void TForm1::moduleReply(const Frame &reply)
 {
     const int index = pageControl_->currentIndex();
     if (index >= 1 && index < page::Count) {
-        pages_[size_t(index)]->decode(reply);
+        page(index)->decode(reply);
         return;
     }
     // The device list has no decoder: an answered command still falls back to the
@@ -329,8 +331,8 @@ void TForm1::identificationReply(const Frame &reply)
         showPage(p.index, true);
         pageControl_->setTabText(p.index, QString::fromUtf8(p.caption));
     }
-    basePage_->showInstrument(QString::fromUtf8(info->serialPrefix) +
-                              QString::number(u16(reply, 5)));
+    static_cast<BasePage *>(page(page::Base))
+        ->showInstrument(QString::fromUtf8(info->serialPrefix) + QString::number(u16(reply, 5)));
     // Codes still queued for the page that was active belong to another block; the
     // status request goes out first.
     session_.queue.clear();
@@ -373,7 +375,7 @@ void TForm1::PageControl1Change()
 {
     const int index = pageControl_->currentIndex();
     if (index >= 1 && index < page::Count)
-        pages_[size_t(index)]->enter();
+        page(index)->enter();
 }
 
 void TForm1::onFocusChanged(QWidget *old, QWidget *now)
@@ -381,7 +383,10 @@ void TForm1::onFocusChanged(QWidget *old, QWidget *now)
     for (const PageRow &row : pageTable()) {
         if (!row.focusCode)
             continue;
-        ModulePage *p = pages_[size_t(row.index)];
+        // A page not built yet holds no focus.
+        ModulePage *p = slots_[size_t(row.index)]->builtPage();
+        if (!p)
+            continue;
         const bool into = now && p->isAncestorOf(now);
         const bool from = old && (old == p || p->isAncestorOf(old));
         if (into && !from)

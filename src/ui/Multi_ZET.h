@@ -25,8 +25,8 @@ class QTreeWidget;
 
 namespace zet {
 
-class BasePage;
 class DeviceChangeSource;
+class PageSlot;
 
 class TForm1 : public QWidget, public PageHost, private ReplyHandler, private BenchHost {
 public:
@@ -61,7 +61,8 @@ public:
 
     D2XXUnit &link() { return link_; }
     QTabWidget *pageControl() const { return pageControl_; }
-    ModulePage *page(int index) const { return pages_[size_t(index)]; }
+    // The module page of a tab, built on first use.
+    ModulePage *page(int index) const;
     PollCycle &pollCycle() { return cycle_; }
     QTimer *timer1() const { return cycle_.transmitTimer(); }
     QTimer *timer2() const { return cycle_.receiveTimer(); }
@@ -108,8 +109,7 @@ private:
     std::unique_ptr<TForm2> form2_; // the bench window, hidden until Button72
 
     QTabWidget *pageControl_ = nullptr;
-    std::array<ModulePage *, page::Count> pages_{};
-    BasePage *basePage_ = nullptr;
+    std::array<PageSlot *, page::Count> slots_{}; // tabs of the module pages
     QTreeWidget *listView_ = nullptr;
     QPushButton *button1_ = nullptr;
     QLabel *panel1_ = nullptr;
