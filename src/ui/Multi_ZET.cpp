@@ -77,7 +77,6 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     timer3_->setObjectName(QStringLiteral("Timer3"));
     timer3_->setInterval(100);
     connect(timer3_, &QTimer::timeout, this, &TForm1::Timer3Timer);
-    form2_ = std::make_unique<TForm2>(cycle_, static_cast<BenchHost &>(*this));
 
     if (deviceChanges)
         connect(deviceChanges, &DeviceChangeSource::deviceChange, this, &TForm1::WMDeviceChange);
@@ -93,8 +92,25 @@ TForm1::~TForm1()
     disconnect(focusWatch_);
 }
 
+TForm2 *TForm1::benchWindow()
+{
+    if (!form2_) {
+        form2_ = std::make_unique<TForm2>(cycle_, static_cast<BenchHost &>(*this));
+        form2_->installEventFilter(this);
+    }
+    return form2_.get();
+}
+
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    // Timer3 repaints the bench window and runs only while that window is shown.
+    if (form2_ && watched == form2_.get()) {
+        if (event->type() == QEvent::Show)
+            timer3_->start();
+        else if (event->type() == QEvent::Hide && !form2_->isVisible())
+            timer3_->stop();
+        return false;
+    }
     if (watched == listView_->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (!listView_->itemAt(static_cast<QMouseEvent *>(event)->position().toPoint())) {
@@ -160,7 +176,6 @@ void TForm1::FormCreate()
     refreshList();
     panel1_->setText(kNoDevice);
     cycle_.listen();
-    timer3_->start();
 }
 
 void TForm1::refreshList()
@@ -305,7 +320,7 @@ void TForm1::linkLost()
 
 void TForm1::Timer3Timer()
 {
-    if (form2_->isVisible())
+    if (form2_ && form2_->isVisible())
         form2_->update();
 }
 
@@ -406,17 +421,18 @@ void TForm1::switchOffCompleted()
 
 void TForm1::showMultiplexer()
 {
+    TForm2 *bench = benchWindow();
     // Brought to the front when it is open already.
-    if (form2_->isVisible())
-        form2_->raise();
-    form2_->show();
-    form2_->activateWindow();
+    if (bench->isVisible())
+        bench->raise();
+    bench->show();
+    bench->activateWindow();
     // The bench picture ships beside the program or in the data directory.
     QPixmap picture;
     const bool loaded = findPicture(QStringLiteral("stend1.bmp"), picture, false);
-    form2_->setPicture(picture);
+    bench->setPicture(picture);
     if (loaded)
-        form2_->preselect(session_.deviceType);
+        bench->preselect(session_.deviceType);
 }
 
 void TForm1::hidePage(int index) { showPage(index, false); }
@@ -469,7 +485,8 @@ bool TForm1::FormClose()
 void TForm1::closeEvent(QCloseEvent *event)
 {
     // The program ends with this window, also while the bench window is open.
-    form2_->close();
+    if (form2_)
+        form2_->close();
     if (closing_) {
         event->accept();
         return;

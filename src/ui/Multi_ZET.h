@@ -67,7 +67,8 @@ public:
     QTimer *timer1() const { return cycle_.transmitTimer(); }
     QTimer *timer2() const { return cycle_.receiveTimer(); }
     QTimer *timer3() const { return timer3_; }
-    TForm2 *benchWindow() const { return form2_.get(); }
+    // The bench window, built hidden on first use.
+    TForm2 *benchWindow();
 
     // Where pictures are looked for after the current directory.
     void setPictureDirectories(QStringList dirs) { pictureDirs_ = std::move(dirs); }
@@ -106,7 +107,7 @@ private:
     D2XXUnit link_;
     Session session_;
     PollCycle cycle_;
-    std::unique_ptr<TForm2> form2_; // the bench window, hidden until Button72
+    std::unique_ptr<TForm2> form2_; // the bench window, hidden until Button72; built on first use
 
     QTabWidget *pageControl_ = nullptr;
     std::array<PageSlot *, page::Count> slots_{}; // tabs of the module pages
