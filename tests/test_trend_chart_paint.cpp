@@ -89,10 +89,12 @@ TEST(TrendChartPaint, PixelsAreTheChartLibrarysOwn)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
         const ChartInfo &info = chartInfo(c.number);
         const double span = info.yMax - info.yMin;
-        // Past both ends of the range now and then, and once round the ring and more.
-        for (int i = 0; i < 260; ++i) {
-            chart.addSample(info.yMin + span * (0.5 + 0.6 * std::sin(i * 0.09)) + i % 5);
-            if (i % 40 == 0)
+        // Past both ends of the range now and then, and once round the ring and more; then
+        // a narrow band that wipes the wide line out piece by piece.
+        for (int i = 0; i < 500; ++i) {
+            const double wave = i < 260 ? 0.5 + 0.6 * std::sin(i * 0.09) : 0.3 + (i % 3) * 0.01;
+            chart.addSample(info.yMin + span * wave + i % 5);
+            if (i % 40 == 0 || i > 440)
                 QCoreApplication::processEvents();
         }
         const QImage ours = onScreen(chart);

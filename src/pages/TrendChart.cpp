@@ -132,6 +132,7 @@ QString TrendChart::title() const { return title_->text(); }
 
 void TrendChart::addSample(double value)
 {
+    const QRect before = isVisible() ? lineBounds() : QRect();
     ring_.add(value);
     // The list the series let go of at the last sample is not shared: filled in place.
     ring_.fill(buffers_[spare_]);
@@ -142,7 +143,8 @@ void TrendChart::addSample(double value)
     // Taken here rather than while painting, where the viewport cannot render itself.
     if (pictureStale_ || chartPicture_.size() != viewport()->size() * devicePixelRatio())
         renderChart();
-    viewport()->update(lineRegion());
+    // The old line is wiped and the new one drawn; the rest of the view stays.
+    viewport()->update(before.united(lineBounds()));
 }
 
 void TrendChart::renderChart()
@@ -218,22 +220,42 @@ QRectF TrendChart::lineClip() const
     return clip;
 }
 
-QRect TrendChart::lineRegion() const
-{
-    return lineTransform().mapRect(lineClip()).toAlignedRect().adjusted(-1, -1, 1, 1);
-}
-
-void TrendChart::drawLine(QPainter &painter) const
+int TrendChart::linePoints(std::array<QPointF, TrendRing::kSize> &at) const
 {
     const QSizeF size = chart()->plotArea().size();
     const qreal dx = size.width() / (TrendRing::kSize - 1);
     const qreal dy = size.height() / (yMax_ - yMin_);
     const QList<QPointF> points = series_->points(); // shared, not copied
-    std::array<QPointF, TrendRing::kSize> at;
     const int n = std::min(int(points.size()), TrendRing::kSize);
     for (int i = 0; i < n; ++i)
         at[size_t(i)] =
             QPointF((points[i].x() - 1) * dx, size.height() - (points[i].y() - yMin_) * dy);
+    return n;
+}
+
+QRect TrendChart::lineBounds() const
+{
+    std::array<QPointF, TrendRing::kSize> at;
+    const int n = linePoints(at);
+    if (n == 0)
+        return {};
+    qreal left = at[0].x(), right = left, top = at[0].y(), bottom = top;
+    for (int i = 1; i < n; ++i) {
+        left = std::min(left, at[size_t(i)].x());
+        right = std::max(right, at[size_t(i)].x());
+        top = std::min(top, at[size_t(i)].y());
+        bottom = std::max(bottom, at[size_t(i)].y());
+    }
+    const QRectF box(QPointF(left, top), QPointF(right, bottom));
+    const QTransform toView = lineTransform();
+    const QRect clip = toView.mapRect(lineClip()).toAlignedRect();
+    return toView.mapRect(box).toAlignedRect().adjusted(-2, -2, 2, 2) & clip.adjusted(-1, -1, 1, 1);
+}
+
+void TrendChart::drawLine(QPainter &painter) const
+{
+    std::array<QPointF, TrendRing::kSize> at;
+    const int n = linePoints(at);
     painter.setWorldTransform(lineTransform());
     painter.setClipRect(lineClip());
     painter.setPen(series_->pen());

@@ -67,7 +67,10 @@ private:
     QTransform lineTransform() const;
     // The part of the plot area the line may cover, in the line's coordinates.
     QRectF lineClip() const;
-    QRect lineRegion() const;
+    // The points of the series in the line's coordinates; returns how many.
+    int linePoints(std::array<QPointF, TrendRing::kSize> &at) const;
+    // The viewport pixels the line now covers, with a margin.
+    QRect lineBounds() const;
     void drawLine(QPainter &painter) const;
     void renderChart();
 
