@@ -1,5 +1,6 @@
 #include "AppRun.h"
 
+#include "CpuTime.h"
 #include "FirstPaint.h"
 #include "SimulatedDriver.h"
 #include "app/AppIcon.h"
@@ -9,71 +10,25 @@
 #include "ui/Multi_ZET.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QElapsedTimer>
 #include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <sys/resource.h>
-
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 namespace zet::bench {
 
-namespace {
-
-// Time on a CPU of all this process's threads: the scheduler's own count in
-// nanoseconds where the system offers it (exact for short wake-ups), else the sampled
-// user and system times.
-double cpuSeconds()
-{
-    QDir tasks(QStringLiteral("/proc/self/task"));
-    double ns = 0;
-    bool exact = false;
-    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        ns += stat.readAll().split(' ').value(0).toDouble();
-        exact = true;
-    }
-    if (exact)
-        return ns / 1e9;
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    auto s = [](timeval t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
-    return s(u.ru_utime) + s(u.ru_stime);
-}
-
-// Process CPU over `seconds` of the running event loop, as a percentage of one core.
-void measureCpu(int seconds, std::function<void()> whenDone)
-{
-    auto wall = std::make_shared<QElapsedTimer>();
-    wall->start();
-    const double cpu = cpuSeconds();
-    QTimer::singleShot(seconds * 1000, qApp, [wall, cpu, whenDone] {
-        const double used = cpuSeconds() - cpu;
-        std::printf("cpu %.4f\n", 100.0 * used / (wall->nsecsElapsed() / 1e9));
-        whenDone();
-        QCoreApplication::quit();
-    });
-}
-
-} // namespace
-
 int runApp(int argc, char **argv, AppRun what, int seconds)
 {
     // As src/Project1.cpp starts the program (no options; --demo 10 when polling).
+    SerialPortDriver::PortSource ports = SerialPortDriver::listedAhead();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zet-service"));
     QGuiApplication::setDesktopFileName(QStringLiteral("zet-service"));
     QApplication::setWindowIcon(applicationIcon());
     auto driver = std::make_unique<CompositeDriver>();
-    driver->add(std::make_unique<SerialPortDriver>(QStringList(), true));
+    driver->add(std::make_unique<SerialPortDriver>(QStringList(), true, std::move(ports)));
     auto *simulated = new sim::SimulatedDriver(10);
     const QString simulatedSerial = QString::fromStdString(simulated->serialNumber());
     if (what == AppRun::Poll)

@@ -57,6 +57,9 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
         slot->setObjectName(QStringLiteral("TabSheet%1").arg(row.index + 1));
         slots_[size_t(row.index)] = slot;
         pageControl_->addTab(slot, QString::fromUtf8(row.caption));
+        // Hidden as it comes (FormCreate hides them all anyway): the tab bar then lays
+        // out one tab per insertion instead of all of them.
+        showPage(row.index, false);
     }
     // Shown in the corner of the tab bar, so it covers no control of a page.
     noAnswer_ = new QLabel(QStringLiteral("Нет ответа от прибора"));
