@@ -10,6 +10,7 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -72,21 +73,23 @@ std::vector<Row> inProcess(const Options &o)
     std::vector<Row> rows;
     const Timing project = chartSample(o.samples, ChartWay::Project);
     const Timing replace = chartSample(o.samples, ChartWay::LibraryReplace);
-    const Timing naive = chartSample(o.samples, ChartWay::LibraryClearAppend);
+    // Some 20 ms a sample: a tenth of the samples is plenty.
+    const Timing naive = chartSample(std::max(50, o.samples / 10), ChartWay::LibraryClearAppend);
     const std::string chartMethod = "Chart1's look at 766 x 236, shown; posted events and the "
-                                    "window's update request after each sample; median of " +
-                                    std::to_string(project.count);
+                                    "window's update request after each sample; median of ";
     auto against = [&](const Timing &t) {
         return ms(t) + fmt(" (%.1fx the project's)", t.medianMs / project.medianMs);
     };
-    rows.push_back({"Chart sample + repaint",
-                    "TrendChart::addSample: the line over a picture of the chart; " + chartMethod,
-                    ms(project), "<= 0.25 ms"});
+    auto method = [&](const char *way, const Timing &t) {
+        return std::string(way) + "; " + chartMethod + std::to_string(t.count);
+    };
+    rows.push_back({"Chart sample + repaint", method("TrendChart::addSample", project), ms(project),
+                    "<= 0.25 ms"});
     rows.push_back({"Chart sample + repaint, library series replace()",
-                    "a line series in the chart, replace() with the 200 points; " + chartMethod,
+                    method("a line series in the chart, replace() with the 200 points", replace),
                     against(replace), ""});
     rows.push_back({"Chart sample + repaint, library series clear + append",
-                    "the same series, clear() then 200 append(); " + chartMethod, against(naive),
+                    method("the same series, clear() then 200 append()", naive), against(naive),
                     ""});
     for (const PageKind &k : kPageKinds) {
         const Timing t = receiveTick(k.deviceType, k.index, o.samples / 4);
