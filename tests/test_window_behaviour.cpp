@@ -58,9 +58,13 @@ TEST(PagesBuiltOnFirstUse, WholeWhenShownOrReached)
     ASSERT_TRUE(chart) << "the base page, shown by the identification";
     EXPECT_TRUE(chart->isVisible());
     EXPECT_EQ(h.form->findChild<TrendChart *>("Chart16"), nullptr) << "pressure not shown yet";
+    // The tab answers as its page before and after the page is built.
+    auto *tab = dynamic_cast<ModulePage *>(h.form->pageControl()->widget(page::Pressure));
+    ASSERT_TRUE(tab);
+    EXPECT_EQ(tab->block(), 17);
     EXPECT_TRUE(h.form->page(page::Pressure)->findChild<TrendChart *>("Chart16"));
     h.select(page::Pressure);
-    EXPECT_TRUE(h.find<TrendChart>("Chart16")->isVisible());
+    EXPECT_TRUE(tab->findChild<TrendChart *>("Chart16")->isVisible());
 }
 
 TEST(DeviceListLook, SelectedRowTextStandsOutFromItsBackground)

@@ -303,7 +303,7 @@ void TForm1::moduleReply(const Frame &reply)
 {
     const int index = pageControl_->currentIndex();
     if (index >= 1 && index < page::Count) {
-        page(index)->decode(reply);
+        slots_[size_t(index)]->decode(reply);
         return;
     }
     // The device list has no decoder: an answered command still falls back to the
@@ -393,7 +393,7 @@ void TForm1::PageControl1Change()
 {
     const int index = pageControl_->currentIndex();
     if (index >= 1 && index < page::Count)
-        page(index)->enter();
+        slots_[size_t(index)]->enter();
 }
 
 void TForm1::onFocusChanged(QWidget *old, QWidget *now)

@@ -8,14 +8,14 @@
 namespace zet {
 
 PageSlot::PageSlot(PageHost &host, const PageRow &row, QWidget *parent)
-    : QWidget(parent), host_(host), row_(row)
+    : ModulePage(host, row.index, parent)
 {
 }
 
 ModulePage *PageSlot::page()
 {
     if (!page_) {
-        page_ = row_.create(host_, row_);
+        page_ = row().create(host(), row());
         page_->setParent(this);
         page_->setGeometry(rect());
         // Built inside a slot already on screen, the page would stay hidden.
@@ -30,14 +30,14 @@ void PageSlot::setVisible(bool visible)
 {
     if (visible)
         page();
-    QWidget::setVisible(visible);
+    ModulePage::setVisible(visible);
 }
 
 void PageSlot::resizeEvent(QResizeEvent *event)
 {
     if (page_)
         page_->resize(event->size());
-    QWidget::resizeEvent(event);
+    ModulePage::resizeEvent(event);
 }
 
 } // namespace zet
