@@ -36,6 +36,8 @@ int main(int argc, char **argv)
     const zet::CommandLine early = zet::parseCommandLine(raw, zet::UnknownArguments::PassOver);
     if (early.action != zet::CommandLine::Action::Run)
         return finish(early);
+    // The machine's serial ports are listed while the toolkit starts and the window is built.
+    zet::SerialPortDriver::PortSource ports = zet::SerialPortDriver::listedAhead();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zet-service"));
@@ -48,7 +50,7 @@ int main(int argc, char **argv)
         return finish(command);
 
     auto driver = std::make_unique<zet::CompositeDriver>();
-    driver->add(std::make_unique<zet::SerialPortDriver>(command.ports, true));
+    driver->add(std::make_unique<zet::SerialPortDriver>(command.ports, true, std::move(ports)));
     if (command.demoType != 0)
         driver->add(std::make_unique<zet::sim::SimulatedDriver>(command.demoType));
 

@@ -145,6 +145,19 @@ TEST_F(Bench, MissingPictureIsReportedAndTheSocketsStillWork)
     EXPECT_EQ(litLamps(), QList<int>{28});
 }
 
+TEST_F(Bench, RepaintTimerRunsOnlyWhileTheWindowIsShown)
+{
+    h.connect(1);
+    EXPECT_FALSE(h.form->timer3()->isActive());
+    h.click("Button72");
+    EXPECT_TRUE(h.form->timer3()->isActive());
+    EXPECT_EQ(h.form->timer3()->interval(), 100);
+    w->close();
+    EXPECT_FALSE(h.form->timer3()->isActive());
+    h.click("Button72");
+    EXPECT_TRUE(h.form->timer3()->isActive());
+}
+
 // The event loop ends at once, not by the watchdog, when the main window closes by
 // itself or after an unknown instrument, while the bench window is open.
 struct EndsWithMainWindow : Bench, ::testing::WithParamInterface<bool> {};

@@ -83,7 +83,7 @@ struct PtyFixture : ::testing::Test {
         ASSERT_EQ(list->topLevelItemCount(), 1);
         list->setCurrentItem(list->topLevelItem(0));
     }
-    QString text(const char *name) { return form->findChild<QLabel *>(name)->text(); }
+    QString text(const char *name) { return findControl<QLabel>(*form, name)->text(); }
     // Runs the event loop until the condition holds or the time is up.
     bool waitFor(const std::function<bool()> &cond, int timeoutMs)
     {

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -340,6 +341,26 @@ TEST(SerialPortDriver, ListedConverterOpensItsPort)
     // Without the converter listing only the named port is there.
     SerialPortDriver namedOnly({QString::fromStdString(named.path())}, false, ports);
     EXPECT_EQ(count(namedOnly), 1u);
+}
+
+// The first listing is the one taken ahead, on another thread; a refresh of the list
+// looks again and sees a converter plugged in since.
+TEST(SerialPortDriver, FirstListingTakenAheadLaterOnesFresh)
+{
+    std::atomic<int> looks = 0;
+    const auto ports = [&] {
+        const int n = ++looks;
+        std::vector<SerialPortDriver::PortRecord> found;
+        for (int i = 0; i < n; ++i)
+            found.push_back({0x0403, 0x6001, QString("FT%1").arg(i), QString("ttyUSB%1").arg(i),
+                             "ZET cable", QString("/dev/ttyUSB%1").arg(i)});
+        return found;
+    };
+    SerialPortDriver driver({}, true, SerialPortDriver::listedAhead(ports));
+    EXPECT_EQ(count(driver), 1u);
+    EXPECT_EQ(looks, 1) << "the window's first look is the one taken ahead";
+    EXPECT_EQ(count(driver), 2u);
+    EXPECT_EQ(serialAt(driver, 1), "FT1");
 }
 
 TEST(SerialPortDriver, ListingRejectsBadIndexAndUnknownFlags)

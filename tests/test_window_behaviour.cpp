@@ -1,9 +1,11 @@
 // What the main window does around the pages: tabs of pages the instrument does not
-// have stay out of reach, the device list stays readable, silence of the instrument
-// is shown, an answered command is not repeated while the list is shown, and a burst
-// of device changes gives one wait.
+// have stay out of reach, pages are built whole when first shown or reached, the
+// device list stays readable, silence of the instrument is shown, an answered command
+// is not repeated while the list is shown, a burst of device changes gives one wait,
+// and nothing is asked of the driver while no converter is open.
 #include "Harness.h"
 #include "link/DeviceWatcher.h"
+#include "pages/TrendChart.h"
 
 #include <QApplication>
 #include <QTabBar>
@@ -42,6 +44,27 @@ TEST(HiddenPages, CtrlTabAndWheelNeverOpenThem)
     for (int index : reached)
         EXPECT_TRUE(tabs->isTabVisible(index)) << "hidden page " << index << " was opened";
     EXPECT_FALSE(tabs->isTabEnabled(page::Tks));
+}
+
+// Start-up builds no page; a page shown, or reached through the window, is whole, and
+// the controls of a page built while the window is on screen are on screen with it.
+TEST(PagesBuiltOnFirstUse, WholeWhenShownOrReached)
+{
+    Harness h;
+    h.form->show();
+    EXPECT_EQ(h.form->findChild<TrendChart *>(), nullptr);
+    h.connect(10);
+    auto *chart = h.form->findChild<TrendChart *>("Chart1");
+    ASSERT_TRUE(chart) << "the base page, shown by the identification";
+    EXPECT_TRUE(chart->isVisible());
+    EXPECT_EQ(h.form->findChild<TrendChart *>("Chart16"), nullptr) << "pressure not shown yet";
+    // The tab answers as its page before and after the page is built.
+    auto *tab = dynamic_cast<ModulePage *>(h.form->pageControl()->widget(page::Pressure));
+    ASSERT_TRUE(tab);
+    EXPECT_EQ(tab->block(), 17);
+    EXPECT_TRUE(h.form->page(page::Pressure)->findChild<TrendChart *>("Chart16"));
+    h.select(page::Pressure);
+    EXPECT_TRUE(tab->findChild<TrendChart *>("Chart16")->isVisible());
 }
 
 TEST(DeviceListLook, SelectedRowTextStandsOutFromItsBackground)
@@ -147,4 +170,17 @@ TEST(DeviceChange, BurstOfChangesGivesOneWaitAndOneRebuild)
     EXPECT_EQ(int(h.sleeps.size()) - lastChangeAt, 351) << "a full wait after the last change";
     EXPECT_LT(h.sleeps.size(), 2 * 351) << "the waits did not nest";
     EXPECT_EQ(h.text("Panel1"), "Список обновлен!");
+}
+
+// Before any converter is opened the receive tick runs, but asks the driver nothing,
+// and the bench window's repaint timer sleeps.
+TEST(NothingOpen, TicksAskTheDriverNothing)
+{
+    Harness h;
+    h.driver.calls.clear();
+    for (int i = 0; i < 3; ++i)
+        h.form->Timer2Timer();
+    EXPECT_TRUE(h.form->timer2()->isActive());
+    EXPECT_EQ(h.driver.calls, QStringList());
+    EXPECT_FALSE(h.form->timer3()->isActive());
 }

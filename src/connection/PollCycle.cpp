@@ -89,6 +89,12 @@ bool PollCycle::readFrame()
 
 void PollCycle::receiveTick()
 {
+    // With no converter open there is nothing to ask the driver: the tick costs no more
+    // than its timer event.
+    if (session_.link.handle == 0) {
+        session_.replyValid = false;
+        return;
+    }
     if (!readFrame()) {
         handler_.linkLost();
         return;

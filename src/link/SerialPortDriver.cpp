@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <future>
 #include <limits>
 
 #include <poll.h>
@@ -137,6 +138,17 @@ std::vector<SerialPortDriver::PortRecord> SerialPortDriver::systemPorts()
         ports.push_back(std::move(p));
     }
     return ports;
+}
+
+SerialPortDriver::PortSource SerialPortDriver::listedAhead(PortSource source)
+{
+    auto first = std::make_shared<std::future<std::vector<PortRecord>>>(
+        std::async(std::launch::async, source));
+    return [first, source]() {
+        if (first->valid())
+            return first->get();
+        return source();
+    };
 }
 
 std::vector<SerialPortDriver::Row> SerialPortDriver::converterRows(std::vector<PortRecord> ports)

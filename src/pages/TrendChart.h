@@ -1,8 +1,13 @@
 #pragma once
 // Trend of the last 200 samples of one measured value. The ring is kept apart
 // from the view so that the chart library sits behind this one class.
+//
+// A sample changes nothing but the line: the chart (background, grid, axes and their
+// labels) is drawn once into a picture that each repaint copies, and the line is drawn
+// over it as the chart library draws a line series.
 
 #include <QChartView>
+#include <QPixmap>
 #include <QPointF>
 
 #include <array>
@@ -22,6 +27,9 @@ public:
     void add(double value, qint64 msecs = 0);
     // 200 points, x = 1..200, oldest first, the newest at x = 200.
     QList<QPointF> points() const;
+    // The same points written into `points`, which keeps its storage when it holds
+    // them already and is not shared.
+    void fill(QList<QPointF> &points) const;
     int writeIndex() const { return write_; } // 1..200, slot of the next sample
     double slot(int i) const { return samples_[i - 1]; }
     qint64 time(int i) const { return times_[i - 1]; }
@@ -57,14 +65,38 @@ public:
     // Where the time of each sample comes from (ms since the epoch); the system
     // clock unless set.
     void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
+    // The line's 200 points; this view draws them (the series is in no chart).
     QLineSeries *series() const { return series_; }
     QString title() const;
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
+    // From the series' points to viewport pixels, as the chart maps its series.
+    QTransform lineTransform() const;
+    // The part of the plot area the line may cover, in the line's coordinates.
+    QRectF lineClip() const;
+    // The points of the series in the line's coordinates; returns how many.
+    int linePoints(std::array<QPointF, TrendRing::kSize> &at) const;
+    // The viewport pixels the line now covers, with a margin.
+    QRect lineBounds() const;
+    void drawLine(QPainter &painter) const;
+    void renderChart();
+
     TrendRing ring_;
     std::function<qint64()> clock_;
     QLineSeries *series_;
+    // The series holds one, the ring fills the other: no list is allocated per sample.
+    std::array<QList<QPointF>, 2> buffers_;
+    size_t spare_ = 0;
+    double yMin_, yMax_;
     QLabel *title_;
+    QPixmap chartPicture_; // the chart without the line
+    bool pictureStale_ = true;
+    bool renderingChart_ = false;
 };
 
 } // namespace zet

@@ -7,6 +7,7 @@
 #include "pages/StatusPanels.h"
 #include "pages/Widgets.h"
 #include "ui/ServiceRecord.h"
+#include "ui/PageSlot.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -53,12 +54,14 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     for (const PageRow &row : pageTable()) {
         if (!row.create)
             continue;
-        ModulePage *p = row.create(*this, row);
-        p->setObjectName(QStringLiteral("TabSheet%1").arg(row.index + 1));
-        pages_[size_t(row.index)] = p;
-        pageControl_->addTab(p, QString::fromUtf8(row.caption));
+        auto *slot = new PageSlot(*this, row);
+        slot->setObjectName(QStringLiteral("TabSheet%1").arg(row.index + 1));
+        slots_[size_t(row.index)] = slot;
+        pageControl_->addTab(slot, QString::fromUtf8(row.caption));
+        // Hidden as it comes (FormCreate hides them all anyway): the tab bar then lays
+        // out one tab per insertion instead of all of them.
+        showPage(row.index, false);
     }
-    basePage_ = static_cast<BasePage *>(pages_[page::Base]);
     // Shown in the corner of the tab bar, so it covers no control of a page.
     noAnswer_ = new QLabel(QStringLiteral("Нет ответа от прибора"));
     noAnswer_->setObjectName(QStringLiteral("NoAnswer"));
@@ -78,7 +81,6 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     timer3_->setObjectName(QStringLiteral("Timer3"));
     timer3_->setInterval(100);
     connect(timer3_, &QTimer::timeout, this, &TForm1::Timer3Timer);
-    form2_ = std::make_unique<TForm2>(cycle_, static_cast<BenchHost &>(*this));
 
     if (deviceChanges)
         connect(deviceChanges, &DeviceChangeSource::deviceChange, this, &TForm1::WMDeviceChange);
@@ -95,8 +97,25 @@ TForm1::~TForm1()
     disconnect(focusWatch_);
 }
 
+TForm2 *TForm1::benchWindow()
+{
+    if (!form2_) {
+        form2_ = std::make_unique<TForm2>(cycle_, static_cast<BenchHost &>(*this));
+        form2_->installEventFilter(this);
+    }
+    return form2_.get();
+}
+
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    // Timer3 repaints the bench window and runs only while that window is shown.
+    if (form2_ && watched == form2_.get()) {
+        if (event->type() == QEvent::Show)
+            timer3_->start();
+        else if (event->type() == QEvent::Hide && !form2_->isVisible())
+            timer3_->stop();
+        return false;
+    }
     if (watched == listView_->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (!listView_->itemAt(static_cast<QMouseEvent *>(event)->position().toPoint())) {
@@ -162,7 +181,6 @@ void TForm1::FormCreate()
     refreshList();
     panel1_->setText(kNoDevice);
     cycle_.listen();
-    timer3_->start();
 }
 
 void TForm1::refreshList()
@@ -193,6 +211,8 @@ void TForm1::setActivePage(int index)
 }
 
 void TForm1::selectPage(int index) { pageControl_->setCurrentIndex(index); }
+
+ModulePage *TForm1::page(int index) const { return slots_[size_t(index)]->page(); }
 
 void TForm1::hideModulePages()
 {
@@ -287,7 +307,7 @@ void TForm1::moduleReply(const Frame &reply)
 {
     const int index = pageControl_->currentIndex();
     if (index >= 1 && index < page::Count) {
-        pages_[size_t(index)]->decode(reply);
+        slots_[size_t(index)]->decode(reply);
         return;
     }
     // The device list has no decoder: an answered command still falls back to the
@@ -307,7 +327,7 @@ void TForm1::linkLost()
 
 void TForm1::Timer3Timer()
 {
-    if (form2_->isVisible())
+    if (form2_ && form2_->isVisible())
         form2_->update();
 }
 
@@ -333,8 +353,8 @@ void TForm1::identificationReply(const Frame &reply)
         showPage(p.index, true);
         pageControl_->setTabText(p.index, QString::fromUtf8(p.caption));
     }
-    basePage_->showInstrument(QString::fromUtf8(info->serialPrefix) +
-                              QString::number(u16(reply, 5)));
+    static_cast<BasePage *>(page(page::Base))
+        ->showInstrument(QString::fromUtf8(info->serialPrefix) + QString::number(u16(reply, 5)));
     // Codes still queued for the page that was active belong to another block; the
     // status request goes out first.
     session_.queue.clear();
@@ -377,7 +397,7 @@ void TForm1::PageControl1Change()
 {
     const int index = pageControl_->currentIndex();
     if (index >= 1 && index < page::Count)
-        pages_[size_t(index)]->enter();
+        slots_[size_t(index)]->enter();
 }
 
 void TForm1::onFocusChanged(QWidget *old, QWidget *now)
@@ -385,7 +405,10 @@ void TForm1::onFocusChanged(QWidget *old, QWidget *now)
     for (const PageRow &row : pageTable()) {
         if (!row.focusCode)
             continue;
-        ModulePage *p = pages_[size_t(row.index)];
+        // A page not built yet holds no focus.
+        ModulePage *p = slots_[size_t(row.index)]->builtPage();
+        if (!p)
+            continue;
         const bool into = now && p->isAncestorOf(now);
         const bool from = old && (old == p || p->isAncestorOf(old));
         if (into && !from)
@@ -405,17 +428,18 @@ void TForm1::switchOffCompleted()
 
 void TForm1::showMultiplexer()
 {
+    TForm2 *bench = benchWindow();
     // Brought to the front when it is open already.
-    if (form2_->isVisible())
-        form2_->raise();
-    form2_->show();
-    form2_->activateWindow();
+    if (bench->isVisible())
+        bench->raise();
+    bench->show();
+    bench->activateWindow();
     // The bench picture ships beside the program or in the data directory.
     QPixmap picture;
     const bool loaded = findPicture(QStringLiteral("stend1.bmp"), picture, false);
-    form2_->setPicture(picture);
+    bench->setPicture(picture);
     if (loaded)
-        form2_->preselect(session_.deviceType);
+        bench->preselect(session_.deviceType);
 }
 
 void TForm1::hidePage(int index) { showPage(index, false); }
@@ -468,7 +492,8 @@ bool TForm1::FormClose()
 void TForm1::closeEvent(QCloseEvent *event)
 {
     // The program ends with this window, also while the bench window is open.
-    form2_->close();
+    if (form2_)
+        form2_->close();
     if (closing_) {
         event->accept();
         return;

@@ -25,9 +25,9 @@ class QTreeWidget;
 
 namespace zet {
 
-class BasePage;
 class DeviceChangeSource;
 class ServiceRecord;
+class PageSlot;
 
 class TForm1 : public QWidget, public PageHost, private ReplyHandler, private BenchHost {
 public:
@@ -62,12 +62,14 @@ public:
 
     D2XXUnit &link() { return link_; }
     QTabWidget *pageControl() const { return pageControl_; }
-    ModulePage *page(int index) const { return pages_[size_t(index)]; }
+    // The module page of a tab, built on first use.
+    ModulePage *page(int index) const;
     PollCycle &pollCycle() { return cycle_; }
     QTimer *timer1() const { return cycle_.transmitTimer(); }
     QTimer *timer2() const { return cycle_.receiveTimer(); }
     QTimer *timer3() const { return timer3_; }
-    TForm2 *benchWindow() const { return form2_.get(); }
+    // The bench window, built hidden on first use.
+    TForm2 *benchWindow();
     // Journal, line monitor and chart export.
     ServiceRecord &record() { return *record_; }
 
@@ -108,11 +110,10 @@ private:
     D2XXUnit link_;
     Session session_;
     PollCycle cycle_;
-    std::unique_ptr<TForm2> form2_; // the bench window, hidden until Button72
+    std::unique_ptr<TForm2> form2_; // the bench window, hidden until Button72; built on first use
 
     QTabWidget *pageControl_ = nullptr;
-    std::array<ModulePage *, page::Count> pages_{};
-    BasePage *basePage_ = nullptr;
+    std::array<PageSlot *, page::Count> slots_{}; // tabs of the module pages
     QTreeWidget *listView_ = nullptr;
     QPushButton *button1_ = nullptr;
     QLabel *panel1_ = nullptr;

@@ -15,6 +15,18 @@
 
 namespace zet::test {
 
+// A control of the window by its objectName. A page is built when it is first shown or
+// asked for; a control of a page not built yet is reached by asking the window for
+// every page.
+template <typename T = QWidget> T *findControl(TForm1 &form, const QString &name)
+{
+    if (T *found = form.findChild<T *>(name))
+        return found;
+    for (int index = 1; index < page::Count; ++index)
+        form.page(index);
+    return form.findChild<T *>(name);
+}
+
 using Rows = std::vector<ScriptedDriver::Row>;
 
 struct Harness {
@@ -42,7 +54,7 @@ struct Harness {
 
     template <typename T = QWidget> T *find(const char *name) const
     {
-        return form->findChild<T *>(QString::fromLatin1(name));
+        return findControl<T>(*form, QString::fromLatin1(name));
     }
     QString text(const char *panel) const;
     Colour colour(const char *panel) const;

@@ -47,7 +47,7 @@ void SimHarness::run(int ms)
 
 void SimHarness::click(const char *button)
 {
-    auto *b = form->findChild<QPushButton *>(QString::fromLatin1(button));
+    auto *b = findControl<QPushButton>(*form, QString::fromLatin1(button));
     if (!b) {
         ADD_FAILURE() << "no button " << button;
         return;
@@ -57,9 +57,9 @@ void SimHarness::click(const char *button)
 
 QString SimHarness::text(const char *name) const
 {
-    if (auto *l = form->findChild<QLabel *>(QString::fromLatin1(name)))
+    if (auto *l = findControl<QLabel>(*form, QString::fromLatin1(name)))
         return l->text();
-    if (auto *e = form->findChild<QLineEdit *>(QString::fromLatin1(name)))
+    if (auto *e = findControl<QLineEdit>(*form, QString::fromLatin1(name)))
         return e->text();
     ADD_FAILURE() << "no control " << name;
     return {};

@@ -1,0 +1,66 @@
+#include "AppRun.h"
+
+#include "CpuTime.h"
+#include "FirstPaint.h"
+#include "SimulatedDriver.h"
+#include "app/AppIcon.h"
+#include "link/CompositeDriver.h"
+#include "link/DeviceWatcher.h"
+#include "link/SerialPortDriver.h"
+#include "ui/Multi_ZET.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <memory>
+
+namespace zet::bench {
+
+int runApp(int argc, char **argv, AppRun what, int seconds)
+{
+    // As src/Project1.cpp starts the program (no options; --demo 10 when polling).
+    SerialPortDriver::PortSource ports = SerialPortDriver::listedAhead();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zet-service"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("zet-service"));
+    QApplication::setWindowIcon(applicationIcon());
+    auto driver = std::make_unique<CompositeDriver>();
+    driver->add(std::make_unique<SerialPortDriver>(QStringList(), true, std::move(ports)));
+    auto *simulated = new sim::SimulatedDriver(10);
+    const QString simulatedSerial = QString::fromStdString(simulated->serialNumber());
+    if (what == AppRun::Poll)
+        driver->add(std::unique_ptr<sim::SimulatedDriver>(simulated));
+    else
+        delete simulated;
+    UdevDeviceWatcher watcher;
+    TForm1 form(*driver, Platform::desktop(), &watcher);
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        form.move(screen->availableGeometry().center() - form.rect().center());
+
+    std::unique_ptr<FirstPaint> painted;
+    if (what == AppRun::FirstPaint)
+        painted = std::make_unique<FirstPaint>(&form);
+    form.show();
+    if (what == AppRun::Poll) {
+        QTimer::singleShot(500, &form, [&] {
+            auto *list = form.findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+            const auto rows = list->findItems(simulatedSerial, Qt::MatchExactly, 2);
+            if (rows.isEmpty())
+                return;
+            list->setCurrentItem(rows.first());
+            form.ListView1DblClick();
+        });
+        // Identified and on the base page well before the measurement starts.
+        QTimer::singleShot(3000, &form, [&] {
+            measureCpu(seconds, [&] { std::printf("type %d\n", form.session().deviceType); });
+        });
+    } else if (what == AppRun::Idle) {
+        QTimer::singleShot(1000, &form, [&] { measureCpu(seconds, [] {}); });
+    }
+    return app.exec();
+}
+
+} // namespace zet::bench

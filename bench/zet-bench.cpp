@@ -1,0 +1,215 @@
+// The benchmark: zet-bench [--seconds N] [--runs N] [--samples N]
+// Prints one Markdown table: chart sample with repaint (the project's way and clear
+// plus append), the receive tick of every page kind, start-up to first paint and peak
+// memory against zet-floor, and the whole application's CPU polling and idle.
+#include "AppRun.h"
+#include "Measure.h"
+#include "Spawn.h"
+
+#include "connection/PageIndex.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace zet::bench;
+
+struct Options {
+    int seconds = 30;   // CPU measurements
+    int runs = 9;       // start-up runs of each program
+    int samples = 2000; // chart samples and receive ticks
+};
+
+void usage(FILE *out)
+{
+    std::fputs(
+        "usage: zet-bench [--seconds N] [--runs N] [--samples N]\n"
+        "Prints one table of measurements (offscreen by itself when there is no display).\n"
+        "  --seconds N  length of each CPU measurement (default 30)\n"
+        "  --runs N     start-up runs of the tool and of zet-floor, alternating (default 9)\n"
+        "  --samples N  chart samples and receive ticks per row (default 2000)\n",
+        out);
+}
+
+struct Row {
+    std::string measure, method, result, goal;
+};
+
+std::string fmt(const char *format, double a, double b = 0, double c = 0)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, format, a, b, c);
+    return text;
+}
+
+std::string ms(const Timing &t) { return fmt("%.3f ms", t.medianMs); }
+
+struct PageKind {
+    const char *name;
+    int deviceType;
+    int index;
+};
+
+const PageKind kPageKinds[] = {
+    {"base unit", 10, zet::page::Base},
+    {"pump", 10, zet::page::Pump},
+    {"thermocatalytic (TKS)", 1, zet::page::Tks},
+    {"TKS+PGS, two charts", 2, zet::page::TksPgs},
+    {"semiconductor (PGS)", 4, zet::page::Pgs},
+    {"optical methane 100 %", 10, zet::page::OpticMethane100},
+    {"electrochemical (oxygen)", 10, zet::page::Oxygen},
+    {"pressure", 10, zet::page::Pressure},
+};
+
+std::vector<Row> inProcess(const Options &o)
+{
+    std::vector<Row> rows;
+    const Timing project = chartSample(o.samples, ChartWay::Project);
+    const Timing replace = chartSample(o.samples, ChartWay::LibraryReplace);
+    // Some 20 ms a sample: a tenth of the samples is plenty.
+    const Timing naive = chartSample(std::max(50, o.samples / 10), ChartWay::LibraryClearAppend);
+    const std::string chartMethod = "Chart1's look at 766 x 236, shown; posted events and the "
+                                    "window's update request after each sample; median of ";
+    auto against = [&](const Timing &t) {
+        return ms(t) + fmt(" (%.1fx the project's)", t.medianMs / project.medianMs);
+    };
+    auto method = [&](const char *way, const Timing &t) {
+        return std::string(way) + "; " + chartMethod + std::to_string(t.count);
+    };
+    rows.push_back({"Chart sample + repaint", method("TrendChart::addSample", project), ms(project),
+                    "<= 0.25 ms"});
+    rows.push_back({"Chart sample + repaint, library series replace()",
+                    method("a line series in the chart, replace() with the 200 points", replace),
+                    against(replace), ""});
+    rows.push_back({"Chart sample + repaint, library series clear + append",
+                    method("the same series, clear() then 200 append()", naive), against(naive),
+                    ""});
+    for (const PageKind &k : kPageKinds) {
+        const Timing t = receiveTick(k.deviceType, k.index, o.samples / 4);
+        rows.push_back({std::string("Receive tick, ") + k.name,
+                        "Timer2Timer with one reply of the simulated type-" +
+                            std::to_string(k.deviceType) +
+                            " instrument waiting: read, check, decode, chart; median of " +
+                            std::to_string(t.count),
+                        ms(t), ""});
+    }
+    return rows;
+}
+
+std::vector<Row> children(const Options &o, const std::string &self, const std::string &floor)
+{
+    std::vector<double> appMs, floorMs, appMb, floorMb;
+    for (int i = 0; i < o.runs; ++i) {
+        const ChildRun a = runChild({self, "--app", "first-paint"});
+        const ChildRun f = runChild({floor});
+        if (a.ok && a.firstPaintMs > 0) {
+            appMs.push_back(a.firstPaintMs);
+            appMb.push_back(a.peakRssMb);
+        }
+        if (f.ok && f.firstPaintMs > 0) {
+            floorMs.push_back(f.firstPaintMs);
+            floorMb.push_back(f.peakRssMb);
+        }
+    }
+    std::vector<Row> rows;
+    const double am = median(appMs), fm = median(floorMs);
+    const double amb = median(appMb), fmb = median(floorMb);
+    const std::string runs = "median of " + std::to_string(appMs.size()) + " and " +
+                             std::to_string(floorMs.size()) + " runs, alternating";
+    rows.push_back({"Start-up to first paint",
+                    "spawn to the end of the window's first paint: the tool as it starts "
+                    "without options vs zet-floor (792 x 573 window, tab widget, one chart "
+                    "view); " +
+                        runs,
+                    fmt("%.0f ms vs %.0f ms (%.2fx)", am, fm, am / fm), "<= 1.15x"});
+    rows.push_back({"Peak memory at first paint",
+                    "peak resident set (VmHWM) at the first paint, same runs",
+                    fmt("%.1f MB vs %.1f MB (%.2fx)", amb, fmb, amb / fmb), ""});
+    const std::string secs = std::to_string(o.seconds);
+    const ChildRun poll = runChild({self, "--app", "poll", secs});
+    const ChildRun idle = runChild({self, "--app", "idle", secs});
+    const ChildRun emptyTimer = runChild({floor, "--idle", secs});
+    const bool identified = valueAfter(poll.output, "type") == 10;
+    rows.push_back(
+        {"CPU while polling",
+         "the whole tool polling the simulated type-10 instrument on the base page "
+         "for " +
+             secs + " s, real timers; user + system time / wall time",
+         identified ? fmt("%.2f %% of a core", valueAfter(poll.output, "cpu")) : "not identified",
+         "<= 0.3 %"});
+    rows.push_back({"CPU idle",
+                    "the whole tool with no converter open for " + secs +
+                        " s, against zet-floor running one empty 100 ms timer (the receive "
+                        "tick's period) as long",
+                    fmt("%.3f %% vs %.3f %% of a core", valueAfter(idle.output, "cpu"),
+                        valueAfter(emptyTimer.output, "cpu")),
+                    "<= 0.05 %"});
+    return rows;
+}
+
+int intArg(const char *text)
+{
+    char *end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (!*text || *end || v < 1 || v > 100000) {
+        std::fprintf(stderr, "zet-bench: not a count: %s\n", text);
+        std::exit(2);
+    }
+    return int(v);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The application as a child of the benchmark.
+    if (argc >= 3 && std::strcmp(argv[1], "--app") == 0) {
+        const std::string what = argv[2];
+        const int seconds = argc > 3 ? intArg(argv[3]) : 0;
+        if (what == "first-paint")
+            return runApp(argc, argv, AppRun::FirstPaint, 0);
+        if (what == "poll")
+            return runApp(argc, argv, AppRun::Poll, seconds);
+        if (what == "idle")
+            return runApp(argc, argv, AppRun::Idle, seconds);
+        return 2;
+    }
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "-h" || a == "--help") {
+            usage(stdout);
+            return 0;
+        }
+        if (i + 1 >= argc || (a != "--seconds" && a != "--runs" && a != "--samples")) {
+            usage(stderr);
+            return 2;
+        }
+        const int v = intArg(argv[++i]);
+        (a == "--seconds" ? o.seconds : a == "--runs" ? o.runs : o.samples) = v;
+    }
+    std::vector<Row> rows;
+    {
+        QApplication app(argc, argv);
+        rows = inProcess(o);
+        const std::string dir = QCoreApplication::applicationDirPath().toStdString();
+        const std::string self = QCoreApplication::applicationFilePath().toStdString();
+        const std::vector<Row> more = children(o, self, dir + "/zet-floor");
+        rows.insert(rows.end(), more.begin(), more.end());
+    }
+    std::printf("| Measure | Method | Result | Goal |\n|---|---|---|---|\n");
+    for (const Row &r : rows)
+        std::printf("| %s | %s | %s | %s |\n", r.measure.c_str(), r.method.c_str(),
+                    r.result.c_str(), r.goal.c_str());
+    return 0;
+}
