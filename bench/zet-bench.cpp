@@ -23,7 +23,7 @@ using namespace zet::bench;
 
 struct Options {
     int seconds = 30;   // CPU measurements
-    int runs = 9;       // start-up runs of each program
+    int runs = 15;      // start-up runs of each program
     int samples = 2000; // chart samples and receive ticks
 };
 
@@ -33,7 +33,7 @@ void usage(FILE *out)
         "usage: zet-bench [--seconds N] [--runs N] [--samples N]\n"
         "Prints one table of measurements (offscreen by itself when there is no display).\n"
         "  --seconds N  length of each CPU measurement (default 30)\n"
-        "  --runs N     start-up runs of the tool and of zet-floor, alternating (default 9)\n"
+        "  --runs N     start-up runs of the tool and of zet-floor, alternating (default 15)\n"
         "  --samples N  chart samples and receive ticks per row (default 2000)\n",
         out);
 }
@@ -141,7 +141,7 @@ std::vector<Row> children(const Options &o, const std::string &self, const std::
         {"CPU while polling",
          "the whole tool polling the simulated type-10 instrument on the base page "
          "for " +
-             secs + " s, real timers; user + system time / wall time",
+             secs + " s, real timers; CPU time of all its threads / wall time",
          identified ? fmt("%.2f %% of a core", valueAfter(poll.output, "cpu")) : "not identified",
          "<= 0.3 %"});
     rows.push_back({"CPU idle",

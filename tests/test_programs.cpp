@@ -1,7 +1,9 @@
 // The built programs as a shell sees them: exit codes and texts of zet-service and
-// zet-shots for help, version and refused arguments.
+// zet-shots for help, version and refused arguments, and the benchmark's table.
+#include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -98,5 +100,40 @@ TEST(Programs, ShotsPrintsUsageRefusesBadTypesAndFailsOnAnUnidentifiedType)
     EXPECT_EQ(unknown.exitCode, 1) << unknown.err.toStdString();
     EXPECT_TRUE(unknown.err.contains("type 8: not identified")) << unknown.err.toStdString();
 }
+
+#ifdef ZET_BENCH_BIN
+// A short run: every row is there with a measured result, the simulated instrument was
+// identified for the polling row, and the tool and its floor both reached a first paint.
+TEST(Programs, BenchPrintsOneMeasuredRowPerMeasure)
+{
+    const QString bench = QStringLiteral(ZET_BENCH_BIN);
+    EXPECT_EQ(run(bench, {"--runs", "0"}, false).exitCode, 2);
+    const Outcome r = run(bench, {"--seconds", "1", "--runs", "1", "--samples", "60"}, false);
+    ASSERT_FALSE(r.crashed) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QMap<QString, QString> results;
+    for (const QString &line : r.out.split('\n', Qt::SkipEmptyParts)) {
+        const QStringList cells = line.split('|');
+        if (cells.size() == 6 && !cells[3].contains("---") && cells[1].trimmed() != "Measure") {
+            results[cells[1].trimmed()] = cells[3].trimmed();
+            EXPECT_FALSE(cells[2].contains(QRegularExpression("median of 0\\b")))
+                << line.toStdString();
+        }
+    }
+    const QRegularExpression ms(QStringLiteral("^\\d+\\.\\d{3} ms"));
+    for (const char *row :
+         {"Chart sample + repaint", "Chart sample + repaint, library series replace()",
+          "Receive tick, base unit", "Receive tick, pressure"})
+        EXPECT_TRUE(ms.match(results.value(row)).hasMatch())
+            << row << ": " << results.value(row).toStdString();
+    const QRegularExpression versus(QStringLiteral("^\\d+(\\.\\d+)? (ms|MB|%) vs \\d"));
+    for (const char *row : {"Start-up to first paint", "Peak memory at first paint", "CPU idle"})
+        EXPECT_TRUE(versus.match(results.value(row)).hasMatch())
+            << row << ": " << results.value(row).toStdString();
+    EXPECT_TRUE(results.value("CPU while polling").endsWith("% of a core"))
+        << results.value("CPU while polling").toStdString();
+    EXPECT_EQ(results.size(), 15) << r.out.toStdString();
+}
+#endif
 
 } // namespace
