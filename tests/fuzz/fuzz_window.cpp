@@ -81,8 +81,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // One window for the whole run: building fourteen pages per input would cost
-    // more than the input. Each input opens the converter afresh.
-    static Window w;
+    // more than the input. Each input opens the converter afresh. It is never torn
+    // down: at exit Qt's own globals may already be gone.
+    static Window &w = *new Window;
     Input in{data, size};
     auto *list = w.form->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
     list->setCurrentItem(list->topLevelItem(0));
