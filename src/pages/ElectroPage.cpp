@@ -209,7 +209,6 @@ constexpr int kPointSize = 8;
 // top margin and left corners free for the values and the toggle laid over it.
 constexpr int kLeftX = 4, kLeftWidth = 215;
 constexpr QRect kArea(223, 230, 561, 313);
-const QColor kCream(0xFF, 0xFB, 0xF0);
 
 } // namespace
 
@@ -228,13 +227,7 @@ ElectroPage::ElectroPage(PageHost &host, const ElectroInfo &info, QWidget *paren
 
 void ElectroPage::placeButton(ElectroAction action, QWidget *parent, QRect geometry)
 {
-    for (const ElectroButton &b : info_.buttons) {
-        if (b.action != action)
-            continue;
-        QPushButton *button = makeButton(parent, b.name, QString::fromUtf8(b.caption), geometry);
-        connect(button, &QPushButton::clicked, this, [this, action] { trigger(action); });
-        return;
-    }
+    placeTableButton<ElectroPage>(info_.buttons, action, parent, geometry);
 }
 
 // U zero and U gas with their capture buttons; below them the parameter fields,
@@ -306,12 +299,12 @@ void ElectroPage::build()
     big.setBold(true);
     big.setItalic(true);
     concentration->setFont(big);
-    setPanelFill(concentration, kCream);
+    setPanelFill(concentration, kPanelCream);
     QPalette red = concentration->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     concentration->setPalette(red);
-    setPanelFill(makePanel(this, info_.climate, over(131, 1, 170, 19)), kCream);
-    setPanelFill(makePanel(this, info_.voltage, over(305, 1, 130, 19)), kCream);
+    setPanelFill(makePanel(this, info_.climate, over(131, 1, 170, 19)), kPanelCream);
+    setPanelFill(makePanel(this, info_.voltage, over(305, 1, 130, 19)), kPanelCream);
     frontEnd_->addToggle(this, over(3, 288, 122, 24), chart_, picture);
 }
 

@@ -21,8 +21,6 @@ const StatusRow kPgsStatus[] = {
     rows::gas("GroupBox14"),
 };
 
-const QColor kCream(0xFF, 0xFB, 0xF0);
-
 } // namespace
 
 PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, "Panel40", parent)
@@ -47,11 +45,11 @@ PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, 
 
     auto *thresholds = makeGroup(this, "GroupBox16", QString(), QRect(8, 218, 428, 92));
     makeLabel(thresholds, "Panel38Label", QStringLiteral("Порог1"), QRect(12, 16, 70, 26));
-    setPanelFill(makePanel(thresholds, "Panel38", QRect(86, 14, 120, 28)), kCream);
+    setPanelFill(makePanel(thresholds, "Panel38", QRect(86, 14, 120, 28)), kPanelCream);
     addButton(thresholds, "Button38", "Применить", QRect(220, 13, 196, 30),
               &PgsPage::Button38Click);
     makeLabel(thresholds, "Panel39Label", QStringLiteral("Порог2"), QRect(12, 54, 70, 26));
-    setPanelFill(makePanel(thresholds, "Panel39", QRect(86, 52, 120, 28)), kCream);
+    setPanelFill(makePanel(thresholds, "Panel39", QRect(86, 52, 120, 28)), kPanelCream);
     addButton(thresholds, "Button39", "Применить", QRect(220, 51, 196, 30),
               &PgsPage::Button39Click);
 

@@ -81,6 +81,22 @@ protected:
         QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), geometry);
         connect(b, &QPushButton::clicked, static_cast<Page *>(this), handler);
     }
+    // The button of `action` in a page's button table (rows with action, name and
+    // caption), wired to the page's trigger; nothing when the table has no such row.
+    template <typename Page, typename Button, typename Action>
+    void placeTableButton(std::span<const Button> buttons, Action action, QWidget *parent,
+                          QRect geometry)
+    {
+        for (const Button &b : buttons) {
+            if (b.action != action)
+                continue;
+            QPushButton *button =
+                makeButton(parent, b.name, QString::fromUtf8(b.caption), geometry);
+            auto *page = static_cast<Page *>(this);
+            connect(button, &QPushButton::clicked, page, [page, action] { page->trigger(action); });
+            return;
+        }
+    }
     // Bold type for a value read at a glance; larger when pointSize is given.
     static void setBold(QWidget *w, int pointSize = 0);
 

@@ -225,13 +225,7 @@ ThermoPage::ThermoPage(PageHost &host, const ThermoInfo &info, QWidget *parent)
 
 void ThermoPage::placeButton(ThermoAction action, QWidget *parent, QRect geometry)
 {
-    for (const ThermoButton &b : info_.buttons) {
-        if (b.action != action)
-            continue;
-        QPushButton *button = makeButton(parent, b.name, QString::fromUtf8(b.caption), geometry);
-        connect(button, &QPushButton::clicked, this, [this, action] { trigger(action); });
-        return;
-    }
+    placeTableButton<ThermoPage>(info_.buttons, action, parent, geometry);
 }
 
 // U air and U gas with their capture buttons, then the four parameter fields with

@@ -2,6 +2,7 @@
 // Small factories for the fixed-layout controls of the pages: each control gets
 // its name as objectName and its place in pixels on the page.
 
+#include <QColor>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -30,6 +31,8 @@ QLineEdit *makeMaskEdit(QWidget *parent, const char *name, int digits, QRect geo
 // The latest charted value: a bold panel in the chart's top right corner, below
 // its title. The chart must have its final size.
 QLabel *makeChartPanel(QWidget *chart, const char *name, int width);
+// Cream background of the value panels that sit over charts and pictures.
+inline const QColor kPanelCream(0xFF, 0xFB, 0xF0);
 // Fixed background of a display panel (white, cream).
 void setPanelFill(QLabel *panel, const QColor &colour);
 
