@@ -22,13 +22,12 @@ namespace zet::bench {
 int runApp(int argc, char **argv, AppRun what, int seconds)
 {
     // As src/Project1.cpp starts the program (no options; --demo 10 when polling).
-    SerialPortDriver::PortSource ports = SerialPortDriver::listedAhead();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zet-service"));
     QGuiApplication::setDesktopFileName(QStringLiteral("zet-service"));
     QApplication::setWindowIcon(applicationIcon());
     auto driver = std::make_unique<CompositeDriver>();
-    driver->add(std::make_unique<SerialPortDriver>(QStringList(), true, std::move(ports)));
+    driver->add(std::make_unique<SerialPortDriver>(QStringList()));
     auto *simulated = new sim::SimulatedDriver(10);
     const QString simulatedSerial = QString::fromStdString(simulated->serialNumber());
     if (what == AppRun::Poll)

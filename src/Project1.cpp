@@ -36,9 +36,6 @@ int main(int argc, char **argv)
     const zet::CommandLine early = zet::parseCommandLine(raw, zet::UnknownArguments::PassOver);
     if (early.action != zet::CommandLine::Action::Run)
         return finish(early);
-    // The machine's serial ports are listed while the toolkit starts and the window is built.
-    zet::SerialPortDriver::PortSource ports = zet::SerialPortDriver::listedAhead();
-
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zet-service"));
     QApplication::setApplicationVersion(QStringLiteral(ZET_VERSION));
@@ -50,7 +47,7 @@ int main(int argc, char **argv)
         return finish(command);
 
     auto driver = std::make_unique<zet::CompositeDriver>();
-    driver->add(std::make_unique<zet::SerialPortDriver>(command.ports, true, std::move(ports)));
+    driver->add(std::make_unique<zet::SerialPortDriver>(command.ports));
     if (command.demoType != 0)
         driver->add(std::make_unique<zet::sim::SimulatedDriver>(command.demoType));
 

@@ -4,7 +4,10 @@
 
 #include "link/SerialPortDriver.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSerialPort>
+#include <QTemporaryDir>
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -17,6 +20,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <fcntl.h>
@@ -343,11 +347,10 @@ TEST(SerialPortDriver, ListedConverterOpensItsPort)
     EXPECT_EQ(count(namedOnly), 1u);
 }
 
-// The first listing is the one taken ahead, on another thread; a refresh of the list
-// looks again and sees a converter plugged in since.
-TEST(SerialPortDriver, FirstListingTakenAheadLaterOnesFresh)
+// Each look at the list asks the system again and sees a converter plugged in since.
+TEST(SerialPortDriver, EveryListingLooksAgain)
 {
-    std::atomic<int> looks = 0;
+    int looks = 0;
     const auto ports = [&] {
         const int n = ++looks;
         std::vector<SerialPortDriver::PortRecord> found;
@@ -356,11 +359,64 @@ TEST(SerialPortDriver, FirstListingTakenAheadLaterOnesFresh)
                              "ZET cable", QString("/dev/ttyUSB%1").arg(i)});
         return found;
     };
-    SerialPortDriver driver({}, true, SerialPortDriver::listedAhead(ports));
+    SerialPortDriver driver({}, true, ports);
     EXPECT_EQ(count(driver), 1u);
-    EXPECT_EQ(looks, 1) << "the window's first look is the one taken ahead";
     EXPECT_EQ(count(driver), 2u);
     EXPECT_EQ(serialAt(driver, 1), "FT1");
+}
+
+// A sysfs tree as the kernel lays it out: usb-serial ports linked from the bus, each
+// under its USB interface, under the USB device with the identity attributes.
+TEST(SerialPortDriver, ConvertersAreFoundOnTheUsbSerialBus)
+{
+    QTemporaryDir sys;
+    ASSERT_TRUE(sys.isValid());
+    const QDir root(sys.path());
+    const auto device = [&](const QString &usb, const QStringList &attributes,
+                            const QStringList &ports) {
+        const QString dir = "devices/pci0000:00/usb1/" + usb;
+        root.mkpath(dir);
+        for (const QString &a : attributes) {
+            QFile f(root.filePath(dir + "/" + a.section('=', 0, 0)));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(a.section('=', 1).toUtf8() + "\n");
+        }
+        for (const QString &port : ports) {
+            const QString path = dir + "/" + port;
+            root.mkpath(path);
+            root.mkpath("bus/usb-serial/devices");
+            ASSERT_TRUE(QFile::link(root.filePath(path),
+                                    root.filePath("bus/usb-serial/devices/" + port.section('/', 1))));
+        }
+    };
+    EXPECT_TRUE(SerialPortDriver::sysfsPorts(sys.path()).empty()) << "no usb-serial bus";
+    device("1-2", {"idVendor=0403", "idProduct=6001", "serial=A50285BI", "product=FT232R USB UART"},
+           {"1-2:1.0/ttyUSB2"});
+    device("1-3", {"idVendor=0403", "idProduct=6010", "serial=FT4XQ", "product=Dual RS232-HS"},
+           {"1-3:1.0/ttyUSB0", "1-3:1.1/ttyUSB1"});
+    device("1-4", {"idVendor=10c4", "idProduct=ea60", "serial=0001", "product=CP2102"},
+           {"1-4:1.0/ttyUSB3"});
+    // A converter pulled out while the list is read leaves a dangling link behind.
+    ASSERT_TRUE(QFile::link(root.filePath("devices/gone/ttyUSB9"),
+                            root.filePath("bus/usb-serial/devices/ttyUSB9")));
+
+    const auto records = SerialPortDriver::sysfsPorts(sys.path());
+    ASSERT_EQ(records.size(), 4u) << "the dangling link is not followed";
+    EXPECT_EQ(records[3].vendorId, 0x10c4) << "ordered by port name";
+    EXPECT_EQ(records[0].productId, 0x6010);
+    const auto rows = SerialPortDriver::converterRows(records);
+    ASSERT_EQ(rows.size(), 3u);
+    const std::vector<std::tuple<std::string, std::string, QString>> expected = {
+        {"FT232R USB UART", "A50285BI", "/dev/ttyUSB2"},
+        {"Dual RS232-HS", "FT4XQA", "/dev/ttyUSB0"},
+        {"Dual RS232-HS", "FT4XQB", "/dev/ttyUSB1"},
+    };
+    for (size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(rows[i].description.toStdString(), std::get<0>(expected[i]));
+        EXPECT_EQ(rows[i].serial.toStdString(), std::get<1>(expected[i]));
+        EXPECT_EQ(rows[i].location, std::get<2>(expected[i]));
+    }
 }
 
 TEST(SerialPortDriver, ListingRejectsBadIndexAndUnknownFlags)

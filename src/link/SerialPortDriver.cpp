@@ -1,12 +1,13 @@
 #include "link/SerialPortDriver.h"
 
 #include <QSerialPort>
-#include <QSerialPortInfo>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <future>
 #include <limits>
 
 #include <poll.h>
@@ -124,31 +125,41 @@ std::vector<QByteArray> SerialPortDriver::converterKeys(const std::vector<QByteA
 
 std::vector<SerialPortDriver::PortRecord> SerialPortDriver::systemPorts()
 {
+    return sysfsPorts(QStringLiteral("/sys"));
+}
+
+// Every port of the kernel's USB serial drivers (FTDI's among them) is listed on the
+// usb-serial bus; its USB device, a few levels up, carries the identity as attributes.
+// Reading those directly costs a few files per converter instead of a pass over every
+// terminal of the machine, and needs no udev database.
+std::vector<SerialPortDriver::PortRecord> SerialPortDriver::sysfsPorts(const QString &sysRoot)
+{
+    const auto attribute = [](const QDir &dir, const char *name) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        if (!file.open(QIODevice::ReadOnly))
+            return QString();
+        return QString::fromUtf8(file.read(256)).trimmed();
+    };
     std::vector<PortRecord> ports;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+    const QDir bus(sysRoot + QStringLiteral("/bus/usb-serial/devices"));
+    for (const QFileInfo &entry : bus.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         PortRecord p;
-        if (info.hasVendorIdentifier())
-            p.vendorId = info.vendorIdentifier();
-        if (info.hasProductIdentifier())
-            p.productId = info.productIdentifier();
-        p.serialNumber = info.serialNumber();
-        p.portName = info.portName();
-        p.description = info.description();
-        p.location = info.systemLocation();
+        p.portName = entry.fileName();
+        p.location = QStringLiteral("/dev/") + p.portName;
+        const QString real = entry.canonicalFilePath();
+        QDir dir(real);
+        for (int up = 0; up < 4 && !real.isEmpty() && dir.cdUp(); ++up) {
+            if (!dir.exists(QStringLiteral("idVendor")))
+                continue;
+            p.vendorId = attribute(dir, "idVendor").toUShort(nullptr, 16);
+            p.productId = attribute(dir, "idProduct").toUShort(nullptr, 16);
+            p.serialNumber = attribute(dir, "serial");
+            p.description = attribute(dir, "product");
+            break;
+        }
         ports.push_back(std::move(p));
     }
     return ports;
-}
-
-SerialPortDriver::PortSource SerialPortDriver::listedAhead(PortSource source)
-{
-    auto first = std::make_shared<std::future<std::vector<PortRecord>>>(
-        std::async(std::launch::async, source));
-    return [first, source]() {
-        if (first->valid())
-            return first->get();
-        return source();
-    };
 }
 
 std::vector<SerialPortDriver::Row> SerialPortDriver::converterRows(std::vector<PortRecord> ports)

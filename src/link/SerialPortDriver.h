@@ -78,10 +78,8 @@ public:
     // serial number and then port name, keyed as converterKeys() does.
     static std::vector<Row> converterRows(std::vector<PortRecord> ports);
     static std::vector<PortRecord> systemPorts();
-    // A source whose first listing is taken from `source` on another thread, starting
-    // now, so that it is ready when the window first asks; later listings are taken
-    // when asked.
-    static PortSource listedAhead(PortSource source = systemPorts);
+    // The USB serial ports found under a sysfs tree mounted at `sysRoot`.
+    static std::vector<PortRecord> sysfsPorts(const QString &sysRoot);
 
 protected:
     // Line access that differs between a real converter and a pseudo-terminal; tests

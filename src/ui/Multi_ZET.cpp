@@ -17,14 +17,38 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 
 namespace zet {
+
+namespace {
+
+// Draws each cell as usual with a grey line along its right and bottom edges.
+class GridLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QRect r = option.rect;
+        painter->save();
+        painter->setPen(QColor(0xc0, 0xc0, 0xc0));
+        painter->drawLine(r.topRight(), r.bottomRight());
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        painter->restore();
+    }
+};
+
+} // namespace
 
 static const QString kNoDevice = QStringLiteral("Нет активных устройств");
 
@@ -65,7 +89,12 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     // Shown in the corner of the tab bar, so it covers no control of a page.
     noAnswer_ = new QLabel(QStringLiteral("Нет ответа от прибора"));
     noAnswer_->setObjectName(QStringLiteral("NoAnswer"));
-    noAnswer_->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
+    QPalette red = noAnswer_->palette();
+    red.setColor(QPalette::WindowText, QColor(0xc0, 0x00, 0x00));
+    noAnswer_->setPalette(red);
+    QFont bold = noAnswer_->font();
+    bold.setBold(true);
+    noAnswer_->setFont(bold);
     noAnswer_->setContentsMargins(6, 0, 6, 0);
     pageControl_->setCornerWidget(noAnswer_, Qt::TopRightCorner);
     noAnswer_->hide();
@@ -144,11 +173,13 @@ void TForm1::buildDeviceListPage(QWidget *page)
     listView_->setUniformRowHeights(true);
     listView_->setAllColumnsShowFocus(true);
     // Grid lines between cells, as a report view draws them; a selected row keeps
-    // the desktop's highlight colours so its text stays readable.
-    listView_->setStyleSheet(QStringLiteral(
-        "QTreeWidget::item { border-right: 1px solid #c0c0c0; border-bottom: 1px solid #c0c0c0; }"
-        "QTreeWidget::item:selected { background: palette(highlight); "
-        "color: palette(highlighted-text); }"));
+    // the desktop's highlight colours, focused or not, so its text stays readable.
+    // (Palette and delegate rather than a style sheet, which would slow the start.)
+    listView_->setItemDelegate(new GridLineDelegate(listView_));
+    QPalette colours = listView_->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    listView_->setPalette(colours);
     // Every double click in the list opens, also one off the rows (which selects nothing).
     listView_->viewport()->installEventFilter(this);
 
