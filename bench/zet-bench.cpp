@@ -145,7 +145,7 @@ std::vector<Row> children(const Options &o, const std::string &self, const std::
     // Idle costs are a few wake-ups a second, easily swayed by the rest of the machine:
     // the three programs take turns, and each row is the median of its turns.
     const int rounds = 3;
-    const std::string idleSecs = std::to_string(std::max(5, o.seconds / rounds));
+    const std::string idleSecs = std::to_string(std::max(1, o.seconds / rounds));
     std::vector<double> tool, timer, bare;
     for (int i = 0; i < rounds; ++i) {
         tool.push_back(valueAfter(runChild({self, "--app", "idle", idleSecs}).output, "cpu"));
