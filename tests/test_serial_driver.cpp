@@ -385,8 +385,8 @@ TEST(SerialPortDriver, ConvertersAreFoundOnTheUsbSerialBus)
             const QString path = dir + "/" + port;
             root.mkpath(path);
             root.mkpath("bus/usb-serial/devices");
-            ASSERT_TRUE(QFile::link(root.filePath(path),
-                                    root.filePath("bus/usb-serial/devices/" + port.section('/', 1))));
+            ASSERT_TRUE(QFile::link(root.filePath(path), root.filePath("bus/usb-serial/devices/" +
+                                                                       port.section('/', 1))));
         }
     };
     EXPECT_TRUE(SerialPortDriver::sysfsPorts(sys.path()).empty()) << "no usb-serial bus";

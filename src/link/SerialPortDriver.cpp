@@ -1,9 +1,9 @@
 #include "link/SerialPortDriver.h"
 
-#include <QSerialPort>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSerialPort>
 
 #include <algorithm>
 #include <cerrno>
@@ -142,7 +142,8 @@ std::vector<SerialPortDriver::PortRecord> SerialPortDriver::sysfsPorts(const QSt
     };
     std::vector<PortRecord> ports;
     const QDir bus(sysRoot + QStringLiteral("/bus/usb-serial/devices"));
-    for (const QFileInfo &entry : bus.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+    for (const QFileInfo &entry :
+         bus.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         PortRecord p;
         p.portName = entry.fileName();
         p.location = QStringLiteral("/dev/") + p.portName;

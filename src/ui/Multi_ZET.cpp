@@ -6,8 +6,8 @@
 #include "pages/PageTable.h"
 #include "pages/StatusPanels.h"
 #include "pages/Widgets.h"
-#include "ui/ServiceRecord.h"
 #include "ui/PageSlot.h"
+#include "ui/ServiceRecord.h"
 
 #include <QApplication>
 #include <QCloseEvent>
