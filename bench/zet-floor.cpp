@@ -4,6 +4,8 @@
 //   zet-floor --idle N       also runs an empty 100 ms timer and prints its CPU over N seconds
 //   zet-floor --bare-idle N  no toolkit at all: wakes every 100 ms from poll() for N seconds
 //                            and prints its CPU, the least ten wake-ups a second can cost
+//   zet-floor --bare-poll N  the same, waking when the receive (100 ms) or the transmit
+//                            (350 ms) tick would: the least polling can cost
 #include "CpuTime.h"
 #include "FirstPaint.h"
 
@@ -16,19 +18,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <limits>
 #include <memory>
 
 #include <poll.h>
 
 namespace {
 
-int bareIdle(int seconds)
+// Wakes from poll() at every multiple of any of `periods` (ms) for `seconds`.
+int bareWakeUps(int seconds, std::initializer_list<int> periods)
 {
     QElapsedTimer wall;
     wall.start();
     const double cpu = zet::bench::cpuSeconds();
-    while (wall.elapsed() < seconds * 1000LL)
-        ::poll(nullptr, 0, 100);
+    while (wall.elapsed() < seconds * 1000LL) {
+        const qint64 now = wall.elapsed();
+        qint64 next = std::numeric_limits<qint64>::max();
+        for (int p : periods)
+            next = std::min(next, (now / p + 1) * p);
+        ::poll(nullptr, 0, int(next - now));
+    }
     const double used = zet::bench::cpuSeconds() - cpu;
     std::printf("cpu %.4f\n", 100.0 * used / (wall.nsecsElapsed() / 1e9));
     return 0;
@@ -38,9 +48,10 @@ int bareIdle(int seconds)
 
 int main(int argc, char **argv)
 {
-    const bool bare = argc > 2 && std::strcmp(argv[1], "--bare-idle") == 0;
-    if (bare)
-        return bareIdle(std::max(1, std::atoi(argv[2])));
+    if (argc > 2 && std::strcmp(argv[1], "--bare-idle") == 0)
+        return bareWakeUps(std::max(1, std::atoi(argv[2])), {100});
+    if (argc > 2 && std::strcmp(argv[1], "--bare-poll") == 0)
+        return bareWakeUps(std::max(1, std::atoi(argv[2])), {100, 350});
     const int idleSeconds =
         argc > 2 && std::strcmp(argv[1], "--idle") == 0 ? std::atoi(argv[2]) : 0;
     QApplication app(argc, argv);
