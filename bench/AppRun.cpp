@@ -28,12 +28,13 @@ int runApp(int argc, char **argv, AppRun what, int seconds)
     QApplication::setWindowIcon(applicationIcon());
     auto driver = std::make_unique<CompositeDriver>();
     driver->add(std::make_unique<SerialPortDriver>(QStringList()));
-    auto *simulated = new sim::SimulatedDriver(10);
-    const QString simulatedSerial = QString::fromStdString(simulated->serialNumber());
-    if (what == AppRun::Poll)
-        driver->add(std::unique_ptr<sim::SimulatedDriver>(simulated));
-    else
-        delete simulated;
+    // The simulated instrument only where it is polled: the tool without --demo has none.
+    QString simulatedSerial;
+    if (what == AppRun::Poll) {
+        auto simulated = std::make_unique<sim::SimulatedDriver>(10);
+        simulatedSerial = QString::fromStdString(simulated->serialNumber());
+        driver->add(std::move(simulated));
+    }
     UdevDeviceWatcher watcher;
     TForm1 form(*driver, Platform::desktop(), &watcher);
     if (QScreen *screen = QGuiApplication::primaryScreen())

@@ -18,6 +18,7 @@ Platform Platform::desktop()
     p.sleepMs = [](int ms) { QThread::msleep(ms); };
     p.processEvents = [] { QCoreApplication::processEvents(); };
     p.now = [] { return QDateTime::currentDateTime(); };
+    p.nowMs = [] { return QDateTime::currentMSecsSinceEpoch(); };
     return p;
 }
 

@@ -25,6 +25,12 @@ struct Platform {
     std::function<void()> processEvents;
     // The PC's local date and time.
     std::function<QDateTime()> now;
+    // The same clock in milliseconds since the epoch, for time stamps taken on every
+    // frame: without the local-time lookup, which reads the zone file's status each
+    // time. Left empty, it is taken from now().
+    std::function<qint64()> nowMs;
+
+    qint64 stampMs() const { return nowMs ? nowMs() : now().toMSecsSinceEpoch(); }
 
     // Message boxes, real sleeps, the real clock.
     static Platform desktop();

@@ -28,7 +28,7 @@ ServiceRecord::ServiceRecord(TForm1 &form)
                   });
               }),
       recorder_(form.session(), form.platform(), writer_),
-      lineLog_([&form] { return form.platform().now().toMSecsSinceEpoch(); })
+      lineLog_([&form] { return form.platform().stampMs(); })
 {
     QTabWidget *tabs = form.pageControl();
     recorder_.setPageCaption([tabs](const ModulePage *page) {
@@ -79,7 +79,7 @@ void ServiceRecord::attach(QWidget *widget)
         if (!chart || chart->contextMenuPolicy() == Qt::CustomContextMenu)
             continue;
         Platform &platform = form_.platform();
-        chart->setClock([&platform] { return platform.now().toMSecsSinceEpoch(); });
+        chart->setClock([&platform] { return platform.stampMs(); });
         chart->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(chart, &QWidget::customContextMenuRequested, this, [this, chart](QPoint at) {
             QMenu *menu = chartMenu(chart);
