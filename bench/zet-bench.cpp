@@ -132,37 +132,40 @@ std::vector<Row> children(const Options &o, const std::string &self, const std::
     rows.push_back({"Peak memory at first paint",
                     "peak resident set (VmHWM) at the first paint, same runs",
                     fmt("%.1f MB vs %.1f MB (%.2fx)", amb, fmb, amb / fmb), ""});
-    const std::string secs = std::to_string(o.seconds);
-    const ChildRun poll = runChild({self, "--app", "poll", secs});
-    const ChildRun barePoll = runChild({floor, "--bare-poll", secs});
-    const bool identified = valueAfter(poll.output, "type") == 10;
-    rows.push_back({"CPU while polling",
-                    "the whole tool polling the simulated type-10 instrument on the base page "
-                    "for " +
-                        secs +
-                        " s, real timers; CPU time of all its threads / wall time; against a loop "
-                        "without the toolkit that only wakes when the two ticks would, as long",
-                    identified
-                        ? fmt("%.2f %% vs %.2f %% (bare wake-ups) of a core",
-                              valueAfter(poll.output, "cpu"), valueAfter(barePoll.output, "cpu"))
-                        : "not identified",
-                    "<= 0.3 %"});
-    // Idle costs are a few wake-ups a second, easily swayed by the rest of the machine:
-    // the three programs take turns, and each row is the median of its turns.
+    // CPU costs are a few wake-ups a second, easily swayed by the rest of the machine: the
+    // programs take turns, and each row is the median of its turns.
     const int rounds = 3;
-    const std::string idleSecs = std::to_string(std::max(1, o.seconds / rounds));
+    const std::string turn = std::to_string(std::max(1, o.seconds / rounds));
+    const std::string turns =
+        std::to_string(rounds) + " turns of " + turn + " s each, taken in turn, median";
+    std::vector<double> polling, barePolling;
+    bool identified = true;
+    for (int i = 0; i < rounds; ++i) {
+        const ChildRun poll = runChild({self, "--app", "poll", turn});
+        identified = identified && valueAfter(poll.output, "type") == 10;
+        polling.push_back(valueAfter(poll.output, "cpu"));
+        barePolling.push_back(valueAfter(runChild({floor, "--bare-poll", turn}).output, "cpu"));
+    }
+    rows.push_back({"CPU while polling",
+                    "the whole tool polling the simulated type-10 instrument on the base page, "
+                    "real timers, CPU time of all its threads / wall time; against a loop "
+                    "without the toolkit that only wakes when the two ticks would; " +
+                        turns,
+                    identified ? fmt("%.2f %% vs %.2f %% (bare wake-ups) of a core",
+                                     median(polling), median(barePolling))
+                               : "not identified",
+                    "<= 0.3 %"});
     std::vector<double> tool, timer, bare;
     for (int i = 0; i < rounds; ++i) {
-        tool.push_back(valueAfter(runChild({self, "--app", "idle", idleSecs}).output, "cpu"));
-        timer.push_back(valueAfter(runChild({floor, "--idle", idleSecs}).output, "cpu"));
-        bare.push_back(valueAfter(runChild({floor, "--bare-idle", idleSecs}).output, "cpu"));
+        tool.push_back(valueAfter(runChild({self, "--app", "idle", turn}).output, "cpu"));
+        timer.push_back(valueAfter(runChild({floor, "--idle", turn}).output, "cpu"));
+        bare.push_back(valueAfter(runChild({floor, "--bare-idle", turn}).output, "cpu"));
     }
     rows.push_back({"CPU idle",
                     "the whole tool with no converter open, against zet-floor running one "
                     "empty 100 ms timer (the receive tick's period) and against a loop "
                     "without the toolkit that only wakes every 100 ms; " +
-                        std::to_string(rounds) + " turns of " + idleSecs +
-                        " s each, taken in turn, median",
+                        turns,
                     fmt("%.3f %% vs %.3f %% (empty timer) vs %.3f %% (bare wake-ups) of a core",
                         median(tool), median(timer), median(bare)),
                     "<= 0.05 %"});
