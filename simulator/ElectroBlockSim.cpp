@@ -163,7 +163,7 @@ bool ElectroBlockSim::settingsOk() const
     bool ok = double(s.uGas) - s.uZero >= kMinSpan && s.calGas > 0;
     if (model_.cleanLevel <= 0.0) {
         const auto &t = s.threshold;
-        ok = ok && t[0] > 0 && t[0] <= t[1] && t[1] <= t[2];
+        ok = ok && ordered(t[0], t[1], t[2]);
     }
     return ok;
 }

@@ -45,9 +45,6 @@ public:
     static constexpr uint8_t kThermoFault = 0x01;
     static constexpr uint8_t kTempRange = 0x02;
     static constexpr uint8_t kThreshold4 = 0x08;
-    static constexpr uint8_t kThreshold1 = 0x10;
-    static constexpr uint8_t kThreshold2 = 0x20;
-    static constexpr uint8_t kThreshold3 = 0x40;
     // Front-end state, byte 3 of the replies to 32 and 33
     static constexpr uint8_t kFrontEndReady = 0x10;
     static constexpr uint8_t kWriteProtected = 0x01;

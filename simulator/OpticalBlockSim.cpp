@@ -152,7 +152,7 @@ bool OpticalBlockSim::settingsOk() const
     if (model_.detectors == 2)
         ok = ok && absorbance(s.uGas[1]) >= a1 + kMinAbsorbance && s.calGas[1] > s.calGas[0];
     const auto &t = s.threshold;
-    return ok && t[0] > 0 && t[0] <= t[1] && t[1] <= t[2];
+    return ok && ordered(t[0], t[1], t[2]);
 }
 
 // Absorbance ln(U zero / U) is taken as linear in the concentration between the
@@ -187,14 +187,8 @@ uint8_t OpticalBlockSim::status(const Sample &smp) const
     if (!settingsOk())
         st |= kSettingsError;
     if (measuring()) {
-        const long c = std::lround(smp.concentration);
         const auto &t = settings().threshold;
-        if (c >= t[0])
-            st |= kThreshold1;
-        if (c >= t[1])
-            st |= kThreshold2;
-        if (c >= t[2])
-            st |= kThreshold3;
+        st |= thresholdBits(std::lround(smp.concentration), {t[0], t[1], t[2]});
     }
     return st;
 }

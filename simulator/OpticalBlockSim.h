@@ -40,9 +40,6 @@ class OpticalBlockSim : public SensorBlockSim<OpticalSettings> {
 public:
     // Status byte
     static constexpr uint8_t kLinkError = 0x02;
-    static constexpr uint8_t kThreshold1 = 0x10;
-    static constexpr uint8_t kThreshold2 = 0x20;
-    static constexpr uint8_t kThreshold3 = 0x40;
     // Self-diagnostic flags (reply 96, byte 5)
     static constexpr uint8_t kSelfTest = 0x01;
     static constexpr uint8_t kSharpChange = 0x02;

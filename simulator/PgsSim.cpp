@@ -73,12 +73,8 @@ uint8_t PgsSim::status(const Sample &s) const
         st |= kSettingsError;
     if (faulty())
         st |= kSensorFault;
-    if (measuring()) {
-        if (s.adc >= t.first)
-            st |= kThreshold1;
-        if (s.adc >= t.second)
-            st |= kThreshold2;
-    }
+    if (measuring())
+        st |= thresholdBits(s.adc, {t.first, t.second});
     return st;
 }
 

@@ -28,8 +28,6 @@ struct PgsThresholds {
 class PgsSim : public SensorBlockSim<PgsThresholds, 2> {
 public:
     static constexpr uint8_t kSensorFault = 0x08;
-    static constexpr uint8_t kThreshold1 = 0x10;
-    static constexpr uint8_t kThreshold2 = 0x20;
     static constexpr uint8_t kVersion = 0x12;
 
     using Thresholds = PgsThresholds;

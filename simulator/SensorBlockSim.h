@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 
 namespace zet::sim {
 
@@ -18,6 +19,10 @@ public:
     static constexpr uint8_t kPropane = 0x02;
     static constexpr uint8_t kSettingsError = 0x04;
     static constexpr uint8_t kSetupMode = 0x80;
+    // The reading has reached threshold 1, 2 or 3.
+    static constexpr uint8_t kThreshold1 = 0x10;
+    static constexpr uint8_t kThreshold2 = 0x20;
+    static constexpr uint8_t kThreshold3 = 0x40;
 
     // The block family sees every request first; what it declines gets the common
     // handling below and a plain reading.
@@ -126,6 +131,21 @@ protected:
     double levelNow() const { return m_level + m_wander.excess(); }
     double levelSet() const { return m_level; }
     double cloud() const { return m_wander.excess(); }
+
+    // Thresholds in rising order, the first above zero.
+    static bool ordered(long t1, long t2, long t3) { return t1 > 0 && t1 <= t2 && t2 <= t3; }
+    // The threshold bits, from kThreshold1 up, of every threshold the reading has reached.
+    static uint8_t thresholdBits(long reading, std::initializer_list<long> thresholds)
+    {
+        uint8_t st = 0;
+        uint8_t bit = kThreshold1;
+        for (long t : thresholds) {
+            if (reading >= t)
+                st |= bit;
+            bit = uint8_t(bit << 1);
+        }
+        return st;
+    }
 
     // On, propane and set-up bits; the block adds the rest.
     uint8_t commonStatus() const

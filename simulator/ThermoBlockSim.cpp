@@ -112,21 +112,14 @@ uint8_t ThermoBlockSim::status(const Sample &smp) const
 {
     const TksSettings &s = settings();
     uint8_t st = commonStatus();
-    const bool ordered =
-        s.threshold1 > 0 && s.threshold1 <= s.threshold2 && s.threshold2 <= s.switchOff;
-    if (double(s.uGas) - s.uAir < kMinSpan || s.calGas <= 0 || !ordered)
+    if (double(s.uGas) - s.uAir < kMinSpan || s.calGas <= 0 ||
+        !ordered(s.threshold1, s.threshold2, s.switchOff))
         st |= kSettingsError;
     if (faulty())
         st |= kSensorFault;
-    if (measuring()) {
-        const long c = std::lround(smp.concentration);
-        if (c >= s.threshold1)
-            st |= kThreshold1;
-        if (c >= s.threshold2)
-            st |= kThreshold2;
-        if (c >= s.switchOff)
-            st |= kSwitchOffThreshold;
-    }
+    if (measuring())
+        st |= thresholdBits(std::lround(smp.concentration),
+                            {s.threshold1, s.threshold2, s.switchOff});
     return st;
 }
 

@@ -25,9 +25,7 @@ class ThermoBlockSim : public SensorBlockSim<TksSettings, 2> {
 public:
     // Thermocatalytic status byte
     static constexpr uint8_t kSensorFault = 0x08;
-    static constexpr uint8_t kThreshold1 = 0x10;
-    static constexpr uint8_t kThreshold2 = 0x20;
-    static constexpr uint8_t kSwitchOffThreshold = 0x40;
+    static constexpr uint8_t kSwitchOffThreshold = kThreshold3;
     // Semiconductor half: its own codes and status bits
     static constexpr uint8_t kPgsOnCode = 18;
     static constexpr uint8_t kPgsOffCode = 20;
