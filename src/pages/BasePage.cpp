@@ -80,12 +80,8 @@ BasePage::BasePage(PageHost &host, QWidget *parent) : ModulePage(host, page::Bas
 void BasePage::decode(const Frame &reply)
 {
     Session &s = session();
-    host().setTransmitPeriod(row().period);
     // Nothing addressed to another block is passed on to the base unit.
-    if (s.request()[0] != kBaseAddress) {
-        s.queue.clear();
-        s.statusRequest(kBaseAddress);
-    }
+    claimRequest();
     // The switch-off code has gone out and the instrument answered: drop the link.
     if (s.request()[1] == kSwitchOff)
         host().switchOffCompleted();

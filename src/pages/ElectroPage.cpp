@@ -312,12 +312,10 @@ void ElectroPage::build()
 
 void ElectroPage::apply(uint8_t code, const char *first, const char *second)
 {
-    const auto values = second ? convertAll({edit(first), edit(second)}, platform())
-                               : convertAll({edit(first)}, platform());
-    if (!values)
-        return;
-    putParameters({(*values)[0], second ? (*values)[1] : 0});
-    queue({code});
+    if (const auto values = convertFields(first, second)) {
+        putParameters(*values);
+        queue({code});
+    }
 }
 
 void ElectroPage::trigger(ElectroAction action)

@@ -44,12 +44,6 @@ struct ClimateFormula {
     int coefficientStep = 1;
 };
 
-struct ElectroStatus {
-    const char *group = nullptr;
-    std::array<const char *, 7> panels{}; // top to bottom; unused slots null
-    std::span<const StatusRow> rows{};
-};
-
 // U zero and U gas, then the parameter fields in their inner panel: calibration
 // gas, thresholds 1 to 3 and, on oxygen, threshold 4.
 struct ElectroSettings {
@@ -64,7 +58,7 @@ struct ElectroSettings {
 
 struct ElectroInfo {
     int pageIndex;
-    ElectroStatus status{};
+    StatusGroup status{};
     ElectroSettings settings{};
     const char *concentration = nullptr;
     const char *climate = nullptr; // temperature and coefficient line

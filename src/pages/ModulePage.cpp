@@ -66,7 +66,7 @@ void ModulePage::fallBack()
     }
 }
 
-bool ModulePage::commonFrame(const Frame &reply)
+void ModulePage::claimRequest()
 {
     host_.setTransmitPeriod(row_.period);
     // A page entered without its address (a tab click on the methane 5% page, a
@@ -76,6 +76,11 @@ bool ModulePage::commonFrame(const Frame &reply)
         session().queue.clear();
         idleRequest();
     }
+}
+
+bool ModulePage::commonFrame(const Frame &reply)
+{
+    claimRequest();
     session().request()[0] = address();
     if (reply[0] != block())
         return false;

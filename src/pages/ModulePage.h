@@ -53,6 +53,9 @@ protected:
     // for a reply from this page's block, an answered command falls back to the
     // page's idle polling. Returns whether the reply came from this page's block.
     bool commonFrame(const Frame &reply);
+    // The first of those steps: the page's transmit period, and a request (and queued
+    // codes) still meant for another block replaced by this page's idle request.
+    void claimRequest();
     // The status request this page falls back to after an answered command.
     virtual void idleRequest();
     // What the page shows from a reply of its own block.

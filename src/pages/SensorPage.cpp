@@ -63,10 +63,11 @@ void SensorPage::adjustZero(std::initializer_list<uint8_t> codes)
 
 std::optional<std::pair<int, int>> SensorPage::convertFields(const char *first, const char *second)
 {
-    const auto values = convertAll({edit(first), edit(second)}, platform());
+    const auto values = second ? convertAll({edit(first), edit(second)}, platform())
+                               : convertAll({edit(first)}, platform());
     if (!values)
         return std::nullopt;
-    return std::pair{(*values)[0], (*values)[1]};
+    return std::pair{(*values)[0], second ? (*values)[1] : 0};
 }
 
 void SensorPage::putParameters(std::pair<int, int> values)

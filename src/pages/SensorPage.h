@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <span>
 #include <utility>
@@ -19,6 +20,15 @@ class QLabel;
 class QLineEdit;
 
 namespace zet {
+
+// A status group: its box, caption and panels top to bottom (unused slots null), and
+// the bit table.
+struct StatusGroup {
+    const char *group = nullptr;
+    const char *title = "";
+    std::array<const char *, 7> panels{};
+    std::span<const StatusRow> rows{};
+};
 
 namespace sensorcmd {
 constexpr uint8_t SelectGas = 1;
@@ -60,8 +70,8 @@ protected:
     virtual bool sensorOnNow();
     void adjustZero(std::initializer_list<uint8_t> codes);
 
-    // Both fields of a set command, converted; nothing (after the message) when
-    // either does not convert.
+    // The fields of a set command, converted (a null second field gives 0); nothing
+    // (after the message) when either does not convert.
     std::optional<std::pair<int, int>> convertFields(const char *first, const char *second);
     // Writes a pair into request bytes 3-4 and 5-6, low byte first.
     void putParameters(std::pair<int, int> values);

@@ -40,14 +40,6 @@ struct ThermoDefaults {
     std::array<int, 4> values;
 };
 
-// A status group: its box, caption and panels top to bottom, and the bit table.
-struct StatusGroup {
-    const char *group = nullptr;
-    const char *title = "";
-    std::array<const char *, 7> panels{};
-    std::span<const StatusRow> rows{};
-};
-
 // U air and U gas, and the calibration gas, threshold 1, threshold 2 and
 // switch-off threshold fields in their inner panel.
 struct ParameterFields {
