@@ -3,6 +3,7 @@
 #include "connection/Session.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
+#include "platform/Platform.h"
 
 #include <QPixmap>
 
@@ -105,6 +106,8 @@ void ModulePage::queue(std::initializer_list<uint8_t> codes)
 TrendChart *ModulePage::addChart(int number, QRect geometry)
 {
     auto *chart = new TrendChart(number, this);
+    // Samples are stamped by the window's clock, so an export shows the times it knows.
+    chart->setClock([this] { return platform().stampMs(); });
     chart->setGeometry(geometry);
     return chart;
 }

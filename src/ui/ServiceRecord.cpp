@@ -78,8 +78,6 @@ void ServiceRecord::attach(QWidget *widget)
         auto *chart = dynamic_cast<TrendChart *>(view);
         if (!chart || chart->contextMenuPolicy() == Qt::CustomContextMenu)
             continue;
-        Platform &platform = form_.platform();
-        chart->setClock([&platform] { return platform.stampMs(); });
         chart->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(chart, &QWidget::customContextMenuRequested, this, [this, chart](QPoint at) {
             QMenu *menu = chartMenu(chart);
