@@ -1,5 +1,7 @@
 #include "journal/Journal.h"
 
+#include "pages/Format.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,8 +46,7 @@ QStringList fields(const JournalEntry &e)
     f[Code] = QString::number(e.code);
     f[Parameters] = e.parameters;
     if (e.status)
-        f[Status] = QStringLiteral("0x") +
-                    QStringLiteral("%1").arg(*e.status, 2, 16, QLatin1Char('0')).toUpper();
+        f[Status] = QStringLiteral("0x") + hexByte(*e.status);
     f[Acknowledged] = e.status ? kAcknowledged : kUnacknowledged;
     return f;
 }

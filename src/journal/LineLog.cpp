@@ -1,6 +1,7 @@
 #include "journal/LineLog.h"
 
 #include "journal/CommandNames.h"
+#include "pages/Format.h"
 
 #include <QDateTime>
 
@@ -43,7 +44,7 @@ QStringList columns(const LineEntry &e)
     c[Direction] = e.sent ? QStringLiteral("→ прибор") : QStringLiteral("← прибор");
     QStringList bytes;
     for (uint8_t b : e.frame)
-        bytes << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+        bytes << hexByte(b);
     c[Bytes] = bytes.join(QLatin1Char(' '));
     // A request names the module address, a reply the block number.
     int block = -1;

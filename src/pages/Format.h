@@ -26,6 +26,11 @@ QString fixed(double value, int decimals);
 // not-a-number are named, never printed as digits.
 QString floatText(float value);
 // Measured values are shown after two blanks.
+// A byte as two upper-case hexadecimal digits ("0A").
+inline QString hexByte(uint8_t b)
+{
+    return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+}
 inline QString valueText(double v) { return QStringLiteral("  ") + shortest(v); }
 // A whole number as received, in decimal ("-5", "1800").
 inline QString integerText(int v) { return QString::number(v); }

@@ -1,5 +1,7 @@
 #include "pages/StatusPanels.h"
 
+#include "pages/Format.h"
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -78,9 +80,6 @@ bool applyStatusRows(QWidget *page, std::span<const StatusRow> rows, const Frame
     return decode;
 }
 
-QString rows::linkErrorCode(const Frame &reply)
-{
-    return QStringLiteral("%1").arg(reply[3], 2, 16, QLatin1Char('0')).toUpper();
-}
+QString rows::linkErrorCode(const Frame &reply) { return hexByte(reply[3]); }
 
 } // namespace zet
