@@ -3,14 +3,13 @@
 #include "CpuTime.h"
 #include "FirstPaint.h"
 #include "SimulatedDriver.h"
-#include "app/AppIcon.h"
+#include "app/Application.h"
 #include "link/CompositeDriver.h"
 #include "link/DeviceWatcher.h"
 #include "link/SerialPortDriver.h"
 #include "ui/Multi_ZET.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -23,9 +22,7 @@ int runApp(int argc, char **argv, AppRun what, int seconds)
 {
     // As src/Project1.cpp starts the program (no options; --demo 10 when polling).
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zet-service"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("zet-service"));
-    QApplication::setWindowIcon(applicationIcon());
+    prepareApplication();
     auto driver = std::make_unique<CompositeDriver>();
     driver->add(std::make_unique<SerialPortDriver>(QStringList()));
     // The simulated instrument only where it is polled: the tool without --demo has none.
@@ -37,8 +34,7 @@ int runApp(int argc, char **argv, AppRun what, int seconds)
     }
     UdevDeviceWatcher watcher;
     TForm1 form(*driver, Platform::desktop(), &watcher);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        form.move(screen->availableGeometry().center() - form.rect().center());
+    centreOnScreen(form);
 
     std::unique_ptr<FirstPaint> painted;
     if (what == AppRun::FirstPaint)

@@ -2,7 +2,7 @@
 // given with --port, and the simulated instrument with --demo) and opens the main window.
 
 #include "SimulatedDriver.h"
-#include "app/AppIcon.h"
+#include "app/Application.h"
 #include "app/CommandLine.h"
 #include "link/CompositeDriver.h"
 #include "link/DeviceWatcher.h"
@@ -10,7 +10,6 @@
 #include "ui/Multi_ZET.h"
 
 #include <QApplication>
-#include <QScreen>
 
 #include <cstdio>
 #include <memory>
@@ -37,10 +36,7 @@ int main(int argc, char **argv)
     if (early.action != zet::CommandLine::Action::Run)
         return finish(early);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zet-service"));
-    QApplication::setApplicationVersion(QStringLiteral(ZET_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("zet-service"));
-    QApplication::setWindowIcon(zet::applicationIcon());
+    zet::prepareApplication();
 
     const zet::CommandLine command = zet::parseCommandLine(app.arguments());
     if (command.action != zet::CommandLine::Action::Run)
@@ -53,8 +49,7 @@ int main(int argc, char **argv)
 
     zet::UdevDeviceWatcher watcher;
     zet::TForm1 form(*driver, zet::Platform::desktop(), &watcher);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        form.move(screen->availableGeometry().center() - form.rect().center());
+    zet::centreOnScreen(form);
     form.show();
     return app.exec();
 }
