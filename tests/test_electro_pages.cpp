@@ -6,9 +6,7 @@
 #include "pages/Lmp91000Group.h"
 #include "pages/Widgets.h"
 
-#include <QDir>
 #include <QRadioButton>
-#include <QTemporaryDir>
 
 namespace zet::test {
 namespace {
@@ -438,12 +436,7 @@ TEST(ElectroEntry, NoCommandOfTheLastPageReachesTheNextBlock)
         if (sentBeforeSwitch) {
             EXPECT_EQ(h.send(), frame({151, 33, 0, 0, 0x12, 0xB4, 0x83}));
         }
-        const QString here = QDir::currentPath();
-        QTemporaryDir empty;
-        QDir::setCurrent(empty.path());
-        h.form->setPictureDirectories({});
-        h.select(page::HydrogenSulphide);
-        QDir::setCurrent(here);
+        h.selectWithoutPictures(page::HydrogenSulphide);
         ASSERT_EQ(h.messages.size(), 1);
         h.reply({23, 33, 0, 16, 0x12, 0xB4, 0x83});
         for (int i = 0; i < 4; ++i) {

@@ -3,13 +3,11 @@
 #include "pages/TrendChart.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -587,13 +585,7 @@ TEST(PageEntry, MissingPictureIsReportedAndTheEntryStops)
     h.connect(10);
     h.select(page::Pump);
     h.send();
-    const QString here = QDir::currentPath();
-    QTemporaryDir empty;
-    QDir::setCurrent(empty.path());
-    // Beside the executable the picture exists too; hide it from the lookup for this case.
-    h.form->setPictureDirectories({});
-    h.select(page::HydrogenSulphide);
-    QDir::setCurrent(here);
+    h.selectWithoutPictures(page::HydrogenSulphide);
     EXPECT_EQ(h.messages.size(), 1);
     EXPECT_TRUE(h.messages.value(0).contains("LMP91000.bmp"));
     EXPECT_EQ(h.send()[0], 143) << "address left to the decoder";
@@ -609,12 +601,7 @@ TEST(PageEntry, MissingPictureLeavesNoPumpCommandForTheSensor)
     h.send();
     h.reply({15, 9, 1, 0, 0, 0, 0x11});
     h.click("Button20"); // pump set-up mode
-    const QString here = QDir::currentPath();
-    QTemporaryDir empty;
-    QDir::setCurrent(empty.path());
-    h.form->setPictureDirectories({});
-    h.select(page::HydrogenSulphide);
-    QDir::setCurrent(here);
+    h.selectWithoutPictures(page::HydrogenSulphide);
     EXPECT_EQ(h.send(), sealed({143, 6, 0, 0, 0, 0, 0}));
     h.reply({15, 6, 0x80, 0, 0, 0, 0});
     EXPECT_EQ(h.send(), sealed({152, 12, 0, 0, 0, 0, 0}));

@@ -1,5 +1,7 @@
 #include "Harness.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -20,6 +22,16 @@ Platform Harness::platform()
     p.processEvents = [] {};
     p.now = [this] { return now; };
     return p;
+}
+
+void Harness::selectWithoutPictures(int pageIndex)
+{
+    const QString here = QDir::currentPath();
+    QTemporaryDir empty;
+    QDir::setCurrent(empty.path());
+    form->setPictureDirectories({});
+    select(pageIndex);
+    QDir::setCurrent(here);
 }
 
 void Harness::open(int row)

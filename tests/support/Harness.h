@@ -50,6 +50,9 @@ struct Harness {
     Frame send();
     // Clicks a page's tab as the user would (entry action runs).
     void select(int pageIndex) { form->selectPage(pageIndex); }
+    // The same with the page's picture nowhere to be found (not in the working
+    // folder, not beside the program), as when it was not installed.
+    void selectWithoutPictures(int pageIndex);
     void click(const char *button);
 
     template <typename T = QWidget> T *find(const char *name) const
