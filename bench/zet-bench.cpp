@@ -7,6 +7,7 @@
 #include "Spawn.h"
 
 #include "connection/PageIndex.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 
@@ -187,9 +188,7 @@ int intArg(const char *text)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    zet::offscreenWithoutDisplay();
     // The application as a child of the benchmark.
     if (argc >= 3 && std::strcmp(argv[1], "--app") == 0) {
         const std::string what = argv[2];

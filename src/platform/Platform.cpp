@@ -22,6 +22,13 @@ Platform Platform::desktop()
     return p;
 }
 
+void offscreenWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 QStringList pictureDirectories(const QString &programDir)
 {
     return {programDir, QDir::cleanPath(programDir + QStringLiteral("/../share/zet-service"))};

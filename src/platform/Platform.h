@@ -41,4 +41,8 @@ struct Platform {
 // zet-service), so that an installation works wherever its prefix is moved.
 QStringList pictureDirectories(const QString &programDir);
 
+// For the programs that only draw (screenshots, benchmark): the offscreen platform when
+// there is no display and no platform was named. Call before the QApplication exists.
+void offscreenWithoutDisplay();
+
 } // namespace zet

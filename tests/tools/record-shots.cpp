@@ -3,6 +3,7 @@
 // chart's context menu and the device list page with its record buttons.
 // record-shots [OUTDIR]
 #include "RecordSession.h"
+#include "platform/Platform.h"
 #include "ui/JournalWindow.h"
 #include "ui/LineMonitor.h"
 #include "ui/ServiceRecord.h"
@@ -22,8 +23,7 @@
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    zet::offscreenWithoutDisplay();
     // The session's journal goes to a scratch folder.
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());

@@ -70,9 +70,7 @@ int main(int argc, char **argv)
             usage(stdout);
             return 0;
         }
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    zet::offscreenWithoutDisplay();
 
     if (argc > 1 && argv[1][0] == '-') {
         std::fprintf(stderr, "zet-shots: unknown option %s\n", argv[1]);
@@ -100,7 +98,6 @@ int main(int argc, char **argv)
         types = {10};
 
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Серия ЗЕТ-75"));
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     if (!QDir().mkpath(out)) {
         std::fprintf(stderr, "zet-shots: cannot create %s\n", qPrintable(out));
