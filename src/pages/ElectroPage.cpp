@@ -236,12 +236,9 @@ void ElectroPage::placeButton(ElectroAction action, QWidget *parent, QRect geome
 void ElectroPage::buildSettings(QWidget *group)
 {
     const ElectroSettings &s = info_.settings;
-    auto labelFor = [](const char *field) { return QByteArray(field).append("Label"); };
-    makeLabel(group, labelFor(s.uZero).constData(), QStringLiteral("U нуля, мВ"),
-              QRect(8, 20, 84, 20));
+    makeFieldLabel(group, s.uZero, QStringLiteral("U нуля, мВ"), QRect(8, 20, 84, 20));
     makeReadOnlyEdit(group, s.uZero, QRect(94, 18, 113, 22));
-    makeLabel(group, labelFor(s.uGas).constData(), QStringLiteral("U газ, мВ"),
-              QRect(8, 44, 84, 20));
+    makeFieldLabel(group, s.uGas, QStringLiteral("U газ, мВ"), QRect(8, 44, 84, 20));
     makeReadOnlyEdit(group, s.uGas, QRect(94, 42, 113, 22));
     placeButton(ElectroAction::TakeZeroVoltage, group, QRect(6, 68, 203, 24));
     placeButton(ElectroAction::TakeGasVoltage, group, QRect(6, 94, 203, 24));
@@ -252,8 +249,8 @@ void ElectroPage::buildSettings(QWidget *group)
     inner->setFrameStyle(QFrame::Panel | QFrame::Raised);
     for (int i = 0; i < count; ++i) {
         const int y = 4 + i * 24;
-        makeLabel(inner, labelFor(s.fields[size_t(i)]).constData(),
-                  QString::fromUtf8(s.labels[size_t(i)]), QRect(4, y + 1, 86, 20));
+        makeFieldLabel(inner, s.fields[size_t(i)], QString::fromUtf8(s.labels[size_t(i)]),
+                       QRect(4, y + 1, 86, 20));
         makeMaskEdit(inner, s.fields[size_t(i)], 4, QRect(90, y, 40, 22));
     }
     placeButton(ElectroAction::ApplyFirst, inner, QRect(134, 14, 69, 24));

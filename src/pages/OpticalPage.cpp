@@ -377,7 +377,6 @@ void OpticalPage::buildSettings()
 {
     auto *group = makeGroup(this, info_.settingsGroup, QStringLiteral("Настройки"),
                             QRect(8, 244, 398, kBottom - 244));
-    auto labelFor = [](const char *name) { return QByteArray(name).append("Label"); };
     int y = 20;
     // Zero adjustment beside the zero voltage, the read-back beside the gas voltage.
     constexpr OpticalRole kBeside[] = {OpticalRole::ApplyZero, OpticalRole::ReadVoltages};
@@ -385,8 +384,7 @@ void OpticalPage::buildSettings()
         const Readout &r = info_.readouts[i];
         if (!r.name)
             continue;
-        makeLabel(group, labelFor(r.name).constData(), QString::fromUtf8(r.label),
-                  QRect(10, y + 2, 60, 22));
+        makeFieldLabel(group, r.name, QString::fromUtf8(r.label), QRect(10, y + 2, 60, 22));
         // Wide enough for a single-precision number with 15 digits and its sign.
         makeReadOnlyEdit(group, r.name, QRect(72, y, 144, 24));
         if (i < std::size(kBeside))
@@ -410,8 +408,7 @@ void OpticalPage::buildSettings()
     for (int i = 0; i < fieldCount; ++i) {
         const ParameterField &f = info_.fields[size_t(i)];
         const int fy = 5 + i * kRow;
-        makeLabel(inner, labelFor(f.name).constData(), QString::fromUtf8(f.label),
-                  QRect(8, fy + 1, 126, 22));
+        makeFieldLabel(inner, f.name, QString::fromUtf8(f.label), QRect(8, fy + 1, 126, 22));
         makeMaskEdit(inner, f.name, 4, QRect(136, fy, 56, 24));
     }
     for (const OpticalButton &b : info_.buttons) {

@@ -44,11 +44,11 @@ PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, 
     setPanelFill(p41, Qt::white);
 
     auto *thresholds = makeGroup(this, "GroupBox16", QString(), QRect(8, 218, 428, 92));
-    makeLabel(thresholds, "Panel38Label", QStringLiteral("Порог1"), QRect(12, 16, 70, 26));
+    makeFieldLabel(thresholds, "Panel38", QStringLiteral("Порог1"), QRect(12, 16, 70, 26));
     setPanelFill(makePanel(thresholds, "Panel38", QRect(86, 14, 120, 28)), kPanelCream);
     addButton(thresholds, "Button38", "Применить", QRect(220, 13, 196, 30),
               &PgsPage::Button38Click);
-    makeLabel(thresholds, "Panel39Label", QStringLiteral("Порог2"), QRect(12, 54, 70, 26));
+    makeFieldLabel(thresholds, "Panel39", QStringLiteral("Порог2"), QRect(12, 54, 70, 26));
     setPanelFill(makePanel(thresholds, "Panel39", QRect(86, 52, 120, 28)), kPanelCream);
     addButton(thresholds, "Button39", "Применить", QRect(220, 51, 196, 30),
               &PgsPage::Button39Click);

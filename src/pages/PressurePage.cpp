@@ -48,22 +48,22 @@ PressurePage::PressurePage(PageHost &host, QWidget *parent)
         makeGroup(this, "GroupBox47", QStringLiteral("Давление, кПа"), QRect(8, 146, 428, 84));
     setBold(makeReadOnlyEdit(pressure, "Edit30", QRect(10, 22, 408, 50)), 20);
 
-    makeLabel(this, "Edit27Label", QStringLiteral("U \"0\", мВ"), QRect(12, 240, 160, 24));
+    makeFieldLabel(this, "Edit27", QStringLiteral("U \"0\", мВ"), QRect(12, 240, 160, 24));
     makeReadOnlyEdit(this, "Edit27", QRect(176, 240, 100, 24));
     addButton(this, "Button160", "Применить", QRect(286, 238, 150, 28),
               &PressurePage::Button160Click);
-    makeLabel(this, "Edit28Label", QStringLiteral("U кал. давления, мВ"), QRect(12, 274, 160, 24));
+    makeFieldLabel(this, "Edit28", QStringLiteral("U кал. давления, мВ"), QRect(12, 274, 160, 24));
     makeReadOnlyEdit(this, "Edit28", QRect(176, 274, 100, 24));
     addButton(this, "Button159", "Применить", QRect(286, 272, 150, 28),
               &PressurePage::Button159Click);
 
     auto *params = makeGroup(this, "GroupBox46", QString(), QRect(8, 306, 428, 124));
-    makeLabel(params, "MaskEdit42Label", QStringLiteral("Калибровочое давление, кПа х100"),
-              QRect(10, 16, 338, 24));
+    makeFieldLabel(params, "MaskEdit42", QStringLiteral("Калибровочое давление, кПа х100"),
+                   QRect(10, 16, 338, 24));
     makeMaskEdit(params, "MaskEdit42", 4, QRect(354, 16, 62, 24));
-    makeLabel(params, "MaskEdit45Label",
-              QStringLiteral("Порог превышения диапазона измерения, кПа х100"),
-              QRect(10, 48, 338, 24));
+    makeFieldLabel(params, "MaskEdit45",
+                   QStringLiteral("Порог превышения диапазона измерения, кПа х100"),
+                   QRect(10, 48, 338, 24));
     makeMaskEdit(params, "MaskEdit45", 4, QRect(354, 48, 62, 24));
     addButton(params, "Button157", "Применить", QRect(10, 82, 406, 30),
               &PressurePage::Button157Click);

@@ -233,13 +233,12 @@ void ThermoPage::placeButton(ThermoAction action, QWidget *parent, QRect geometr
 void ThermoPage::buildParameters(QWidget *group, int top)
 {
     const int editX = 126;
-    auto labelFor = [](const char *field) { return QByteArray(field).append("Label"); };
-    makeLabel(group, labelFor(info_.params.uAir).constData(), QStringLiteral("U воздух, мВ"),
-              QRect(10, top + 2, 112, 22));
+    makeFieldLabel(group, info_.params.uAir, QStringLiteral("U воздух, мВ"),
+                   QRect(10, top + 2, 112, 22));
     makeReadOnlyEdit(group, info_.params.uAir, QRect(editX, top, 86, 24));
     placeButton(ThermoAction::TakeAirVoltage, group, QRect(222, top - 2, 166, 28));
-    makeLabel(group, labelFor(info_.params.uGas).constData(), QStringLiteral("U газ, мВ"),
-              QRect(10, top + 32, 112, 22));
+    makeFieldLabel(group, info_.params.uGas, QStringLiteral("U газ, мВ"),
+                   QRect(10, top + 32, 112, 22));
     makeReadOnlyEdit(group, info_.params.uGas, QRect(editX, top + 30, 86, 24));
     placeButton(ThermoAction::TakeGasVoltage, group, QRect(222, top + 28, 166, 28));
 
@@ -249,8 +248,8 @@ void ThermoPage::buildParameters(QWidget *group, int top)
                                           "Порог откл., % х100"};
     for (int i = 0; i < 4; ++i) {
         const int y = 8 + i * 28;
-        makeLabel(inner, labelFor(info_.params.fields[size_t(i)]).constData(),
-                  QString::fromUtf8(kLabels[i]), QRect(10, y + 1, 150, 22));
+        makeFieldLabel(inner, info_.params.fields[size_t(i)], QString::fromUtf8(kLabels[i]),
+                       QRect(10, y + 1, 150, 22));
         makeMaskEdit(inner, info_.params.fields[size_t(i)], 3, QRect(162, y, 56, 24));
     }
     placeButton(ThermoAction::ApplyCalibration, inner, QRect(232, 18, 136, 30));

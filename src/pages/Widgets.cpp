@@ -54,6 +54,11 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, QRect 
     return l;
 }
 
+QLabel *makeFieldLabel(QWidget *parent, const char *field, const QString &text, QRect geometry)
+{
+    return makeLabel(parent, QByteArray(field).append("Label").constData(), text, geometry);
+}
+
 QLineEdit *makeReadOnlyEdit(QWidget *parent, const char *name, QRect geometry)
 {
     auto *e = new QLineEdit(parent);

@@ -24,6 +24,8 @@ QLabel *makePanel(QWidget *parent, const char *name, QRect geometry, const QStri
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry);
 QGroupBox *makeGroup(QWidget *parent, const char *name, const QString &title, QRect geometry);
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, QRect geometry);
+// The caption of an entry field, named after it ("Edit27" -> "Edit27Label").
+QLabel *makeFieldLabel(QWidget *parent, const char *field, const QString &text, QRect geometry);
 QLineEdit *makeReadOnlyEdit(QWidget *parent, const char *name, QRect geometry);
 // Entry of up to `digits` optional digits ("999", "9999"); empty positions show as
 // underscores, and text() is exactly what was typed, blanks between digits included.
