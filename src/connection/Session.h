@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <span>
+
 namespace zet {
 
 struct Session {
@@ -43,6 +45,11 @@ struct Session {
         request()[1] = code;
     }
     void queueCommands(uint8_t address, std::initializer_list<uint8_t> codes)
+    {
+        request()[0] = address;
+        queue.load(codes);
+    }
+    void queueCommands(uint8_t address, std::span<const uint8_t> codes)
     {
         request()[0] = address;
         queue.load(codes);

@@ -103,6 +103,11 @@ void ModulePage::queue(std::initializer_list<uint8_t> codes)
     session().queueCommands(address(), codes);
 }
 
+void ModulePage::queue(std::span<const uint8_t> codes)
+{
+    session().queueCommands(address(), codes);
+}
+
 TrendChart *ModulePage::addChart(int number, QRect geometry)
 {
     auto *chart = new TrendChart(number, this);

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <initializer_list>
+#include <span>
 
 class QPixmap;
 
@@ -70,6 +71,7 @@ protected:
     // Address-only commands: code into byte 1, parameters untouched.
     void direct(uint8_t code);
     void queue(std::initializer_list<uint8_t> codes);
+    void queue(std::span<const uint8_t> codes);
 
     TrendChart *addChart(int number, QRect geometry);
 

@@ -483,13 +483,11 @@ void OpticalPage::trigger(const OpticalButton &b)
     const auto values = convertAll(edits, platform());
     if (!values)
         return;
-    Session &s = session();
-    s.request()[0] = address();
     size_t next = 0;
     for (const auto &f : b.fields)
         if (f.field)
-            putU16(s.request(), f.byte, uint16_t((*values)[next++]));
-    s.queue.load(b.queue.span());
+            putU16(session().request(), f.byte, uint16_t((*values)[next++]));
+    queue(b.queue.span());
 }
 
 void OpticalPage::fillDefaults()
