@@ -55,8 +55,8 @@ public:
         p_.drawEllipse(QPointF(c) + QPointF(0.5, 0.5), 2.5, 2.5);
         p_.setBrush(Qt::NoBrush);
     }
-    // Resistor as a box on a horizontal wire through its middle.
-    void resistor(QRect r)
+    // A white box with a thin outline: a resistor on its wire, or a block of the chip.
+    void box(QRect r)
     {
         p_.setRenderHint(QPainter::Antialiasing, false);
         p_.setPen(QPen(kInk, 1));
@@ -87,7 +87,6 @@ public:
         const QRect label =
             dir > 0 ? QRect(baseX + 8, mid - 8, (apexX - baseX) / 2 + 4, 16)
                     : QRect(baseX - (baseX - apexX) / 2 - 12, mid - 8, (baseX - apexX) / 2 + 4, 16);
-        p_.setFont(font(11, true));
         p_.drawText(label, Qt::AlignCenter, name);
     }
     // Switch: a blade from the pivot towards (but not touching) a contact.
@@ -209,7 +208,7 @@ void drawFrontEnd(const QString &file)
     // WE through the load resistor into the TIA; the gain resistor feeds back.
     const QRect rLoad(196, weY - 5, 36, 10);
     s.wire({{chip.left(), weY}, {rLoad.left(), weY}});
-    s.resistor(rLoad);
+    s.box(rLoad);
     s.setting({rLoad.center().x() + 1, weY + 8}, "R_Load", "TIACN[1:0]", Qt::AlignHCenter);
     const int tiaBase = 304, tiaApex = 362, tiaTop = 202, tiaBottom = 274;
     const int tiaMid = (tiaTop + tiaBottom) / 2;
@@ -223,7 +222,7 @@ void drawFrontEnd(const QString &file)
     const QRect rTia(318, loopY - 5, 36, 10);
     s.wire({{c1X, loopY}, {rTia.left(), loopY}});
     s.wire({{rTia.right() + 1, loopY}, {c2X, loopY}});
-    s.resistor(rTia);
+    s.box(rTia);
     s.dot({c1X, minusY});
     s.dot({c1X, loopY});
     s.dot({c2X, tiaMid});
@@ -243,10 +242,7 @@ void drawFrontEnd(const QString &file)
     s.wire({{zeroX, sumY + 8}, {zeroX, plusY}, {tiaBase, plusY}});
     s.wire({{zero.left(), 157}, {zeroX, 157}});
     s.dot({zeroX, 157});
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(Qt::white);
-    p.drawRect(zero);
+    s.box(zero);
     s.text(zero.adjusted(0, 2, 0, -16), "U_нуля", 11, true, kCaption, Qt::AlignCenter);
     s.text(zero.adjusted(0, 17, 0, -3), "20 / 50 / 67 %", 9, false, kInk, Qt::AlignCenter);
     s.text(QRect(zero.left(), zero.bottom() + 2, 96, 11), "REFCN[6:5]", 9, false, kTag,
@@ -265,10 +261,7 @@ void drawFrontEnd(const QString &file)
     s.wire({{bias.left(), sumY}, {zeroX + 9, sumY}});
     s.text(QRect(zeroX + 10, sumY - 14, 16, 12), "±", 11, true);
     s.setting({zeroX + 5, sumY + 12}, "Полярность", "REFCN[4]", Qt::AlignLeft);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(Qt::white);
-    p.drawRect(bias);
+    s.box(bias);
     s.text(bias.adjusted(0, 1, 0, -16), "Смещение", 11, true, kCaption, Qt::AlignCenter);
     s.text(bias.adjusted(0, 16, 0, -2), "0…24 % Uоп", 9, false, kInk, Qt::AlignCenter);
     s.text(QRect(bias.center().x() + 4, bias.top() - 12, 60, 11), "REFCN[3:0]", 9, false, kTag);
@@ -304,10 +297,7 @@ void drawFrontEnd(const QString &file)
     const QRect temp(440, 160, 60, 22);
     s.wire({fromTemp - QPoint(3, 0), {452, fromTemp.y()}, {452, temp.bottom()}});
     s.contact(fromTemp);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(kInk, 1));
-    p.setBrush(Qt::white);
-    p.drawRect(temp);
+    s.box(temp);
     s.text(temp, "Датчик t°", 9, false, kInk, Qt::AlignCenter);
     s.setting({chip.right() - 4, 248}, "Режим", "MODECN[2:0]", Qt::AlignRight);
     s.text(QRect(390, 275, 126, 11), "TIA_OFF, TIA_ON C2:", 9, false, kInk, Qt::AlignRight);
