@@ -111,11 +111,19 @@ ElectroBlockSim::AlarmLevels ElectroBlockSim::alarmLevels() const
     if (model_.cleanLevel <= 0.0)
         return {double(s.threshold[0]), double(s.threshold[1]), double(s.threshold[2])};
     // oxygen: the common clouds displace it, down towards the low alarms
-    std::vector<double> below;
-    for (int i = 0; i < model_.thresholds; ++i)
-        if (s.threshold[size_t(i)] < model_.cleanLevel)
-            below.push_back(model_.cleanLevel - s.threshold[size_t(i)]);
-    return cloudLevels(below, model_.cleanLevel / 1.15);
+    return cloudLevels(thresholdDistances(false), model_.cleanLevel / 1.15);
+}
+
+// How far each threshold on one side of the clean-air level lies from it.
+std::vector<double> ElectroBlockSim::thresholdDistances(bool above) const
+{
+    std::vector<double> distances;
+    for (int i = 0; i < model_.thresholds; ++i) {
+        const double t = settings().threshold[size_t(i)];
+        if ((t >= model_.cleanLevel) == above)
+            distances.push_back(std::abs(t - model_.cleanLevel));
+    }
+    return distances;
 }
 
 void ElectroBlockSim::advance(int ms)
@@ -124,12 +132,7 @@ void ElectroBlockSim::advance(int ms)
     ambient_.advance(ms, m_rng);
     if (model_.cleanLevel <= 0.0)
         return;
-    const ElectroSettings &s = settings();
-    std::vector<double> above;
-    for (int i = 0; i < model_.thresholds; ++i)
-        if (s.threshold[size_t(i)] >= model_.cleanLevel)
-            above.push_back(s.threshold[size_t(i)] - model_.cleanLevel);
-    const AlarmLevels a = cloudLevels(above, 1e9);
+    const AlarmLevels a = cloudLevels(thresholdDistances(true), 1e9);
     enrich_.setAlarmLevels(a.first, a.second, a.top);
     enrich_.advance(ms);
 }
@@ -233,30 +236,30 @@ ElectroBlockSim::Reading ElectroBlockSim::measure()
             uint16_t(temperatureCode() | coefficientCode() << 8)};
 }
 
-Frame ElectroBlockSim::frontEndReply(uint8_t code)
+// Status, then byte 3 and the three front-end registers (zeros when left out).
+Frame ElectroBlockSim::registersReply(uint8_t code, uint8_t byte3, bool withRegisters)
 {
     Frame f{};
     f[0] = number();
     f[1] = code;
     f[2] = measure().status;
-    f[3] = frontEndState();
-    if (ready_) // registers read from the chip; nothing to read without it
+    f[3] = byte3;
+    if (withRegisters)
         std::copy(settings().frontEnd.begin(), settings().frontEnd.end(), f.begin() + 4);
     seal(f.data());
     return f;
 }
 
+// Registers read from the chip; nothing to read without it.
+Frame ElectroBlockSim::frontEndReply(uint8_t code)
+{
+    return registersReply(code, frontEndState(), ready_);
+}
+
+// The version, with the block's own copy of the registers.
 Frame ElectroBlockSim::identificationReply(uint8_t code)
 {
-    Frame f{};
-    f[0] = number();
-    f[1] = code;
-    f[2] = measure().status;
-    f[3] = model_.version;
-    // the block's own copy of the registers
-    std::copy(settings().frontEnd.begin(), settings().frontEnd.end(), f.begin() + 4);
-    seal(f.data());
-    return f;
+    return registersReply(code, model_.version, true);
 }
 
 std::optional<Frame> ElectroBlockSim::command(const Frame &r)

@@ -95,9 +95,11 @@ private:
     double gain() const;         // front-end gain against the factory setting
     uint8_t temperatureCode() const;
     uint8_t coefficientCode() const;
+    Frame registersReply(uint8_t code, uint8_t byte3, bool withRegisters);
     Frame frontEndReply(uint8_t code);
     Frame identificationReply(uint8_t code);
     static AlarmLevels cloudLevels(std::vector<double> distances, double cap);
+    std::vector<double> thresholdDistances(bool above) const;
 
     const ElectroModel &model_;
     Ambient ambient_;
