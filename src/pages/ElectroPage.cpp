@@ -274,9 +274,7 @@ void ElectroPage::build()
     buildSettings(settings);
     placeButton(ElectroAction::Setup, this, QRect(kLeftX, 486, 124, 26));
     placeButton(ElectroAction::Reset, this, QRect(kLeftX + 128, 486, kLeftWidth - 128, 26));
-    addVersionPanel();
-    label(info_.version)->setGeometry(kLeftX, 517, kLeftWidth, 24);
-    label(info_.version)->setText(QStringLiteral("Версия ХХ"));
+    addVersionPanel(QRect(kLeftX, 517, kLeftWidth, 24), QStringLiteral("Версия ХХ"));
 
     frontEnd_ = new Lmp91000Group(this, info_.frontEnd, host(), address(),
                                   QRect(kArea.x(), 2, kArea.width(), kArea.y() - 6));
@@ -291,11 +289,10 @@ void ElectroPage::build()
         return QRect(kArea.topLeft() + QPoint(x, y), QSize(w, h));
     };
     QLabel *concentration = makePanel(this, info_.concentration, over(3, 3, 122, 30));
-    QFont big = concentration->font();
-    big.setPointSize(14);
-    big.setBold(true);
-    big.setItalic(true);
-    concentration->setFont(big);
+    setBold(concentration, 14);
+    QFont italic = concentration->font();
+    italic.setItalic(true);
+    concentration->setFont(italic);
     setPanelFill(concentration, kPanelCream);
     QPalette red = concentration->palette();
     red.setColor(QPalette::WindowText, Qt::red);

@@ -88,9 +88,9 @@ void SensorPage::showIntegers(const Frame &reply, const char *first, const char 
     setText(second, integerText(s16(reply, 5)));
 }
 
-void SensorPage::addVersionPanel()
+void SensorPage::addVersionPanel(QRect geometry, const QString &text)
 {
-    setBold(makePanel(this, versionPanel_, QRect(598, 4, 180, 26)));
+    setBold(makePanel(this, versionPanel_, geometry, text));
 }
 
 void SensorPage::setBold(QWidget *w, int pointSize)

@@ -82,7 +82,7 @@ protected:
     void showIntegers(const Frame &reply, const char *first, const char *second);
 
     // The firmware version panel, top right of the page.
-    void addVersionPanel();
+    void addVersionPanel(QRect geometry = QRect(598, 4, 180, 26), const QString &text = {});
     // A button that runs one of the page's handlers.
     template <typename Page>
     void addButton(QWidget *parent, const char *name, const char *caption, QRect geometry,
