@@ -1,5 +1,6 @@
 // The simulated converter through the driver interface: listing, opening, reply
 // timing on a fake clock, purging and line faults.
+#include "SimRequests.h"
 #include "SimulatedDriver.h"
 #include "connection/Frame.h"
 
@@ -10,16 +11,9 @@
 
 using namespace zet;
 using namespace zet::sim;
+using zet::test::request;
 
 namespace {
-
-Frame request(uint8_t address, uint8_t code)
-{
-    Frame f{};
-    setRequest(f.data(), address, code);
-    seal(f.data());
-    return f;
-}
 
 class SimDriverTest : public ::testing::Test {
 protected:
