@@ -23,6 +23,10 @@ struct CodeList {
     }
     constexpr bool empty() const { return size == 0; }
     std::span<const uint8_t> span() const { return {codes.data(), size}; }
+    bool contains(uint8_t code) const
+    {
+        return std::find(codes.begin(), codes.begin() + size, code) != codes.begin() + size;
+    }
 };
 
 struct CommandQueue {

@@ -17,16 +17,11 @@ inline bool sentWithoutClick(uint8_t address, uint8_t code)
     for (const PageRow &row : pageTable()) {
         if (row.block < 0 || row.address() != address)
             continue;
-        auto in = [code](const CodeList &list) {
-            for (uint8_t c : list.span())
-                if (c == code)
-                    return true;
-            return false;
-        };
         // The combined thermocatalytic pages alternate with the semiconductor status.
         const bool alternation =
             (row.index == page::TksPgs || row.index == page::TksPgsH2) && code == 21;
-        return in(row.entryQueue) || in(row.idleQueue) || row.focusCode == code || alternation;
+        return row.entryQueue.contains(code) || row.idleQueue.contains(code) ||
+               row.focusCode == code || alternation;
     }
     return false;
 }
