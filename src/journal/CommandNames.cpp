@@ -102,23 +102,28 @@ constexpr CodeName kElectro[] = {
     {33, "Запись регистров LMP91000"},
 };
 
-constexpr std::array<std::span<const CodeName>, page::Count> kByPage = {{
-    {},
-    kBase,
-    kPump,
-    kTks,
-    kPgs,
-    kTks,
-    kTks,
-    kOptical,
-    kElectro,
-    kElectro,
-    kOptical,
-    kOptical,
-    kElectro,
-    kOptical,
-    kPressure,
-}};
+std::span<const CodeName> codesOf(CommandSet set)
+{
+    switch (set) {
+    case CommandSet::None:
+        return {};
+    case CommandSet::Base:
+        return kBase;
+    case CommandSet::Pump:
+        return kPump;
+    case CommandSet::Thermo:
+        return kTks;
+    case CommandSet::Pgs:
+        return kPgs;
+    case CommandSet::Optical:
+        return kOptical;
+    case CommandSet::Electro:
+        return kElectro;
+    case CommandSet::Pressure:
+        return kPressure;
+    }
+    return {};
+}
 
 } // namespace
 
@@ -126,7 +131,7 @@ std::span<const CodeName> pageCodes(int pageIndex)
 {
     if (pageIndex < 0 || pageIndex >= page::Count)
         return {};
-    return kByPage[size_t(pageIndex)];
+    return codesOf(pageRow(pageIndex).commands);
 }
 
 const CodeName *codeName(int pageIndex, uint8_t code)

@@ -27,6 +27,9 @@ enum class IdlePolicy {
     QueueWhenEmpty,
 };
 
+// Which names the journal and the line monitor give the codes a page sends.
+enum class CommandSet { None, Base, Pump, Thermo, Pgs, Optical, Electro, Pressure };
+
 struct PageRow {
     int index;
     int block = -1;             // -1: no block (the device list)
@@ -40,6 +43,7 @@ struct PageRow {
     const char *pictureControl = nullptr;
     IdlePolicy idle = IdlePolicy::ResetToStatus;
     CodeList idleQueue{};
+    CommandSet commands = CommandSet::None;
     ModulePage *(*create)(PageHost &, const PageRow &) = nullptr;
 
     uint8_t address() const { return moduleAddress(uint8_t(block)); }
