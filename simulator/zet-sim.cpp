@@ -2,6 +2,8 @@
 // tool's real serial path can be exercised end to end:
 //   zet-sim --type 10          -> "zet-sim: instrument type 10 on /dev/pts/5"
 //   zet-service --port /dev/pts/5
+// or joins a Unix stream socket instead (--socket PATH), such as the character device of
+// a virtual machine's emulated USB-serial converter.
 
 #include "FaultInjector.h"
 #include "FrameAssembler.h"
@@ -12,6 +14,8 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/signalfd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -22,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +39,10 @@ namespace {
 // After a switch-off, the first request following this much silence finds the
 // instrument switched on again (the engineer pressed its power button).
 constexpr int64_t kPowerOnSilenceMs = 2000;
+// With --next-type, the first request after this much silence (longer than any pause of
+// a connected tool, shorter than its wait after a device change) reaches the next
+// instrument: the converter was plugged into another one meanwhile.
+constexpr int64_t kNextInstrumentSilenceMs = 4000;
 
 struct Options {
     int type = 10;
@@ -44,6 +53,8 @@ struct Options {
     int minDelayMs = 10;
     int maxDelayMs = 40;
     int linkErrorPercent = 0;
+    std::string socketPath; // serve on this Unix socket instead of a pseudo-terminal
+    int nextType = 0;       // the instrument found after a long silence; 0: none
     FaultPlan faults;
 };
 
@@ -64,6 +75,11 @@ void usage(FILE *out)
                "  --late-ms N\n"
                "  --link-errors P    P percent of the optical blocks' replies report a\n"
                "                     broken link to their sensor module (default 0)\n"
+               "  --socket PATH      join the Unix stream socket PATH (a virtual machine's\n"
+               "                     serial character device) instead of a pseudo-terminal;\n"
+               "                     ends when the other side closes it\n"
+               "  --next-type N      after 4 s without requests (the converter unplugged),\n"
+               "                     an instrument of type N answers (default: none)\n"
                "  --verbose          log requests and replies on stderr\n"
                "After a switch-off the instrument stays silent until requests resume after\n"
                "two seconds of quiet. On the multiplexer bench the base unit takes the sensor\n"
@@ -127,6 +143,12 @@ int parse(int argc, char **argv, Options &o)
         } else if (arg == "--late-ms") {
             ok = parseLong(val, 0, 60000, v);
             o.faults.lateMs = int(v);
+        } else if (arg == "--next-type") {
+            ok = parseLong(val, 1, 255, v);
+            o.nextType = int(v);
+        } else if (arg == "--socket") {
+            ok = !val.empty() && val.size() < sizeof(sockaddr_un::sun_path);
+            o.socketPath = std::string(val);
         } else if (arg == "--link-errors") {
             ok = parseLong(val, 0, 100, v);
             o.linkErrorPercent = int(v);
@@ -187,6 +209,30 @@ bool writeAll(int fd, const std::vector<uint8_t> &bytes)
     return true;
 }
 
+// A connected Unix stream socket, or -1 with the reason on stderr. The other side may
+// still be starting: it is tried for a few seconds.
+int connectSocket(const std::string &path)
+{
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    int err = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            break;
+        if (::connect(fd, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) == 0)
+            return fd;
+        err = errno;
+        ::close(fd);
+        if (err != ENOENT && err != ECONNREFUSED)
+            break;
+        ::poll(nullptr, 0, 50);
+    }
+    std::fprintf(stderr, "zet-sim: cannot join %s: %s\n", path.c_str(), std::strerror(err));
+    return -1;
+}
+
 struct Pending {
     int64_t dueMs;
     std::vector<uint8_t> bytes;
@@ -196,13 +242,20 @@ class Server {
 public:
     Server(const Options &o, int master)
         : m_opt(o), m_master(master),
-          m_instrument(o.type, uint16_t(o.serial >= 0 ? o.serial : 1000 + o.type), o.seed),
+          m_instrument(makeInstrument(o, o.type)),
           m_faults(uint64_t(o.seed) * 7919 + 17), m_delayRng(uint64_t(o.seed) * 104729 + 3)
     {
         m_faults.setPlan(o.faults);
-        m_instrument.setWander(!o.steady);
-        m_instrument.setOpticalLinkErrors(o.linkErrorPercent / 100.0);
         m_lastAdvanceMs = nowMs();
+    }
+
+    static std::unique_ptr<Instrument> makeInstrument(const Options &o, int type)
+    {
+        auto instrument = std::make_unique<Instrument>(
+            type, uint16_t(o.serial >= 0 ? o.serial : 1000 + type), o.seed);
+        instrument->setWander(!o.steady);
+        instrument->setOpticalLinkErrors(o.linkErrorPercent / 100.0);
+        return instrument;
     }
 
     int timeoutMs() const
@@ -212,13 +265,16 @@ public:
         return int(std::max<int64_t>(0, m_pending.front().dueMs - nowMs()));
     }
 
-    void receive()
+    // False once the other side has closed the line for good (end of file).
+    bool receive()
     {
         uint8_t buf[256];
         for (;;) {
             const ssize_t n = ::read(m_master, buf, sizeof buf);
-            if (n <= 0)
-                return;
+            if (n == 0)
+                return false;
+            if (n < 0)
+                return true;
             const int64_t t = nowMs();
             advance(t);
             for (const Frame &request : m_assembler.feed(buf, size_t(n), t))
@@ -242,7 +298,7 @@ public:
 private:
     void advance(int64_t t)
     {
-        m_instrument.advance(t - m_lastAdvanceMs);
+        m_instrument->advance(t - m_lastAdvanceMs);
         m_lastAdvanceMs = t;
     }
 
@@ -250,20 +306,27 @@ private:
     {
         if (m_opt.verbose)
             logBytes("->", request.data(), request.size());
-        if (m_instrument.poweredOff() && t - m_lastRequestMs >= kPowerOnSilenceMs) {
-            m_instrument.powerUp();
+        if (m_nextType != 0 && m_lastRequestMs != 0 &&
+            t - m_lastRequestMs >= kNextInstrumentSilenceMs) {
+            m_instrument = makeInstrument(m_opt, m_nextType);
+            m_assembler.clear();
+            std::fprintf(stderr, "zet-sim: the next instrument, type %d, is connected\n", m_nextType);
+            m_nextType = 0;
+        }
+        if (m_instrument->poweredOff() && t - m_lastRequestMs >= kPowerOnSilenceMs) {
+            m_instrument->powerUp();
             if (m_opt.verbose)
                 std::fprintf(stderr, "zet-sim: instrument switched on again\n");
         }
         m_lastRequestMs = t;
-        const int type = m_instrument.deviceType();
-        const auto reply = m_instrument.handle(request);
-        if (m_opt.verbose && m_instrument.deviceType() != type)
+        const int type = m_instrument->deviceType();
+        const auto reply = m_instrument->handle(request);
+        if (m_opt.verbose && m_instrument->deviceType() != type)
             std::fprintf(stderr, "zet-sim: the bench selected instrument type %d\n",
-                         m_instrument.deviceType());
+                         m_instrument->deviceType());
         if (!reply)
             return;
-        if (m_instrument.poweredOff() && m_opt.verbose)
+        if (m_instrument->poweredOff() && m_opt.verbose)
             std::fprintf(stderr, "zet-sim: instrument switched off\n");
         auto outcome = m_faults.apply(*reply);
         if (outcome.bytes.empty())
@@ -276,7 +339,8 @@ private:
 
     const Options &m_opt;
     int m_master;
-    Instrument m_instrument;
+    std::unique_ptr<Instrument> m_instrument;
+    int m_nextType = m_opt.nextType;
     FaultInjector m_faults;
     FrameAssembler m_assembler;
     Rng m_delayRng;
@@ -295,17 +359,24 @@ int main(int argc, char **argv)
 
     int master = -1, slave = -1;
     char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+    if (!opt.socketPath.empty()) {
+        master = connectSocket(opt.socketPath);
+        if (master < 0)
+            return 1;
+        std::snprintf(name, sizeof name, "%s", opt.socketPath.c_str());
+    } else if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
         std::fprintf(stderr, "zet-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
         return 1;
     }
-    termios raw{};
-    ::tcgetattr(slave, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(slave, TCSANOW, &raw);
-    ::tcgetattr(master, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(master, TCSANOW, &raw);
+    if (slave >= 0) {
+        termios raw{};
+        ::tcgetattr(slave, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
+        ::tcgetattr(master, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(master, TCSANOW, &raw);
+    }
     // Our own slave descriptor stays open, so the master never sees a hang-up while
     // the tool closes and reopens the port.
     const int flags = ::fcntl(master, F_GETFL);
@@ -330,14 +401,20 @@ int main(int argc, char **argv)
             break;
         if (n > 0 && sfd >= 0 && (fds[1].revents & POLLIN))
             break;
-        if (n > 0 && (fds[0].revents & POLLIN))
-            server.receive();
-        else if (n > 0 && (fds[0].revents & (POLLHUP | POLLERR)))
+        if (n > 0 && (fds[0].revents & POLLIN)) {
+            if (!server.receive())
+                break;
+        }
+        else if (n > 0 && (fds[0].revents & (POLLHUP | POLLERR))) {
+            if (slave < 0)
+                break; // the socket's other side has gone for good
             ::poll(nullptr, 0, 50); // nobody on the other side yet
+        }
         server.flush();
     }
     ::close(master);
-    ::close(slave);
+    if (slave >= 0)
+        ::close(slave);
     if (sfd >= 0)
         ::close(sfd);
     return 0;
