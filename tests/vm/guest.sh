@@ -55,7 +55,10 @@ as_engineer() {
         env -i HOME=/home/engineer PATH="$PATH" LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen \
         XDG_RUNTIME_DIR=/tmp/runtime-engineer "$@"
 }
-expect=(--expect-description "QEMU USB SERIAL" --expect-serial ZET0001 --slow 4)
+# The row must show what the kernel reports for the converter's USB device.
+usb=$(readlink -f /sys/bus/usb-serial/devices/ttyUSB0)/../..
+say "kernel: product «$(cat "$usb/product")», serial «$(cat "$usb/serial")»"
+expect=(--expect-description "$(cat "$usb/product")" --expect-serial "$(cat "$usb/serial")" --slow 4)
 say "$(id engineer)"
 as_engineer /usr/bin/zet-service --version | sed 's/^/ZETVM: installed: /'
 as_engineer "$build/zet-hwtest" --expect-refused "${expect[@]}" || failed "refusal outside dialout"

@@ -118,6 +118,7 @@ qemu_pid=""
 
 # What the guest reported, then the other two ends: QEMU's device and the instrument.
 grep -q 'ZETVM: done rc=0' "$console" || fail "the guest reported a failure"
+grep -aE '^(ZETVM|ок|ОШИБКА|сообщение|>>>|Все)' "$console"
 settings=$(grep -E 'usb_serial_set_(baud|data)' "$work/qemu.log" | sort -u)
 echo "$settings"
 grep -qE 'usb_serial_set_baud .*250000' <<<"$settings" || fail "the driver never set 250000 baud"
