@@ -87,34 +87,19 @@ TEST(Programs, ServiceListsAndDiagnosesPortsWithoutADisplay)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString port = dir.filePath("ttyFAKE");
-    QFile file(port);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    const QString missing = dir.filePath("ttyGONE");
+    ASSERT_TRUE(QFile(port).open(QIODevice::WriteOnly));
     const ExitCase cases[] = {
-        {{"--list", "--port", port}, 0, "Последовательный порт ", ""},
-        {{"--list", "--demo", "3"}, 0, "Имитатор ЗЕТ, тип 3  SIM-ZET-3", ""},
+        // The port's row, readable and writable, then the simulator's.
+        {{"--list", "--port", port, "--demo", "3"}, 0, "  чтение и запись\n—  ", ""},
         {{"--doctor", "--port", port}, 0, "✓ Можно открыть.", ""},
-        {{"--doctor", "--port", missing}, -1, "ttyGONE нет.", ""},
-        {{"--doctor", "--list"}, 2, "", "--list и --doctor вместе не указываются"},
-        {{"--list", "-platform", "offscreen"}, 2, "", "неизвестный параметр «-platform»"},
     };
     for (const ExitCase &c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const Outcome r = run(kService, c.args, false);
-        ASSERT_FALSE(r.crashed) << r.err.toStdString();
-        // A real converter plugged into the machine may make the doctor content.
-        if (c.exitCode >= 0) {
-            EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
-        }
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
         EXPECT_TRUE(r.out.contains(QString::fromUtf8(c.out))) << r.out.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.err))) << r.err.toStdString();
     }
-    const Outcome listed = run(kService, {"--list", "--port", port}, false);
-    const QStringList rows =
-        listed.out.split('\n').filter(QRegularExpression("^" + QRegularExpression::escape(port)));
-    ASSERT_EQ(rows.size(), 1) << listed.out.toStdString();
-    EXPECT_TRUE(rows[0].endsWith("  чтение и запись")) << rows[0].toStdString();
 }
 
 TEST(Programs, ServiceRefusesAnUnknownOptionOnceTheToolkitHasTakenItsOwn)
