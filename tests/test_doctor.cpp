@@ -154,6 +154,19 @@ TEST(Doctor, ExplainsWhyAConverterIsMissingOrDoesNotOpen)
     }
 }
 
+// /proc shows the port under its device name, whatever link --port named it by.
+TEST(Doctor, PortNamedByALinkIsSeenHeld)
+{
+    Machine m;
+    m.ft232r();
+    m.tree.root().mkpath("dev/serial/by-id");
+    ASSERT_TRUE(QFile::link(m.tree.root().filePath("dev/ttyUSB0"),
+                            m.tree.root().filePath("dev/serial/by-id/usb-FTDI_FT232R")));
+    m.process("4321", "minicom", "/dev/ttyUSB0");
+    const QString text = diagnose(m.system, {"/dev/serial/by-id/usb-FTDI_FT232R"}).text;
+    EXPECT_EQ(text.count("процесс 4321 (minicom)"), 2) << text.toStdString();
+}
+
 TEST(Doctor, ListShowsTheDeviceListRowsAndAccessInColumns)
 {
     Machine m;

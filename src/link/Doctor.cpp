@@ -38,6 +38,17 @@ QString deviceFile(const DoctorSystem &system, const QString &path)
     return path.startsWith(dev) ? system.devRoot + QLatin1Char('/') + path.mid(dev.size()) : path;
 }
 
+// The name under which /proc shows a port open: its device file with links resolved
+// (a /dev/serial/by-id/... path given with --port is open as /dev/ttyUSB0).
+QString openedName(const DoctorSystem &system, const QString &path)
+{
+    const QString real = QFileInfo(deviceFile(system, path)).canonicalFilePath();
+    const QString devRoot = QFileInfo(system.devRoot).canonicalFilePath() + QLatin1Char('/');
+    if (real.isEmpty())
+        return path;
+    return real.startsWith(devRoot) ? QStringLiteral("/dev/") + real.mid(devRoot.size()) : real;
+}
+
 QString groupName(gid_t gid)
 {
     const group *g = ::getgrgid(gid);
@@ -302,7 +313,7 @@ DoctorReport diagnose(const DoctorSystem &system, const QStringList &extraPorts)
     const std::vector<ListedPort> ports = listedPorts(system, extraPorts);
     QStringList paths;
     for (const ListedPort &p : ports)
-        paths << p.path;
+        paths << openedName(system, p.path);
     const Processes processes = scanProcesses(system.procRoot, paths, system.selfPid);
     const bool udevRunning = QFileInfo(system.udevDataRoot).isDir();
     const QString rule = installedRule(system);
@@ -355,7 +366,7 @@ DoctorReport diagnose(const DoctorSystem &system, const QStringList &extraPorts)
                                                                   "устройство внутрь."));
         else if (!p.mayReadWrite)
             text += accessAdvice(system, p.path, rule, udevRunning);
-        const std::vector<Holder> holders = processes.holding(p.path);
+        const std::vector<Holder> holders = processes.holding(openedName(system, p.path));
         for (const Holder &h : holders)
             text += QStringLiteral("  ✗ Порт занят: его держит открытым процесс %1 (%2). "
                                    "Закройте эту программу.\n")
