@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cstdio>
 #include <initializer_list>
 
 namespace {
@@ -377,6 +378,16 @@ void drawBench(const QString &file)
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && argv[1][0] == '-') {
+        const bool help = qstrcmp(argv[1], "-h") == 0 || qstrcmp(argv[1], "--help") == 0;
+        if (!help)
+            std::fprintf(stderr, "draw-pictures: unknown option %s\n", argv[1]);
+        std::fputs("usage: draw-pictures [OUTDIR]\n"
+                   "Draws the pictures the tool shows, LMP91000.bmp and stend1.bmp, into\n"
+                   "OUTDIR (default: the current folder).\n",
+                   help ? stdout : stderr);
+        return help ? 0 : 2;
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");

@@ -48,6 +48,16 @@ int bareWakeUps(int seconds, std::initializer_list<int> periods)
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
+        std::fputs("usage: zet-floor [--idle N | --bare-idle N | --bare-poll N]\n"
+                   "The yardstick of zet-bench: an empty window of the tool's size with a tab\n"
+                   "widget and one chart view, run to its first paint.\n"
+                   "  --idle N       also run an empty 100 ms timer, print its CPU over N seconds\n"
+                   "  --bare-idle N  no toolkit: wake every 100 ms for N seconds, print the CPU\n"
+                   "  --bare-poll N  the same, waking at the receive and transmit ticks\n",
+                   stdout);
+        return 0;
+    }
     if (argc > 2 && std::strcmp(argv[1], "--bare-idle") == 0)
         return bareWakeUps(std::max(1, std::atoi(argv[2])), {100});
     if (argc > 2 && std::strcmp(argv[1], "--bare-poll") == 0)

@@ -1,11 +1,13 @@
 // Program start: builds the converter list (real converters, extra serial ports
-// given with --port, and the simulated instrument with --demo) and opens the main window.
+// given with --port, and the simulated instrument with --demo) and opens the main window;
+// or prints that list (--list) or why a converter is missing from it (--doctor).
 
 #include "SimulatedDriver.h"
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "link/CompositeDriver.h"
 #include "link/DeviceWatcher.h"
+#include "link/Doctor.h"
 #include "link/SerialPortDriver.h"
 #include "ui/Multi_ZET.h"
 
@@ -13,6 +15,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -21,6 +24,35 @@ int finish(const zet::CommandLine &command)
     const bool failed = command.action == zet::CommandLine::Action::Fail;
     std::fputs(command.text.toLocal8Bit().constData(), failed ? stderr : stdout);
     return command.exitCode;
+}
+
+// --list and --doctor: read the machine, print, end; no window system involved.
+int report(const zet::CommandLine &command)
+{
+    const zet::DoctorSystem system = zet::DoctorSystem::live();
+    if (command.doctor) {
+        const zet::DoctorReport r = zet::diagnose(system, command.ports);
+        std::fputs(r.text.toLocal8Bit().constData(), stdout);
+        return r.exitCode;
+    }
+    std::vector<zet::ListedPort> ports = zet::listedPorts(system, command.ports);
+    if (command.demoType != 0) {
+        zet::sim::SimulatedDriver simulated(command.demoType);
+        char description[zet::ft::DESCRIPTION_BUFFER_SIZE + 1] = {};
+        char serial[zet::ft::SERIAL_BUFFER_SIZE + 1] = {};
+        simulated.ListDevices(nullptr, description,
+                              zet::ft::LIST_BY_INDEX | zet::ft::OPEN_BY_DESCRIPTION);
+        simulated.ListDevices(nullptr, serial,
+                              zet::ft::LIST_BY_INDEX | zet::ft::OPEN_BY_SERIAL_NUMBER);
+        zet::ListedPort row;
+        row.path = QStringLiteral("—");
+        row.description = QString::fromUtf8(description);
+        row.serial = QString::fromUtf8(serial);
+        row.simulated = true;
+        ports.push_back(row);
+    }
+    std::fputs(zet::listText(ports).toLocal8Bit().constData(), stdout);
+    return 0;
 }
 
 } // namespace
@@ -35,6 +67,10 @@ int main(int argc, char **argv)
     const zet::CommandLine early = zet::parseCommandLine(raw, zet::UnknownArguments::PassOver);
     if (early.action != zet::CommandLine::Action::Run)
         return finish(early);
+    if (early.list || early.doctor) {
+        const zet::CommandLine command = zet::parseCommandLine(raw);
+        return command.action == zet::CommandLine::Action::Run ? report(command) : finish(command);
+    }
     QApplication app(argc, argv);
     zet::prepareApplication();
 

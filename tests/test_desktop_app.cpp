@@ -57,6 +57,7 @@ TEST(CommandLine, OptionsValuesAndRefusals)
         {{"--help"}, Action::Print, 0, {}, "Использование: zet-service"},
         {{"--demo=0", "-h"}, Action::Fail, 0, {}, "а не «0»"},
         {{"-h", "--demo=0"}, Action::Print, 0, {}, "Использование: zet-service"},
+        {{"--list", "--doctor"}, Action::Fail, 0, {}, "--list и --doctor вместе не указываются"},
     };
     for (const ArgsCase &c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -98,7 +99,8 @@ TEST(CommandLine, HelpListsEveryInstrumentTypeAndWhatTypeEightDoes)
                              "   8  неизвестный прибор: программа сообщит об этом и закроется",
                              "  10  База ЗЕТ 75: Оптика метан 100%, Оптика CO2 2,5%,"})
         EXPECT_TRUE(help.contains(QString::fromUtf8(line))) << line;
-    for (const char *option : {"--port ПУТЬ", "--demo [ТИП]", "--demo=ТИП", "--help", "--version"})
+    for (const char *option :
+         {"--port ПУТЬ", "--demo [ТИП]", "--demo=ТИП", "--list", "--doctor", "--help", "--version"})
         EXPECT_TRUE(help.contains(QString::fromUtf8(option))) << option;
     for (const QString &line : help.split('\n'))
         EXPECT_LE(line.size(), 80) << line.toStdString();

@@ -1,5 +1,8 @@
-// The built programs as a shell sees them: exit codes and texts of zet-service and
-// zet-shots for help, version and refused arguments, and the benchmark's table.
+// The built programs as a shell sees them: every program's --help, exit codes and texts
+// of zet-service (version, refused arguments, --list, --doctor) and zet-shots, and the
+// benchmark's table.
+#include <QDir>
+#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -18,9 +21,10 @@ struct Outcome {
 
 // Runs a program with no display, as on a build machine.
 Outcome run(const QString &program, const QStringList &args, bool offscreen = true,
-            int timeoutMs = 60000)
+            int timeoutMs = 60000, const QString &workingDirectory = {})
 {
     QProcess p;
+    p.setWorkingDirectory(workingDirectory);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
@@ -76,6 +80,28 @@ TEST(Programs, ServiceAnswersHelpVersionAndRefusesBadValuesWithoutADisplay)
     }
 }
 
+// --list and --doctor read the machine and print, without a window system. A scratch
+// file stands in for a port that this user may open and that nothing holds.
+TEST(Programs, ServiceListsAndDiagnosesPortsWithoutADisplay)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString port = dir.filePath("ttyFAKE");
+    ASSERT_TRUE(QFile(port).open(QIODevice::WriteOnly));
+    const ExitCase cases[] = {
+        // The port's row, readable and writable, then the simulator's.
+        {{"--list", "--port", port, "--demo", "3"}, 0, "  чтение и запись\n—  ", ""},
+        {{"--doctor", "--port", port}, 0, "✓ Можно открыть.", ""},
+    };
+    for (const ExitCase &c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Outcome r = run(kService, c.args, false);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QString::fromUtf8(c.out))) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.err))) << r.err.toStdString();
+    }
+}
+
 TEST(Programs, ServiceRefusesAnUnknownOptionOnceTheToolkitHasTakenItsOwn)
 {
     const Outcome r = run(kService, {"-platform", "offscreen", "--demo", "2", "--bogus"});
@@ -100,6 +126,38 @@ TEST(Programs, ShotsPrintsUsageRefusesBadTypesAndFailsOnAnUnidentifiedType)
     EXPECT_FALSE(unknown.crashed) << unknown.err.toStdString();
     EXPECT_EQ(unknown.exitCode, 1) << unknown.err.toStdString();
     EXPECT_TRUE(unknown.err.contains("type 8: not identified")) << unknown.err.toStdString();
+}
+
+// Every program of the project answers --help with its usage on standard output and
+// does nothing else: no window system needed, nothing written where it was started.
+TEST(Programs, EveryProgramAnswersHelpWithUsageAndNoSideEffects)
+{
+    struct Case {
+        const char *program;
+        const char *usage; // how its usage text begins
+    };
+    const Case cases[] = {
+        {ZET_SERVICE_BIN, "Использование: zet-service"},
+        {ZET_SIM_BIN, "usage: zet-sim"},
+        {ZET_SHOTS_BIN, "usage: zet-shots"},
+        {ZET_RECORD_SHOTS_BIN, "usage: record-shots"},
+        {ZET_DRAW_PICTURES_BIN, "usage: draw-pictures"},
+#ifdef ZET_BENCH_BIN
+        {ZET_BENCH_BIN, "usage: zet-bench"},
+        {ZET_FLOOR_BIN, "usage: zet-floor"},
+#endif
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.program);
+        QTemporaryDir cwd;
+        ASSERT_TRUE(cwd.isValid());
+        const Outcome r = run(QString::fromUtf8(c.program), {"--help"}, false, 20000, cwd.path());
+        ASSERT_FALSE(r.crashed) << r.err.toStdString();
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.startsWith(QString::fromUtf8(c.usage))) << r.out.toStdString();
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+        EXPECT_TRUE(QDir(cwd.path()).isEmpty()) << "files left behind";
+    }
 }
 
 #ifdef ZET_BENCH_BIN

@@ -4,6 +4,8 @@
 
 #include "link/SerialPortDriver.h"
 
+#include "FakeSysfs.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSerialPort>
@@ -365,37 +367,19 @@ TEST(SerialPortDriver, EveryListingLooksAgain)
     EXPECT_EQ(serialAt(driver, 1), "FT1");
 }
 
-// A sysfs tree as the kernel lays it out: usb-serial ports linked from the bus, each
-// under its USB interface, under the USB device with the identity attributes.
 TEST(SerialPortDriver, ConvertersAreFoundOnTheUsbSerialBus)
 {
-    QTemporaryDir sys;
+    test::FakeSysfs sys;
     ASSERT_TRUE(sys.isValid());
-    const QDir root(sys.path());
-    const auto device = [&](const QString &usb, const QStringList &attributes,
-                            const QStringList &ports) {
-        const QString dir = "devices/pci0000:00/usb1/" + usb;
-        root.mkpath(dir);
-        for (const QString &a : attributes) {
-            QFile f(root.filePath(dir + "/" + a.section('=', 0, 0)));
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(a.section('=', 1).toUtf8() + "\n");
-        }
-        for (const QString &port : ports) {
-            const QString path = dir + "/" + port;
-            root.mkpath(path);
-            root.mkpath("bus/usb-serial/devices");
-            ASSERT_TRUE(QFile::link(root.filePath(path), root.filePath("bus/usb-serial/devices/" +
-                                                                       port.section('/', 1))));
-        }
-    };
+    const QDir root = sys.root();
     EXPECT_TRUE(SerialPortDriver::sysfsPorts(sys.path()).empty()) << "no usb-serial bus";
-    device("1-2", {"idVendor=0403", "idProduct=6001", "serial=A50285BI", "product=FT232R USB UART"},
-           {"1-2:1.0/ttyUSB2"});
-    device("1-3", {"idVendor=0403", "idProduct=6010", "serial=FT4XQ", "product=Dual RS232-HS"},
-           {"1-3:1.0/ttyUSB0", "1-3:1.1/ttyUSB1"});
-    device("1-4", {"idVendor=10c4", "idProduct=ea60", "serial=0001", "product=CP2102"},
-           {"1-4:1.0/ttyUSB3"});
+    sys.device("1-2",
+               {"idVendor=0403", "idProduct=6001", "serial=A50285BI", "product=FT232R USB UART"},
+               {"1-2:1.0/ttyUSB2"});
+    sys.device("1-3", {"idVendor=0403", "idProduct=6010", "serial=FT4XQ", "product=Dual RS232-HS"},
+               {"1-3:1.0/ttyUSB0", "1-3:1.1/ttyUSB1"});
+    sys.device("1-4", {"idVendor=10c4", "idProduct=ea60", "serial=0001", "product=CP2102"},
+               {"1-4:1.0/ttyUSB3"});
     // A converter pulled out while the list is read leaves a dangling link behind.
     ASSERT_TRUE(QFile::link(root.filePath("devices/gone/ttyUSB9"),
                             root.filePath("bus/usb-serial/devices/ttyUSB9")));

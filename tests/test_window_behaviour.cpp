@@ -8,6 +8,8 @@
 #include "pages/TrendChart.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -170,6 +172,36 @@ TEST(DeviceChange, BurstOfChangesGivesOneWaitAndOneRebuild)
     EXPECT_EQ(int(h.sleeps.size()) - lastChangeAt, 351) << "a full wait after the last change";
     EXPECT_LT(h.sleeps.size(), 2 * 351) << "the waits did not nest";
     EXPECT_EQ(h.text("Panel1"), "Список обновлен!");
+}
+
+// The device list page's status line shows its messages whole, beside the list and
+// above the buttons, in its bold font: the lost link (after an unplug) and the search.
+TEST(DeviceListPage, StatusLineShowsItsMessagesWhole)
+{
+    Harness h;
+    h.connect(10);
+    h.driver.failures["GetStatus"] = 4; // the converter has gone
+    h.form->Timer2Timer();
+    h.select(0);
+    auto *label = h.find<QLabel>("Label1");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), "Связь с преобразователем потеряна");
+    const QString texts[] = {label->text(), QStringLiteral("Поиск прибора ...")};
+    for (const QString &text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        label->setText(text);
+        const QRect room = label->contentsRect();
+        const QRect needed = label->fontMetrics().boundingRect(
+            room, int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0), text);
+        EXPECT_LE(needed.width(), room.width());
+        EXPECT_LE(needed.height(), room.height());
+    }
+    for (const char *neighbour : {"ListView1", "Button1", "JournalButton"}) {
+        SCOPED_TRACE(neighbour);
+        auto *w = h.find<QWidget>(neighbour);
+        ASSERT_NE(w, nullptr);
+        EXPECT_FALSE(label->geometry().intersects(w->geometry()));
+    }
 }
 
 // Before any converter is opened the receive tick runs, but asks the driver nothing,

@@ -75,7 +75,7 @@ QString versionText()
 QString usageText()
 {
     QString text = QStringLiteral(
-        "Использование: zet-service [--port ПУТЬ]... [--demo [ТИП]]\n"
+        "Использование: zet-service [--port ПУТЬ]... [--demo [ТИП]] [--list | --doctor]\n"
         "Настройка приборов серии ЗЕТ. Подключите кабель прибора и откройте\n"
         "преобразователь двойным щелчком в списке устройств.\n"
         "\n"
@@ -83,6 +83,10 @@ QString usageText()
         "                  преобразователем FTDI (можно указать несколько раз)\n"
         "  --demo [ТИП]    добавить в список симулятор прибора типа ТИП\n"
         "                  (по умолчанию 10); можно писать и --demo=ТИП\n"
+        "  --list          напечатать список преобразователей (порт, обозначение,\n"
+        "                  серийный номер, есть ли права на чтение и запись) и выйти\n"
+        "  --doctor        объяснить, почему преобразователь не виден или не открывается\n"
+        "                  и что сделать; код выхода 0, если хотя бы один готов к работе\n"
         "  -h, --help      показать эту справку\n"
         "  -v, --version   показать версию программы\n"
         "\n"
@@ -115,7 +119,11 @@ CommandLine parseCommandLine(const QStringList &args, UnknownArguments unknown)
             return printing(usageText());
         if (arg == QLatin1String("-v") || arg == QLatin1String("--version"))
             return printing(versionText());
-        if (arg == QLatin1String("--demo")) {
+        if (arg == QLatin1String("--list")) {
+            result.list = true;
+        } else if (arg == QLatin1String("--doctor")) {
+            result.doctor = true;
+        } else if (arg == QLatin1String("--demo")) {
             // The type may follow as its own argument; without one the default type is listed.
             int type = kDefaultDemoType;
             if (hasNext && !args.at(i + 1).startsWith(QLatin1Char('-'))) {
@@ -139,6 +147,8 @@ CommandLine parseCommandLine(const QStringList &args, UnknownArguments unknown)
             return failure(QStringLiteral("неизвестный параметр «%1»").arg(arg));
         }
     }
+    if (result.list && result.doctor)
+        return failure(QStringLiteral("--list и --doctor вместе не указываются"));
     return result;
 }
 

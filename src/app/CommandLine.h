@@ -14,8 +14,10 @@ struct CommandLine {
         Fail,  // print text to standard error and end with exitCode
     };
     Action action = Action::Run;
-    QStringList ports; // --port, in the order given
-    int demoType = 0;  // --demo: instrument type 1..10 behind the simulated converter; 0: none
+    QStringList ports;   // --port, in the order given
+    int demoType = 0;    // --demo: instrument type 1..10 behind the simulated converter; 0: none
+    bool list = false;   // --list: print the device list instead of starting the window
+    bool doctor = false; // --doctor: print why converters may not appear or open
     QString text;
     int exitCode = 0;
 };

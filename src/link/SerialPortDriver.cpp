@@ -183,17 +183,21 @@ std::vector<SerialPortDriver::Row> SerialPortDriver::converterRows(std::vector<P
     return rows;
 }
 
-std::vector<SerialPortDriver::Row> SerialPortDriver::enumerate() const
+std::vector<SerialPortDriver::Row> SerialPortDriver::listRows(std::vector<PortRecord> ports,
+                                                              const QStringList &extraPorts)
 {
-    std::vector<Row> rows;
-    if (m_listFtdi && ports_)
-        rows = converterRows(ports_());
-    for (int i = 0; i < m_extraPorts.size(); ++i) {
-        const QString &path = m_extraPorts.at(i);
+    std::vector<Row> rows = converterRows(std::move(ports));
+    for (int i = 0; i < extraPorts.size(); ++i) {
+        const QString &path = extraPorts.at(i);
         rows.push_back({QStringLiteral("Последовательный порт %1").arg(path).toUtf8(),
                         keyForExtraPort(path, i + 1), path});
     }
     return rows;
+}
+
+std::vector<SerialPortDriver::Row> SerialPortDriver::enumerate() const
+{
+    return listRows(m_listFtdi && ports_ ? ports_() : std::vector<PortRecord>{}, m_extraPorts);
 }
 
 FtStatus SerialPortDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)

@@ -77,6 +77,8 @@ public:
     // The rows for the FTDI converters among the ports: FTDI's vendor id only, ordered by
     // serial number and then port name, keyed as converterKeys() does.
     static std::vector<Row> converterRows(std::vector<PortRecord> ports);
+    // The whole list: the converters' rows, then the extra ports' in their order.
+    static std::vector<Row> listRows(std::vector<PortRecord> ports, const QStringList &extraPorts);
     static std::vector<PortRecord> systemPorts();
     // The USB serial ports found under a sysfs tree mounted at `sysRoot`.
     static std::vector<PortRecord> sysfsPorts(const QString &sysRoot);

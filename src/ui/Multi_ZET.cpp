@@ -188,7 +188,11 @@ void TForm1::buildDeviceListPage(QWidget *page)
     connect(button1_, &QPushButton::clicked, this, &TForm1::Button1Click);
 
     panel1_ = makePanel(page, "Panel1", QRect(8, 490, 770, 26));
-    label1_ = makeLabel(page, "Label1", QString(), QRect(500, 20, 270, 24));
+    // Two lines, so that the longest message ("Связь с преобразователем потеряна") shows
+    // whole in the bold font; the space below it down to the buttons is free.
+    label1_ = makeLabel(page, "Label1", QString(), QRect(500, 20, 270, 48));
+    label1_->setWordWrap(true);
+    label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont f = label1_->font();
     f.setBold(true);
     f.setPointSize(11);

@@ -14,6 +14,7 @@ for f in bin/zet-service \
          share/applications/zet-service.desktop \
          share/metainfo/local.zet.ZetService.metainfo.xml \
          share/icons/hicolor/scalable/apps/zet-service.svg \
+         share/man/man1/zet-service.1.gz \
          lib/udev/rules.d/70-zet-service.rules; do
     [ -s "$prefix/$f" ] || fail "missing $prefix/$f"
 done

@@ -20,9 +20,31 @@
 #include <QTest>
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+void usage(FILE *out)
+{
+    std::fputs("usage: record-shots [OUTDIR]\n"
+               "Plays a simulated type 10 session (thresholds set and saved on two pages)\n"
+               "and saves the line monitor, the journal window, a chart's context menu and\n"
+               "the device list page as PNG files in OUTDIR (default: shots).\n"
+               "Runs offscreen by itself when there is no display.\n",
+               out);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && argv[1][0] == '-') {
+        const bool help = std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0;
+        if (!help)
+            std::fprintf(stderr, "record-shots: unknown option %s\n", argv[1]);
+        usage(help ? stdout : stderr);
+        return help ? 0 : 2;
+    }
     zet::offscreenWithoutDisplay();
     // The session's journal goes to a scratch folder.
     QTemporaryDir home;
