@@ -61,8 +61,22 @@ say "kernel: product «$(cat "$usb/product")», serial «$(cat "$usb/serial")»"
 expect=(--expect-description "$(cat "$usb/product")" --expect-serial "$(cat "$usb/serial")" --slow 4)
 say "$(id engineer)"
 as_engineer /usr/bin/zet-service --version | sed 's/^/ZETVM: installed: /'
+# What the installed program says about the port: listed but not to be opened, and why.
+doctor() {
+    local out status
+    out=$(as_engineer /usr/bin/zet-service "$@")
+    status=$?
+    sed "s/^/ZETVM: zet-service $* (exit $status): /" <<<"$out" | grep -v ': $'
+    DOCTOR_OUT=$out
+    return $status
+}
+doctor --list
+grep -q '/dev/ttyUSB0' <<<"$DOCTOR_OUT" || failed "--list does not show /dev/ttyUSB0"
+doctor --doctor && failed "--doctor calls the port usable outside dialout"
+grep -q 'dialout' <<<"$DOCTOR_OUT" || failed "--doctor does not name dialout"
 as_engineer "$build/zet-hwtest" --expect-refused "${expect[@]}" || failed "refusal outside dialout"
 
 usermod -aG dialout engineer
 say "$(id engineer)"
+doctor --doctor || failed "--doctor finds no usable converter in dialout"
 as_engineer "$build/zet-hwtest" --unplug "${expect[@]}" || failed "hardware test in dialout"

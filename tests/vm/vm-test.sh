@@ -10,7 +10,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?usage: vm-test.sh BUILD_DIR}" && pwd)
-deb=$(ls "$build"/zet-service_*_amd64.deb 2>/dev/null | head -1 || true)
+deb=$(ls -t "$build"/zet-service_*_amd64.deb 2>/dev/null | head -1 || true)
 [ -n "$deb" ] || { echo "vm-test: no package in $build (./zet package builds it)" >&2; exit 1; }
 for tool in qemu-system-x86_64 socat cpio /bin/busybox; do
     command -v "$tool" >/dev/null || { echo "vm-test: $tool is missing" >&2; exit 1; }
