@@ -191,8 +191,9 @@ QString accessAdvice(const DoctorSystem &system, const QString &path, const QStr
     QStringList remedies;
     if (rule.isEmpty()) {
         text += QStringLiteral("    Правило udev пакета (%1) не установлено.\n").arg(kRuleName);
-        remedies << QStringLiteral("установите пакет zet-service или правило вручную:\n"
-                                   "       sudo cp %1 /etc/udev/rules.d/\n"
+        remedies << QStringLiteral("установите пакет zet-service или правило из исходников "
+                                   "программы вручную:\n"
+                                   "       sudo cp assets/%1 /etc/udev/rules.d/\n"
                                    "       sudo udevadm control --reload && sudo udevadm trigger")
                         .arg(kRuleName);
     } else {
