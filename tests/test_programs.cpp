@@ -142,6 +142,7 @@ TEST(Programs, EveryProgramAnswersHelpWithUsageAndNoSideEffects)
         {ZET_SHOTS_BIN, "usage: zet-shots"},
         {ZET_RECORD_SHOTS_BIN, "usage: record-shots"},
         {ZET_DRAW_PICTURES_BIN, "usage: draw-pictures"},
+        {ZET_HWTEST_BIN, "Использование: zet-hwtest"},
 #ifdef ZET_BENCH_BIN
         {ZET_BENCH_BIN, "usage: zet-bench"},
         {ZET_FLOOR_BIN, "usage: zet-floor"},
