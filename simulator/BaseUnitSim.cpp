@@ -19,7 +19,7 @@ constexpr double kChargingCurrent = -900.0; // the charger carries part of the l
 } // namespace
 
 BaseUnitSim::BaseUnitSim(int deviceType, uint16_t serialNumber, uint64_t seed)
-    : SimBlock(0, seed), m_deviceType(deviceType), m_serial(serialNumber)
+    : SimBlock(block::Base, seed), m_deviceType(deviceType), m_serial(serialNumber)
 {
     m_cycleOffsetMs = m_rng.range(0, kCycleMs - 1);
 }
@@ -124,17 +124,17 @@ std::optional<Frame> BaseUnitSim::handle(const Frame &r)
         seal(f.data());
         return f;
     }
-    case 6: // test mode with its outputs: byte 3 LED, byte 4 sound
+    case cmd::base::TestMode: // with its outputs: byte 3 LED, byte 4 sound
         m_testMode = true;
         m_led = r[3] == 0xFF;
         m_sound = (r[4] & 0x10) != 0;
         break;
-    case 7: // working mode
+    case cmd::base::WorkMode:
         m_testMode = false;
         m_led = false;
         m_sound = false;
         break;
-    case kDateTime: {
+    case cmd::base::Clock: {
         m_clockSeconds = uint32_t(r[3]) << 24 | uint32_t(r[4]) << 16 | uint32_t(r[5]) << 8 | r[6];
         m_clockMs = 0;
         Frame f{};

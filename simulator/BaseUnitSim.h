@@ -20,9 +20,6 @@ public:
     static constexpr uint8_t kNoSensorLink = 0x02;
     static constexpr uint8_t kNoPumpLink = 0x01;
 
-    static constexpr uint8_t kSwitchOff = 8;
-    static constexpr uint8_t kDateTime = 211;
-
     // Bench sockets (channel codes) with no sensor block in them.
     static constexpr std::array<uint8_t, 4> kEmptySockets = {8, 16, 24, 32};
     static constexpr int kSockets = 32;

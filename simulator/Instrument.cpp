@@ -5,6 +5,9 @@
 #include "PressureSim.h"
 #include "ThermoBlockSim.h"
 
+#include "connection/DeviceTypes.h"
+#include "connection/Protocol.h"
+
 #include <algorithm>
 
 namespace zet::sim {
@@ -20,35 +23,19 @@ uint64_t blockSeed(uint32_t seed, int block)
 
 std::vector<int> Instrument::blocksOfType(int deviceType)
 {
-    switch (deviceType) {
-    case 1:
-        return {3};
-    case 2:
-        return {20};
-    case 3:
-        return {21};
-    case 4:
-        return {8};
-    case 5:
-        return {11};
-    case 6:
-        return {12};
-    case 7:
-        return {22};
-    case 9:
-        return {23};
-    case 10:
-        return {11, 13, 23, 22, 24, 28, 8, 17};
-    default:
-        return {};
-    }
+    std::vector<int> blocks;
+    if (const auto info = deviceTypeInfo(deviceType))
+        for (const ShownPage &p : info->pages)
+            blocks.push_back(blockOfPage(p.index));
+    return blocks;
 }
 
 Instrument::Instrument(int deviceType, uint16_t serialNumber, uint32_t seed)
     : carried_(0), m_serial(serialNumber), seed_(seed)
 {
-    auto base = std::make_unique<BaseUnitSim>(deviceType, serialNumber, blockSeed(seed, 0));
-    auto pump = std::make_unique<PumpSim>(blockSeed(seed, 15));
+    auto base =
+        std::make_unique<BaseUnitSim>(deviceType, serialNumber, blockSeed(seed, block::Base));
+    auto pump = std::make_unique<PumpSim>(blockSeed(seed, block::Pump));
     m_base = base.get();
     m_pump = pump.get();
     m_blocks.push_back(std::move(base));
@@ -67,11 +54,11 @@ std::unique_ptr<SimBlock> Instrument::makeBlock(int number) const
     if (const ElectroModel *m = ElectroBlockSim::model(number))
         return std::make_unique<ElectroBlockSim>(*m, s);
     switch (number) {
-    case 8:
+    case block::Pgs:
         return std::make_unique<PgsSim>(s);
-    case 17:
+    case block::Pressure:
         return std::make_unique<PressureSim>(s);
-    default: // 3, 20, 21
+    default: // the thermocatalytic blocks
         return std::make_unique<ThermoBlockSim>(uint8_t(number), s);
     }
 }
@@ -108,9 +95,12 @@ ThermoBlockSim *Instrument::thermo(int number) const
     return dynamic_cast<ThermoBlockSim *>(block(number));
 }
 
-PgsSim *Instrument::pgs() const { return dynamic_cast<PgsSim *>(block(8)); }
+PgsSim *Instrument::pgs() const { return dynamic_cast<PgsSim *>(block(block::Pgs)); }
 
-PressureSim *Instrument::pressure() const { return dynamic_cast<PressureSim *>(block(17)); }
+PressureSim *Instrument::pressure() const
+{
+    return dynamic_cast<PressureSim *>(block(block::Pressure));
+}
 
 OpticalBlockSim *Instrument::optical(int number) const
 {
@@ -133,7 +123,7 @@ std::optional<Frame> Instrument::handle(const Frame &request)
     if (sensorBlock && m_base->socketEmpty())
         return std::nullopt;
     auto answer = b->handle(request);
-    if (b == m_base && request[1] == BaseUnitSim::kSwitchOff)
+    if (b == m_base && request[1] == cmd::base::SwitchOff)
         m_poweredOff = true;
     if (b == m_base && m_base->identifiedType() != carried_)
         carry(m_base->identifiedType());

@@ -7,7 +7,7 @@ constexpr double kCentre = 2048.0;          // position sensor at rest
 constexpr double kStrokePerAmplitude = 5.5; // position-sensor half-span per amplitude unit
 } // namespace
 
-PumpSim::PumpSim(uint64_t seed) : SimBlock(15, seed) {}
+PumpSim::PumpSim(uint64_t seed) : SimBlock(block::Pump, seed) {}
 
 void PumpSim::powerUp()
 {
@@ -39,34 +39,34 @@ std::optional<Frame> PumpSim::handle(const Frame &r)
 {
     const uint8_t code = r[1];
     switch (code) {
-    case 9:
+    case cmd::pump::On:
         m_running = true;
         return versionReply(code, status(), coilCurrent(), uint8_t(m_amplitude), kVersion);
-    case 8:
+    case cmd::pump::Off:
         m_running = false;
         break;
-    case 6:
+    case cmd::pump::Setup:
         m_setup = true;
         break;
-    case 7:
+    case cmd::pump::Save:
         m_savedFrequency = m_frequency;
         m_savedAmplitude = m_amplitude;
         m_defaults = false;
         m_setup = false;
         break;
-    case 3:
+    case cmd::pump::FrequencyUp:
         m_frequency = std::min(m_frequency + 1, kMaxFrequency);
         break;
-    case 4:
+    case cmd::pump::FrequencyDown:
         m_frequency = std::max(m_frequency - 1, kMinFrequency);
         break;
-    case 1:
+    case cmd::pump::AmplitudeUp:
         m_amplitude = std::min(m_amplitude + 1, kMaxAmplitude);
         break;
-    case 13:
+    case cmd::pump::AmplitudeDown:
         m_amplitude = std::max(m_amplitude - 1, kMinAmplitude);
         break;
-    case 14: {
+    case cmd::pump::ReadPosition: {
         const double half = m_running ? kStrokePerAmplitude * m_amplitude + m_rng.noise(6.0)
                                       : std::abs(m_rng.noise(3.0));
         const double centre = kCentre + m_centreDrift.value();

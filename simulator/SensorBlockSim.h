@@ -32,27 +32,27 @@ public:
             return own;
         const uint8_t code = request[1];
         switch (code) {
-        case 1:
+        case cmd::sensor::SelectGas:
             if (selectsGas())
                 m_gas ^= 1;
             break;
-        case 6:
+        case cmd::sensor::Setup:
             m_setup = true;
             break;
-        case 7:
+        case cmd::sensor::Save:
             m_saved = m_ram;
             m_savedGas = m_gas;
             m_setup = false;
             break;
-        case 8:
+        case cmd::sensor::Off:
             m_on = false;
             break;
-        case 9: {
+        case cmd::sensor::On: {
             m_on = true;
             const Reading m = measure();
             return versionReply(code, m.status, m.first, 0, version());
         }
-        case 16:
+        case cmd::sensor::Reset:
             m_ram = m_saved;
             m_gas = m_savedGas;
             m_setup = false;
@@ -178,12 +178,12 @@ protected:
     {
         if (!measuring())
             return;
-        if (code == 5) {
+        if (code == cmd::sensor::AdjustZero) {
             const int shift = int(std::lround(voltage)) - zero;
             zero = int16_t(zero + shift);
             cal = int16_t(std::clamp(cal + shift, -32768, 32767));
         } else {
-            (code == 14 ? cal : zero) = toWord(voltage);
+            (code == cmd::sensor::TakeGasVoltage ? cal : zero) = toWord(voltage);
         }
     }
 

@@ -35,7 +35,10 @@ double halfSwingOf(Gas gas)
     return 200.0;
 }
 
-uint8_t versionOf(uint8_t block) { return block == 3 ? 0x13 : block == 20 ? 0x21 : 0x22; }
+uint8_t versionOf(uint8_t number)
+{
+    return number == block::Tks ? 0x13 : number == block::TksPgs ? 0x21 : 0x22;
+}
 } // namespace
 
 ThermoBlockSim::ThermoBlockSim(uint8_t number, uint64_t seed)
@@ -58,7 +61,7 @@ TksSettings ThermoBlockSim::defaults(Gas gas)
 
 std::array<TksSettings, 2> ThermoBlockSim::factorySettings(uint8_t number)
 {
-    if (number == 21)
+    if (number == block::TksPgsH2)
         return {defaults(Gas::Hydrogen), defaults(Gas::Hydrogen)};
     return {defaults(Gas::Methane), defaults(Gas::Propane)};
 }
@@ -131,9 +134,9 @@ ThermoBlockSim::Reading ThermoBlockSim::measure()
 
 std::optional<Frame> ThermoBlockSim::handlePgsHalf(uint8_t code)
 {
-    if (code == kPgsOnCode)
+    if (code == cmd::sensor::PgsOn)
         m_pgsOn = true;
-    else if (code == kPgsOffCode)
+    else if (code == cmd::sensor::PgsOff)
         m_pgsOn = false;
     double mV = 0.0;
     if (m_pgsOn && m_pgsFault)
@@ -150,25 +153,26 @@ std::optional<Frame> ThermoBlockSim::handlePgsHalf(uint8_t code)
 std::optional<Frame> ThermoBlockSim::command(const Frame &r)
 {
     const uint8_t code = r[1];
-    if (hasPgsHalf() && (code == kPgsOnCode || code == kPgsOffCode || code == kPgsStatusCode))
+    if (hasPgsHalf() && (code == cmd::sensor::PgsOn || code == cmd::sensor::PgsOff ||
+                         code == cmd::sensor::PgsStatus))
         return handlePgsHalf(code);
 
     TksSettings &s = working();
     switch (code) {
-    case 2:
+    case cmd::sensor::ReadVoltages:
         return settingsReply(code, s.uAir, s.uGas);
-    case 3:
+    case cmd::sensor::ReadCalibration:
         return settingsReply(code, s.calGas, s.threshold1);
-    case 4:
+    case cmd::sensor::ReadThresholds:
         return settingsReply(code, s.threshold2, s.switchOff);
-    case 5:
-    case 14:
-    case 15:
+    case cmd::sensor::AdjustZero:
+    case cmd::sensor::TakeGasVoltage:
+    case cmd::sensor::TakeAirVoltage:
         takeVoltage(code, sample().voltage, s.uAir, s.uGas);
         break;
-    case 10:
+    case cmd::sensor::SetFirst:
         return setPair(r, s.calGas, s.threshold1);
-    case 11:
+    case cmd::sensor::SetSecond:
         return setPair(r, s.threshold2, s.switchOff);
     default:
         break;

@@ -27,9 +27,6 @@ public:
     static constexpr uint8_t kSensorFault = 0x08;
     static constexpr uint8_t kSwitchOffThreshold = kThreshold3;
     // Semiconductor half: its own codes and status bits
-    static constexpr uint8_t kPgsOnCode = 18;
-    static constexpr uint8_t kPgsOffCode = 20;
-    static constexpr uint8_t kPgsStatusCode = 21;
     static constexpr uint8_t kPgsOn = 0x01;
     static constexpr uint8_t kPgsFault = 0x08;
 

@@ -1,5 +1,7 @@
 #include "link/SerialPortDriver.h"
 
+#include "link/LineSettings.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +22,6 @@ namespace zet {
 namespace {
 
 constexpr quint16 kFtdiVendorId = 0x0403;
-constexpr qint32 kLineBaudRate = 250000;
 
 // Copies text into a driver listing buffer: NUL-terminated when shorter than the
 // buffer, cut to the buffer and without a NUL when it fills it.
@@ -275,7 +276,7 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     port->setStopBits(QSerialPort::TwoStop);
     port->setParity(QSerialPort::NoParity);
     port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!setLineRate(*port, kLineBaudRate))
+    if (!setLineRate(*port, qint32(line::kBaudRate)))
         port->clearError(); // the caller's own baud-rate call reports it
 
     // Errors seen while the event loop reads for the port: a vanished device makes the

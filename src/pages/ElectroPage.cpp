@@ -16,10 +16,6 @@ namespace zet {
 
 namespace {
 
-constexpr uint8_t kMeasure = 1;
-constexpr uint8_t kSetFourth = 8;
-constexpr uint8_t kReadFourth = 13;
-
 // ---- oxygen ----------------------------------------------------------------
 
 constexpr std::array<const char *, 4> kOxygenThresholds = {"Panel88", "Panel87", "Panel86",
@@ -217,7 +213,7 @@ const ElectroInfo &carbonMonoxideInfo() { return kCarbonMonoxide; }
 const ElectroInfo &hydrogenSulphideInfo() { return kHydrogenSulphide; }
 
 ElectroPage::ElectroPage(PageHost &host, const ElectroInfo &info, QWidget *parent)
-    : SensorPage(host, info.pageIndex, info.version, parent, sensorcmd::On, 3), info_(info)
+    : SensorPage(host, info.pageIndex, info.version, parent, cmd::sensor::On, 3), info_(info)
 {
     QFont f = font();
     f.setPointSize(kPointSize);
@@ -314,7 +310,7 @@ void ElectroPage::apply(uint8_t code, const char *first, const char *second)
 
 void ElectroPage::trigger(ElectroAction action)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     const auto &fields = info_.settings.fields;
     switch (action) {
     case ElectroAction::Reset:
@@ -327,7 +323,7 @@ void ElectroPage::trigger(ElectroAction action)
         queue({Save});
         break;
     case ElectroAction::Read:
-        queue({ReadVoltages, ReadCalibration, ReadThresholds, kReadFourth});
+        queue({ReadVoltages, ReadCalibration, ReadThresholds, cmd::electro::ReadFourth});
         break;
     case ElectroAction::Defaults:
         for (size_t i = 0; i < fields.size(); ++i)
@@ -341,7 +337,7 @@ void ElectroPage::trigger(ElectroAction action)
         apply(SetSecond, fields[2], fields[3]);
         break;
     case ElectroAction::ApplyFourth:
-        apply(kSetFourth, fields[4], nullptr);
+        apply(cmd::electro::SetFourth, fields[4], nullptr);
         break;
     case ElectroAction::TakeZeroVoltage:
         queue({TakeAirVoltage, ReadVoltages});
@@ -358,12 +354,12 @@ std::span<const StatusRow> ElectroPage::statusRows(uint8_t) const { return info_
 
 void ElectroPage::showAnswer(const Frame &reply)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     const ElectroSettings &s = info_.settings;
     switch (reply[1]) {
-    case lmp91000::kVersion:
-    case lmp91000::kRead:
-    case lmp91000::kWrite:
+    case cmd::electro::Version:
+    case cmd::electro::ReadFrontEnd:
+    case cmd::electro::WriteFrontEnd:
         frontEnd_->applyReply(reply);
         break;
     case ReadVoltages:
@@ -375,7 +371,7 @@ void ElectroPage::showAnswer(const Frame &reply)
     case ReadThresholds:
         showIntegers(reply, s.fields[2], s.fields[3]);
         break;
-    case kReadFourth:
+    case cmd::electro::ReadFourth:
         if (s.fields[4])
             setText(s.fields[4], integerText(s16(reply, 3)));
         break;
@@ -384,7 +380,10 @@ void ElectroPage::showAnswer(const Frame &reply)
     }
 }
 
-bool ElectroPage::measures(uint8_t code) const { return code == cmd::Status || code == kMeasure; }
+bool ElectroPage::measures(uint8_t code) const
+{
+    return code == cmd::Status || code == cmd::electro::Measure;
+}
 
 QString ElectroPage::concentrationText(const Frame &reply) const
 {

@@ -17,10 +17,9 @@ namespace zet {
 
 namespace {
 
-constexpr uint8_t kDiagnostics = 96;
-constexpr uint8_t kTemperature = 97;
-constexpr uint8_t kSave = 7;
 constexpr int kKelvinOffset = 273;
+
+namespace op = cmd::optical;
 
 // Captions shared by every optical page.
 constexpr const char *kOn = "ВКЛ.";
@@ -40,17 +39,18 @@ constexpr const char *kThreshold1 = "Порог 1, % х100";
 constexpr const char *kThreshold2 = "Порог 2, % х100";
 constexpr const char *kThreshold3 = "Порог 3, % х100";
 
-constexpr CodeList kOnQueue = {9, 13, 3, 4};
-constexpr CodeList kApplyZeroQueue = {15, 5, 5};
-constexpr CodeList kReadQueue = {3, 3, 4, 4, 13, 13};
+constexpr CodeList kOnQueue = {op::On, op::ReadConcentration, op::ReadFirst, op::ReadThresholds};
+constexpr CodeList kApplyZeroQueue = {op::CalibrateZero, op::ReadZeroVoltage, op::ReadZeroVoltage};
+constexpr CodeList kReadQueue = {op::ReadFirst,      op::ReadFirst,         op::ReadThresholds,
+                                 op::ReadThresholds, op::ReadConcentration, op::ReadConcentration};
 
 // Thresholds, read back by the answers to 3 (threshold 1) and 4 (thresholds 2, 3).
 constexpr std::array<ParameterField, 3> thresholds(const char *first, const char *second,
                                                    const char *third, int d1, int d2, int d3)
 {
-    return {{{first, kThreshold1, 3, 5, d1},
-             {second, kThreshold2, 4, 3, d2},
-             {third, kThreshold3, 4, 5, d3}}};
+    return {{{first, kThreshold1, op::ReadFirst, 5, d1},
+             {second, kThreshold2, op::ReadThresholds, 3, d2},
+             {third, kThreshold3, op::ReadThresholds, 5, d3}}};
 }
 
 constexpr std::array<ParameterField, 5> fieldList(std::initializer_list<ParameterField> gases,
@@ -69,18 +69,35 @@ constexpr std::array<ParameterField, 5> fieldList(std::initializer_list<Paramete
 
 const OpticalButton kMethane100Buttons[] = {
     {OpticalRole::On, "Button71", kOn, {}, kOnQueue},
-    {OpticalRole::Off, "Button73", kOff, {}, {8}},
-    {OpticalRole::Setup, "Button98", kSetup, {}, {6}},
+    {OpticalRole::Off, "Button73", kOff, {}, {op::Off}},
+    {OpticalRole::Setup, "Button98", kSetup, {}, {op::Setup}},
     {OpticalRole::ApplyZero, "Button105", kApplyZero, {}, kApplyZeroQueue},
-    {OpticalRole::ReadVoltages, "Button213", kReadVoltages, {}, {1, 1, 2, 2, 5, 5}},
-    {OpticalRole::ApplyField, "Button106", kCalibrate, {{{"MaskEdit49", 3}}}, {14, 1, 1}},
-    {OpticalRole::ApplyField, "Button212", kCalibrate, {{{"MaskEdit26", 3}}}, {14, 2, 2}},
-    {OpticalRole::ApplyField, "Button211", kApply, {{{"MaskEdit27", 5}}}, {10}},
-    {OpticalRole::ApplyField, "Button107", kApply, {{{"MaskEdit28", 3}, {"MaskEdit29", 5}}}, {11}},
-    {OpticalRole::Save, "Button108", kSaveCaption, {}, {kSave}},
+    {OpticalRole::ReadVoltages,
+     "Button213",
+     kReadVoltages,
+     {},
+     {op::ReadGasVoltage, op::ReadGasVoltage, op::ReadGasVoltage2, op::ReadGasVoltage2,
+      op::ReadZeroVoltage, op::ReadZeroVoltage}},
+    {OpticalRole::ApplyField,
+     "Button106",
+     kCalibrate,
+     {{{"MaskEdit49", 3}}},
+     {op::CalibrateGas, op::ReadGasVoltage, op::ReadGasVoltage}},
+    {OpticalRole::ApplyField,
+     "Button212",
+     kCalibrate,
+     {{{"MaskEdit26", 3}}},
+     {op::CalibrateGas, op::ReadGasVoltage2, op::ReadGasVoltage2}},
+    {OpticalRole::ApplyField, "Button211", kApply, {{{"MaskEdit27", 5}}}, {op::SetFirst}},
+    {OpticalRole::ApplyField,
+     "Button107",
+     kApply,
+     {{{"MaskEdit28", 3}, {"MaskEdit29", 5}}},
+     {op::SetSecond}},
+    {OpticalRole::Save, "Button108", kSaveCaption, {}, {op::Save}},
     {OpticalRole::Read, "Button109", kRead, {}, kReadQueue},
     {OpticalRole::Defaults, "Button110", kDefaults, {}, {}},
-    {OpticalRole::Temperature, "Button152", "Температура", {}, {kTemperature}},
+    {OpticalRole::Temperature, "Button152", "Температура", {}, {op::Temperature}},
 };
 
 const OpticalInfo kMethane100 = {
@@ -93,14 +110,14 @@ const OpticalInfo kMethane100 = {
     .chart = 9,
     .signal = "Panel78",
     .voltages = VoltageEncoding::Int16,
-    .readouts = {{{"Edit13", "U нуля", 5, 3},
-                  {"Edit14", "U газ Д1", 2, 3},
-                  {"Edit29", "U газ Д2", 2, 5}}},
+    .readouts = {{{"Edit13", "U нуля", op::ReadZeroVoltage, 3},
+                  {"Edit14", "U газ Д1", op::ReadGasVoltage2, 3},
+                  {"Edit29", "U газ Д2", op::ReadGasVoltage2, 5}}},
     .settingsGroup = "GroupBox32",
     .settingsPanel = "Panel104",
-    .fields = fieldList(
-        {{"MaskEdit49", kGas1, 13, 3, 480}, {"MaskEdit26", "C газа Д2, % х100", 13, 5, 4950}},
-        thresholds("MaskEdit27", "MaskEdit28", "MaskEdit29", 50, 100, 500)),
+    .fields = fieldList({{"MaskEdit49", kGas1, op::ReadConcentration, 3, 480},
+                         {"MaskEdit26", "C газа Д2, % х100", op::ReadConcentration, 5, 4950}},
+                        thresholds("MaskEdit27", "MaskEdit28", "MaskEdit29", 50, 100, 500)),
     .buttons = kMethane100Buttons,
     .diagnostics = Diagnostics::FlagsAndState,
     .flags = "CheckListBox1",
@@ -114,14 +131,26 @@ const OpticalInfo kMethane100 = {
 
 const OpticalButton kMethane5Buttons[] = {
     {OpticalRole::On, "Button99", kOn, {}, kOnQueue},
-    {OpticalRole::Off, "Button100", kOff, {}, {8}},
-    {OpticalRole::Setup, "Button101", kSetup, {}, {6}},
+    {OpticalRole::Off, "Button100", kOff, {}, {op::Off}},
+    {OpticalRole::Setup, "Button101", kSetup, {}, {op::Setup}},
     {OpticalRole::ApplyZero, "Button102", kApplyZero, {}, kApplyZeroQueue},
-    {OpticalRole::ReadVoltages, "Button116", kReadVoltages, {}, {1, 1, 5, 5}},
-    {OpticalRole::ApplyField, "Button103", kCalibrate, {{{"MaskEdit25", 3}}}, {14, 1, 1}},
-    {OpticalRole::ApplyField, "Button114", kApply, {{{"MaskEdit22", 5}}}, {10}},
-    {OpticalRole::ApplyField, "Button104", kApply, {{{"MaskEdit23", 3}, {"MaskEdit24", 5}}}, {11}},
-    {OpticalRole::Save, "Button111", kSaveCaption, {}, {kSave}},
+    {OpticalRole::ReadVoltages,
+     "Button116",
+     kReadVoltages,
+     {},
+     {op::ReadGasVoltage, op::ReadGasVoltage, op::ReadZeroVoltage, op::ReadZeroVoltage}},
+    {OpticalRole::ApplyField,
+     "Button103",
+     kCalibrate,
+     {{{"MaskEdit25", 3}}},
+     {op::CalibrateGas, op::ReadGasVoltage, op::ReadGasVoltage}},
+    {OpticalRole::ApplyField, "Button114", kApply, {{{"MaskEdit22", 5}}}, {op::SetFirst}},
+    {OpticalRole::ApplyField,
+     "Button104",
+     kApply,
+     {{{"MaskEdit23", 3}, {"MaskEdit24", 5}}},
+     {op::SetSecond}},
+    {OpticalRole::Save, "Button111", kSaveCaption, {}, {op::Save}},
     {OpticalRole::Read, "Button112", kRead, {}, kReadQueue},
     {OpticalRole::Defaults, "Button113", kDefaults, {}, {}},
 };
@@ -137,10 +166,11 @@ const OpticalInfo kMethane5 = {
     .chart = 12,
     .signal = "Panel111",
     .voltages = VoltageEncoding::Float32,
-    .readouts = {{{"Edit16", "U нуля", 5, 3}, {"Edit17", "U газ", 1, 3}}},
+    .readouts = {{{"Edit16", "U нуля", op::ReadZeroVoltage, 3},
+                  {"Edit17", "U газ", op::ReadGasVoltage, 3}}},
     .settingsGroup = "GroupBox35",
     .settingsPanel = "Panel113",
-    .fields = fieldList({{"MaskEdit25", kGas, 13, 3, 480}},
+    .fields = fieldList({{"MaskEdit25", kGas, op::ReadConcentration, 3, 480}},
                         thresholds("MaskEdit22", "MaskEdit23", "MaskEdit24", 50, 100, 500)),
     .buttons = kMethane5Buttons,
 };
@@ -149,14 +179,26 @@ const OpticalInfo kMethane5 = {
 
 const OpticalButton kCo2Buttons[] = {
     {OpticalRole::On, "Button118", kOn, {}, kOnQueue},
-    {OpticalRole::Off, "Button117", kOff, {}, {8}},
-    {OpticalRole::Setup, "Button119", kSetup, {}, {6}},
+    {OpticalRole::Off, "Button117", kOff, {}, {op::Off}},
+    {OpticalRole::Setup, "Button119", kSetup, {}, {op::Setup}},
     {OpticalRole::ApplyZero, "Button120", kApplyZero, {}, kApplyZeroQueue},
-    {OpticalRole::ReadVoltages, "Button128", kReadVoltages, {}, {2, 2, 5, 5}},
-    {OpticalRole::ApplyField, "Button121", kCalibrate, {{{"MaskEdit34", 3}}}, {14, 1, 1}},
-    {OpticalRole::ApplyField, "Button126", kApply, {{{"MaskEdit31", 5}}}, {10}},
-    {OpticalRole::ApplyField, "Button122", kApply, {{{"MaskEdit32", 3}, {"MaskEdit33", 5}}}, {11}},
-    {OpticalRole::Save, "Button123", kSaveCaption, {}, {kSave}},
+    {OpticalRole::ReadVoltages,
+     "Button128",
+     kReadVoltages,
+     {},
+     {op::ReadGasVoltage2, op::ReadGasVoltage2, op::ReadZeroVoltage, op::ReadZeroVoltage}},
+    {OpticalRole::ApplyField,
+     "Button121",
+     kCalibrate,
+     {{{"MaskEdit34", 3}}},
+     {op::CalibrateGas, op::ReadGasVoltage, op::ReadGasVoltage}},
+    {OpticalRole::ApplyField, "Button126", kApply, {{{"MaskEdit31", 5}}}, {op::SetFirst}},
+    {OpticalRole::ApplyField,
+     "Button122",
+     kApply,
+     {{{"MaskEdit32", 3}, {"MaskEdit33", 5}}},
+     {op::SetSecond}},
+    {OpticalRole::Save, "Button123", kSaveCaption, {}, {op::Save}},
     {OpticalRole::Read, "Button124", kRead, {}, kReadQueue},
     {OpticalRole::Defaults, "Button125", kDefaults, {}, {}},
 };
@@ -173,10 +215,11 @@ const OpticalInfo kCo2 = {
     .chart = 13,
     .signal = "Panel123",
     .voltages = VoltageEncoding::Int16,
-    .readouts = {{{"Edit19", "U нуля", 5, 3}, {"Edit20", "U газ Д1", 2, 3}}},
+    .readouts = {{{"Edit19", "U нуля", op::ReadZeroVoltage, 3},
+                  {"Edit20", "U газ Д1", op::ReadGasVoltage2, 3}}},
     .settingsGroup = "GroupBox38",
     .settingsPanel = "Panel122",
-    .fields = fieldList({{"MaskEdit34", kGas1, 13, 3, 245}},
+    .fields = fieldList({{"MaskEdit34", kGas1, op::ReadConcentration, 3, 245}},
                         thresholds("MaskEdit31", "MaskEdit32", "MaskEdit33", 50, 100, 250)),
     .buttons = kCo2Buttons,
     .diagnostics = Diagnostics::Flags,
@@ -188,18 +231,26 @@ const OpticalInfo kCo2 = {
 // Setting thresholds reads back at once; the gas calibration has no read-back.
 const OpticalButton kPropaneButtons[] = {
     {OpticalRole::On, "Button149", kOn, {}, kOnQueue},
-    {OpticalRole::Off, "Button150", kOff, {}, {8}},
-    {OpticalRole::Setup, "Button151", kSetup, {}, {6}},
+    {OpticalRole::Off, "Button150", kOff, {}, {op::Off}},
+    {OpticalRole::Setup, "Button151", kSetup, {}, {op::Setup}},
     {OpticalRole::ApplyZero, "Button141", kApplyZero, {}, kApplyZeroQueue},
-    {OpticalRole::ReadVoltages, "Button148", kReadVoltages, {}, {2, 2, 5, 5}},
-    {OpticalRole::ApplyField, "Button142", kCalibrate, {{{"MaskEdit41", 3}}}, {14}},
-    {OpticalRole::ApplyField, "Button147", kApply, {{{"MaskEdit38", 5}}}, {10, 3}},
+    {OpticalRole::ReadVoltages,
+     "Button148",
+     kReadVoltages,
+     {},
+     {op::ReadGasVoltage2, op::ReadGasVoltage2, op::ReadZeroVoltage, op::ReadZeroVoltage}},
+    {OpticalRole::ApplyField, "Button142", kCalibrate, {{{"MaskEdit41", 3}}}, {op::CalibrateGas}},
+    {OpticalRole::ApplyField,
+     "Button147",
+     kApply,
+     {{{"MaskEdit38", 5}}},
+     {op::SetFirst, op::ReadFirst}},
     {OpticalRole::ApplyField,
      "Button143",
      kApply,
      {{{"MaskEdit39", 3}, {"MaskEdit40", 5}}},
-     {11, 2}},
-    {OpticalRole::Save, "Button144", kSaveCaption, {}, {kSave}},
+     {op::SetSecond, op::ReadGasVoltage2}},
+    {OpticalRole::Save, "Button144", kSaveCaption, {}, {op::Save}},
     {OpticalRole::Read, "Button145", kRead, {}, kReadQueue},
     {OpticalRole::Defaults, "Button146", kDefaults, {}, {}},
 };
@@ -215,10 +266,11 @@ const OpticalInfo kPropane = {
     .chart = 15,
     .signal = "Panel146",
     .voltages = VoltageEncoding::Int16,
-    .readouts = {{{"Edit23", "U нуля", 5, 3}, {"Edit24", "U газ", 2, 3}}},
+    .readouts = {{{"Edit23", "U нуля", op::ReadZeroVoltage, 3},
+                  {"Edit24", "U газ", op::ReadGasVoltage2, 3}}},
     .settingsGroup = "GroupBox43",
     .settingsPanel = "Panel145",
-    .fields = fieldList({{"MaskEdit41", kGas, 13, 3, 100}},
+    .fields = fieldList({{"MaskEdit41", kGas, op::ReadConcentration, 3, 100}},
                         thresholds("MaskEdit38", "MaskEdit39", "MaskEdit40", 20, 40, 200)),
     .buttons = kPropaneButtons,
     .diagnostics = Diagnostics::Flags,
@@ -519,9 +571,9 @@ void OpticalPage::showAnswer(const Frame &reply)
     for (const ParameterField &f : info_.fields)
         if (f.name && f.code == code)
             setText(f.name, integerText(s16(reply, f.byte)));
-    if (code == kDiagnostics && info_.diagnostics != Diagnostics::None)
+    if (code == op::Diagnostics && info_.diagnostics != Diagnostics::None)
         showDiagnostics(reply);
-    if (code == kTemperature && info_.temperature)
+    if (code == op::Temperature && info_.temperature)
         setText(info_.temperature, integerText(int16_t(uint16_t(u16(reply, 5) - kKelvinOffset))));
 }
 
@@ -546,7 +598,7 @@ void OpticalPage::showDiagnostics(const Frame &reply)
         setPanel(label(info_.measuring), QStringLiteral("Показания"), Colour::Yellow);
 }
 
-bool OpticalPage::measures(uint8_t code) const { return code == cmd::Status || code == kSave; }
+bool OpticalPage::measures(uint8_t code) const { return code == cmd::Status || code == op::Save; }
 
 // The save answer carries the values too, but only the status reply is charted.
 void OpticalPage::measure(const Frame &reply)

@@ -64,21 +64,21 @@ PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, 
     makeChartPanel(chart_, "Panel31", 120);
 }
 
-void PgsPage::Button35Click() { direct(sensorcmd::On); }
-void PgsPage::Button36Click() { direct(sensorcmd::Off); }
-void PgsPage::Button37Click() { direct(sensorcmd::Setup); }
-void PgsPage::Button41Click() { queue({sensorcmd::SelectGas, sensorcmd::ReadThresholds}); }
-void PgsPage::Button38Click() { queue({sensorcmd::SetSecond, sensorcmd::ReadThresholds}); }
-void PgsPage::Button39Click() { queue({sensorcmd::SetFirst, sensorcmd::ReadThresholds}); }
-void PgsPage::Button40Click() { direct(sensorcmd::ReadThresholds); }
-void PgsPage::Button33Click() { direct(sensorcmd::Save); }
-void PgsPage::Button34Click() { direct(sensorcmd::Reset); }
+void PgsPage::Button35Click() { direct(cmd::sensor::On); }
+void PgsPage::Button36Click() { direct(cmd::sensor::Off); }
+void PgsPage::Button37Click() { direct(cmd::sensor::Setup); }
+void PgsPage::Button41Click() { queue({cmd::sensor::SelectGas, cmd::sensor::ReadThresholds}); }
+void PgsPage::Button38Click() { queue({cmd::sensor::SetSecond, cmd::sensor::ReadThresholds}); }
+void PgsPage::Button39Click() { queue({cmd::sensor::SetFirst, cmd::sensor::ReadThresholds}); }
+void PgsPage::Button40Click() { direct(cmd::sensor::ReadThresholds); }
+void PgsPage::Button33Click() { direct(cmd::sensor::Save); }
+void PgsPage::Button34Click() { direct(cmd::sensor::Reset); }
 
 std::span<const StatusRow> PgsPage::statusRows(uint8_t) const { return kPgsStatus; }
 
 void PgsPage::showAnswer(const Frame &reply)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     const uint8_t code = reply[1];
     // Both set commands answer with the thresholds, like the read.
     if (code == ReadThresholds || code == SetFirst || code == SetSecond)

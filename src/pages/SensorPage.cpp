@@ -17,7 +17,7 @@ SensorPage::SensorPage(PageHost &host, int pageIndex, const char *versionPanel, 
 
 bool SensorPage::carriesMeasurement(uint8_t code)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     switch (code) {
     case ReadVoltages:
     case ReadCalibration:

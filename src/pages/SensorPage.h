@@ -30,28 +30,11 @@ struct StatusGroup {
     std::span<const StatusRow> rows{};
 };
 
-namespace sensorcmd {
-constexpr uint8_t SelectGas = 1;
-constexpr uint8_t ReadVoltages = 2;
-constexpr uint8_t ReadCalibration = 3;
-constexpr uint8_t ReadThresholds = 4;
-constexpr uint8_t AdjustZero = 5;
-constexpr uint8_t Setup = 6;
-constexpr uint8_t Save = 7;
-constexpr uint8_t Off = 8;
-constexpr uint8_t On = 9;
-constexpr uint8_t SetFirst = 10;
-constexpr uint8_t SetSecond = 11;
-constexpr uint8_t TakeGasVoltage = 14;
-constexpr uint8_t TakeAirVoltage = 15;
-constexpr uint8_t Reset = 16;
-} // namespace sensorcmd
-
 class SensorPage : public ModulePage {
 public:
     // The firmware version comes with the answer to `versionCode`, in byte `versionByte`.
     SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent,
-               uint8_t versionCode = 9, int versionByte = 6);
+               uint8_t versionCode = cmd::sensor::On, int versionByte = 6);
 
 protected:
     // Answers to reads, calibration steps, on/off, set-up and set commands carry no

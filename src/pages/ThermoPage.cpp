@@ -16,9 +16,6 @@ namespace zet {
 
 namespace {
 
-constexpr uint8_t kPgsOn = 18;
-constexpr uint8_t kPgsOff = 20;
-constexpr uint8_t kPgsStatus = 21;
 constexpr uint8_t kSensorOn = 0x01;
 constexpr uint8_t kSetupMode = 0x80;
 
@@ -386,7 +383,7 @@ void ThermoPage::fillDefaults()
 
 void ThermoPage::trigger(ThermoAction action)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     switch (action) {
     case ThermoAction::On:
         queue({On, ReadVoltages, ReadCalibration, ReadThresholds});
@@ -428,10 +425,10 @@ void ThermoPage::trigger(ThermoAction action)
         queue({Reset, ReadVoltages, ReadCalibration, ReadThresholds});
         break;
     case ThermoAction::PgsOn:
-        queue({kPgsOn, kPgsStatus});
+        queue({cmd::sensor::PgsOn, cmd::sensor::PgsStatus});
         break;
     case ThermoAction::PgsOff:
-        queue({kPgsOff});
+        queue({cmd::sensor::PgsOff});
         break;
     }
 }
@@ -440,7 +437,8 @@ void ThermoPage::trigger(ThermoAction action)
 
 bool ThermoPage::pgsHalf(uint8_t code)
 {
-    return code == kPgsOn || code == kPgsOff || code == kPgsStatus;
+    return code == cmd::sensor::PgsOn || code == cmd::sensor::PgsOff ||
+           code == cmd::sensor::PgsStatus;
 }
 
 // The fall-back clears the parameter bytes; a set command still waiting in the
@@ -465,7 +463,7 @@ std::span<const StatusRow> ThermoPage::statusRows(uint8_t code) const
 
 void ThermoPage::showAnswer(const Frame &reply)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     const uint8_t code = reply[1];
     if (info_.combined && pgsHalf(code)) {
         pgsChart_->addSample(u16(reply, 5) / 10.0);
@@ -487,7 +485,7 @@ void ThermoPage::showAnswer(const Frame &reply)
         // The idle poll alternates: the semiconductor half's status comes next.
         if (info_.combined) {
             session().request()[0] = address();
-            session().request()[1] = kPgsStatus;
+            session().request()[1] = cmd::sensor::PgsStatus;
         }
         break;
     default:

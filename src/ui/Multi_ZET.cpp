@@ -1,6 +1,7 @@
 #include "ui/Multi_ZET.h"
 
 #include "connection/DeviceTypes.h"
+#include "connection/Protocol.h"
 #include "link/DeviceWatcher.h"
 #include "pages/BasePage.h"
 #include "pages/PageTable.h"
@@ -298,11 +299,11 @@ void TForm1::ListView1DblClick()
     session_.deviceOpen = true;
     link_.PurgeFTReceive();
     link_.PurgeFTTransmit();
-    link_.baudRate = 250000;
+    link_.baudRate = line::kBaudRate;
     link_.SetFTBaudRate();
-    link_.wordLength = ft::BITS_8;
-    link_.stopBits = ft::STOP_BITS_2;
-    link_.parity = ft::PARITY_NONE;
+    link_.wordLength = line::kWordLength;
+    link_.stopBits = line::kStopBits;
+    link_.parity = line::kParity;
     link_.SetFTDataCharacteristics();
     cycle_.resetFraming();
     silentMs_ = 0;
