@@ -129,7 +129,7 @@ std::vector<double> ElectroBlockSim::thresholdDistances(bool above) const
 void ElectroBlockSim::advance(int ms)
 {
     SensorBlockSim::advance(ms);
-    ambient_.advance(ms, m_rng);
+    ambient_.advance(ms, rng_);
     if (model_.cleanLevel <= 0.0)
         return;
     const AlarmLevels a = cloudLevels(thresholdDistances(true), 1e9);
@@ -174,13 +174,13 @@ bool ElectroBlockSim::settingsOk() const
 ElectroBlockSim::Sample ElectroBlockSim::sample()
 {
     if (!ready_)
-        return {std::abs(m_rng.noise(5.0)), 0.0}; // no front end, no output
+        return {std::abs(rng_.noise(5.0)), 0.0}; // no front end, no output
     const uint8_t mode = settings().frontEnd[2];
     // the cell drives current in the galvanic and amperometric modes, FET open
     const bool cell = (mode & 0x80) == 0 && ((mode & 0x07) == 1 || (mode & 0x07) == 3);
     const double signal = cell ? gain() * sensitivity() * model_.slope * level() : 0.0;
     const double u = std::clamp(
-        model_.zeroVoltage + drift() + signal + m_rng.noise(0.3 * model_.slope), 0.0, kMaxVoltage);
+        model_.zeroVoltage + drift() + signal + rng_.noise(0.3 * model_.slope), 0.0, kMaxVoltage);
     if (!settingsOk())
         return {u, 0.0};
     const ElectroSettings &s = settings();

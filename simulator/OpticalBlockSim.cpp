@@ -119,7 +119,7 @@ void OpticalBlockSim::setWander(bool on)
 void OpticalBlockSim::advance(int ms)
 {
     SensorBlockSim::advance(ms);
-    ambient_.advance(ms, m_rng);
+    ambient_.advance(ms, rng_);
     if (ms <= 0)
         return;
     selfTestMs_ = std::max(0, selfTestMs_ - ms);
@@ -173,8 +173,8 @@ double OpticalBlockSim::concentrationAt(double signal) const
 OpticalBlockSim::Sample OpticalBlockSim::sample()
 {
     if (!on())
-        return {std::abs(m_rng.noise(3.0)), 0.0}; // source off
-    double signal = signalAt(model_, level()) + drift() + m_rng.noise(kNoise * model_.cleanSignal);
+        return {std::abs(rng_.noise(3.0)), 0.0}; // source off
+    double signal = signalAt(model_, level()) + drift() + rng_.noise(kNoise * model_.cleanSignal);
     if (faulty())
         signal *= kFaultyLight;
     signal = std::clamp(signal, 0.0, 65535.0);
@@ -356,7 +356,7 @@ std::optional<Frame> OpticalBlockSim::command(const Frame &r)
 std::optional<Frame> OpticalBlockSim::handle(const Frame &request)
 {
     auto f = SensorBlockSim::handle(request);
-    if (f && linkErrors_ > 0.0 && m_rng.chance(linkErrors_)) {
+    if (f && linkErrors_ > 0.0 && rng_.chance(linkErrors_)) {
         (*f)[2] |= kLinkError;
         (*f)[3] = linkErrorCode_;
         seal(f->data());

@@ -57,11 +57,11 @@ PgsSim::Sample PgsSim::sample()
 {
     double mV = 0.0;
     if (measuring())
-        mV = semiconductor::millivolts(levelNow(), k()) + drift() + m_rng.noise(3.0);
+        mV = semiconductor::millivolts(levelNow(), k()) + drift() + rng_.noise(3.0);
     else if (on())
-        mV = semiconductor::kFullScaleMv - std::abs(m_rng.noise(2.0)); // open heater
+        mV = semiconductor::kFullScaleMv - std::abs(rng_.noise(2.0)); // open heater
     else
-        mV = std::abs(m_rng.noise(1.0));
+        mV = std::abs(rng_.noise(1.0));
     return {mV, semiconductor::adcFor(mV)};
 }
 

@@ -29,12 +29,12 @@ PressureSim::AlarmLevels PressureSim::alarmLevels() const
 PressureSim::Sample PressureSim::sample()
 {
     if (!on())
-        return {std::abs(m_rng.noise(3.0)), 0.0};
+        return {std::abs(rng_.noise(3.0)), 0.0};
     if (faulty())
-        return {std::abs(m_rng.noise(3.0)), 0.0}; // broken bridge: nothing at the output
+        return {std::abs(rng_.noise(3.0)), 0.0}; // broken bridge: nothing at the output
     const PressureSettings &s = settings();
-    const double u = std::clamp(kZeroVoltage + drift() + kGain * levelNow() + m_rng.noise(4.0), 0.0,
-                                kMaxVoltage);
+    const double u =
+        std::clamp(kZeroVoltage + drift() + kGain * levelNow() + rng_.noise(4.0), 0.0, kMaxVoltage);
     const double span = double(s.uCal) - s.uZero;
     const double measured = span >= kMinSpan ? (u - s.uZero) * s.calPressure / span : 0.0;
     return {u, measured};

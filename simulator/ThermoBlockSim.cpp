@@ -82,13 +82,13 @@ double ThermoBlockSim::level() const { return std::max(0.0, levelNow()); }
 void ThermoBlockSim::powerUp()
 {
     SensorBlockSim::powerUp();
-    m_pgsOn = true;
+    pgsOn_ = true;
 }
 
 void ThermoBlockSim::advance(int ms)
 {
     SensorBlockSim::advance(ms);
-    m_pgsDrift.advance(ms, m_rng);
+    pgsDrift_.advance(ms, rng_);
 }
 
 ThermoBlockSim::AlarmLevels ThermoBlockSim::alarmLevels() const
@@ -100,11 +100,11 @@ ThermoBlockSim::AlarmLevels ThermoBlockSim::alarmLevels() const
 ThermoBlockSim::Sample ThermoBlockSim::sample()
 {
     if (!on())
-        return {std::abs(m_rng.noise(3.0)), 0.0};
+        return {std::abs(rng_.noise(3.0)), 0.0};
     if (faulty())
-        return {kBridgeMax + 40000.0 + m_rng.noise(10.0), 0.0}; // open bridge: at the rail
+        return {kBridgeMax + 40000.0 + rng_.noise(10.0), 0.0}; // open bridge: at the rail
     const double u =
-        std::min(kBridgeMax, kBridgeZero + drift() + sensitivity() * level() + m_rng.noise(5.0));
+        std::min(kBridgeMax, kBridgeZero + drift() + sensitivity() * level() + rng_.noise(5.0));
     const TksSettings &s = settings();
     const double span = double(s.uGas) - s.uAir;
     const double c = span >= kMinSpan ? (u - s.uAir) * s.calGas / span : 0.0;
@@ -135,18 +135,18 @@ ThermoBlockSim::Reading ThermoBlockSim::measure()
 std::optional<Frame> ThermoBlockSim::handlePgsHalf(uint8_t code)
 {
     if (code == cmd::sensor::PgsOn)
-        m_pgsOn = true;
+        pgsOn_ = true;
     else if (code == cmd::sensor::PgsOff)
-        m_pgsOn = false;
+        pgsOn_ = false;
     double mV = 0.0;
-    if (m_pgsOn && m_pgsFault)
-        mV = semiconductor::kFullScaleMv - std::abs(m_rng.noise(2.0));
-    else if (m_pgsOn)
-        mV = semiconductor::millivolts(level(), halfSwingOf(gas())) + m_pgsDrift.value() / 10.0 +
-             m_rng.noise(2.0);
+    if (pgsOn_ && pgsFault_)
+        mV = semiconductor::kFullScaleMv - std::abs(rng_.noise(2.0));
+    else if (pgsOn_)
+        mV = semiconductor::millivolts(level(), halfSwingOf(gas())) + pgsDrift_.value() / 10.0 +
+             rng_.noise(2.0);
     else
-        mV = std::abs(m_rng.noise(0.3));
-    const uint8_t st = uint8_t((m_pgsOn ? kPgsOn : 0) | (m_pgsFault ? kPgsFault : 0));
+        mV = std::abs(rng_.noise(0.3));
+    const uint8_t st = uint8_t((pgsOn_ ? kPgsOn : 0) | (pgsFault_ ? kPgsFault : 0));
     return reply(code, st, uint16_t(semiconductor::adcFor(mV)), toUnsigned(10.0 * mV));
 }
 

@@ -85,7 +85,7 @@ struct SerialPortDriver::OpenPort {
 };
 
 SerialPortDriver::SerialPortDriver(QStringList extraPorts, bool listFtdi, PortSource ports)
-    : m_extraPorts(std::move(extraPorts)), m_listFtdi(listFtdi), ports_(std::move(ports))
+    : extraPorts_(std::move(extraPorts)), listFtdi_(listFtdi), ports_(std::move(ports))
 {
 }
 
@@ -187,10 +187,10 @@ std::vector<SerialPortDriver::Row> SerialPortDriver::converterRows(std::vector<P
 std::vector<SerialPortDriver::Row> SerialPortDriver::enumerate() const
 {
     std::vector<Row> rows;
-    if (m_listFtdi && ports_)
+    if (listFtdi_ && ports_)
         rows = converterRows(ports_());
-    for (int i = 0; i < m_extraPorts.size(); ++i) {
-        const QString &path = m_extraPorts.at(i);
+    for (int i = 0; i < extraPorts_.size(); ++i) {
+        const QString &path = extraPorts_.at(i);
         rows.push_back({QStringLiteral("Последовательный порт %1").arg(path).toUtf8(),
                         keyForExtraPort(path, i + 1), path});
     }
@@ -202,9 +202,9 @@ FtStatus SerialPortDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
     if (flags == ft::LIST_NUMBER_ONLY) {
         if (!arg1)
             return ft::INVALID_PARAMETER;
-        m_rows = enumerate();
-        m_listed = true;
-        *static_cast<uint32_t *>(arg1) = uint32_t(m_rows.size());
+        rows_ = enumerate();
+        listed_ = true;
+        *static_cast<uint32_t *>(arg1) = uint32_t(rows_.size());
         return ft::OK;
     }
     const bool bySerial = flags == (ft::LIST_BY_INDEX | ft::OPEN_BY_SERIAL_NUMBER);
@@ -213,14 +213,14 @@ FtStatus SerialPortDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
         return ft::INVALID_PARAMETER;
     if (!arg2)
         return ft::INVALID_PARAMETER;
-    if (!m_listed) {
-        m_rows = enumerate();
-        m_listed = true;
+    if (!listed_) {
+        rows_ = enumerate();
+        listed_ = true;
     }
     const auto index = uintptr_t(arg1);
-    if (index >= m_rows.size())
+    if (index >= rows_.size())
         return ft::DEVICE_NOT_FOUND;
-    const Row &row = m_rows[index];
+    const Row &row = rows_[index];
     if (bySerial)
         copyToListBuffer(row.serial, arg2, ft::SERIAL_BUFFER_SIZE);
     else
@@ -235,7 +235,7 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     if (flags != ft::OPEN_BY_SERIAL_NUMBER && flags != ft::OPEN_BY_DESCRIPTION)
         return ft::INVALID_PARAMETER;
     *handle = 0;
-    m_lastOpenFailure = {};
+    lastOpenFailure_ = {};
     const QByteArray wanted(static_cast<const char *>(arg1));
     auto findIn = [&](const std::vector<Row> &rows) -> const Row * {
         for (const Row &row : rows) {
@@ -247,7 +247,7 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
         return nullptr;
     };
     // The last listing usually holds the row; a converter plugged in since needs a fresh look.
-    const Row *row = m_listed ? findIn(m_rows) : nullptr;
+    const Row *row = listed_ ? findIn(rows_) : nullptr;
     std::vector<Row> fresh;
     if (!row) {
         fresh = enumerate();
@@ -265,7 +265,7 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     if (!port->open(QIODevice::ReadWrite)) {
         const QByteArray path = row->location.toLocal8Bit();
         const bool permissionError = port->error() == QSerialPort::PermissionError;
-        m_lastOpenFailure = {
+        lastOpenFailure_ = {
             openFailureCause(permissionError, ::access(path.constData(), R_OK | W_OK) == 0),
             path.toStdString()};
         return statusForOpenError(port->error());
@@ -299,16 +299,16 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
                 Qt::QueuedConnection);
         });
 
-    const FtHandle h = m_nextHandle++;
-    m_open.emplace(h, std::move(open));
+    const FtHandle h = nextHandle_++;
+    open_.emplace(h, std::move(open));
     *handle = h;
     return ft::OK;
 }
 
 SerialPortDriver::OpenPort *SerialPortDriver::find(FtHandle handle)
 {
-    auto it = m_open.find(handle);
-    return it == m_open.end() ? nullptr : it->second.get();
+    auto it = open_.find(handle);
+    return it == open_.end() ? nullptr : it->second.get();
 }
 
 void SerialPortDriver::markFailed(OpenPort &open)
@@ -366,12 +366,12 @@ bool SerialPortDriver::pullPending(OpenPort &open)
 
 FtStatus SerialPortDriver::Close(FtHandle handle)
 {
-    auto it = m_open.find(handle);
-    if (it == m_open.end())
+    auto it = open_.find(handle);
+    if (it == open_.end())
         return ft::INVALID_HANDLE;
     if (it->second->port->isOpen())
         it->second->port->close();
-    m_open.erase(it);
+    open_.erase(it);
     return ft::OK;
 }
 

@@ -29,7 +29,8 @@ const StatusRow kBaseStatus[] = {
 };
 } // namespace
 
-BasePage::BasePage(PageHost &host, QWidget *parent) : ModulePage(host, page::Base, parent)
+BasePage::BasePage(PageHost &host, const PageRow &row, QWidget *parent)
+    : ModulePage(host, row, parent)
 {
     auto *state = makeGroup(this, "GroupBox1", QStringLiteral("Состояние"), QRect(8, 8, 250, 160));
     makePanel(state, "Panel3", QRect(10, 22, 230, 28));

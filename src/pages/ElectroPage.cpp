@@ -45,7 +45,6 @@ const ElectroButton kOxygenButtons[] = {
 };
 
 const ElectroInfo kOxygen = {
-    .pageIndex = page::Oxygen,
     .status = {.group = "GroupBox27",
                .panels = {"Panel82", "Panel85", "Panel114", "Panel86", "Panel87", "Panel88",
                           "Panel90"},
@@ -102,13 +101,13 @@ const ElectroButton kCoButtons[] = {
     {ElectroAction::TakeGasVoltage, "Button91", "Применить U газа"},
 };
 
+// Carbon monoxide and hydrogen sulphide have no fourth threshold: its slot stays empty.
 constexpr std::array<const char *, 5> kMassLabels = {"C газа, мг/м3", "Порог1, мг/м3",
-                                                     "Порог2, мг/м3", "Порог3, мг/м3"};
-constexpr std::array<const char *, 5> kMassDefaults = {"210", "20", "180", "240"};
+                                                     "Порог2, мг/м3", "Порог3, мг/м3", nullptr};
+constexpr std::array<const char *, 5> kMassDefaults = {"210", "20", "180", "240", nullptr};
 constexpr ConcentrationFormat kMass = {.decimals = 0, .unit = " мг/м3"};
 
 const ElectroInfo kCarbonMonoxide = {
-    .pageIndex = page::CarbonMonoxide,
     .status = {.group = "GroupBox30",
                .panels = {"Panel95", "Panel96", "Panel98", "Panel99", "Panel100", "Panel97"},
                .rows = kCoStatus},
@@ -166,7 +165,6 @@ const ElectroButton kH2sButtons[] = {
 };
 
 const ElectroInfo kHydrogenSulphide = {
-    .pageIndex = page::HydrogenSulphide,
     .status = {.group = "GroupBox40",
                .panels = {"Panel125", "Panel126", "Panel128", "Panel129", "Panel130", "Panel127",
                           "Panel136"},
@@ -212,8 +210,9 @@ const ElectroInfo &oxygenInfo() { return kOxygen; }
 const ElectroInfo &carbonMonoxideInfo() { return kCarbonMonoxide; }
 const ElectroInfo &hydrogenSulphideInfo() { return kHydrogenSulphide; }
 
-ElectroPage::ElectroPage(PageHost &host, const ElectroInfo &info, QWidget *parent)
-    : SensorPage(host, info.pageIndex, info.version, parent, cmd::sensor::On, 3), info_(info)
+ElectroPage::ElectroPage(PageHost &host, const PageRow &row, const ElectroInfo &info,
+                         QWidget *parent)
+    : SensorPage(host, row, info.version, parent, cmd::sensor::On, 3), info_(info)
 {
     QFont f = font();
     f.setPointSize(kPointSize);
@@ -281,10 +280,10 @@ void ElectroPage::build()
     auto *picture = new PictureBox(this, row().pictureControl, kArea);
 
     // Values and the toggle lie over the area in both states.
-    auto over = [](int x, int y, int w, int h) {
+    auto onChart = [](int x, int y, int w, int h) {
         return QRect(kArea.topLeft() + QPoint(x, y), QSize(w, h));
     };
-    QLabel *concentration = makePanel(this, info_.concentration, over(3, 3, 122, 30));
+    QLabel *concentration = makePanel(this, info_.concentration, onChart(3, 3, 122, 30));
     setBold(concentration, 14);
     QFont italic = concentration->font();
     italic.setItalic(true);
@@ -293,9 +292,9 @@ void ElectroPage::build()
     QPalette red = concentration->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     concentration->setPalette(red);
-    setPanelFill(makePanel(this, info_.climate, over(131, 1, 170, 19)), kPanelCream);
-    setPanelFill(makePanel(this, info_.voltage, over(305, 1, 130, 19)), kPanelCream);
-    frontEnd_->addToggle(this, over(3, 288, 122, 24), chart_, picture);
+    setPanelFill(makePanel(this, info_.climate, onChart(131, 1, 170, 19)), kPanelCream);
+    setPanelFill(makePanel(this, info_.voltage, onChart(305, 1, 130, 19)), kPanelCream);
+    frontEnd_->addToggle(this, onChart(3, 288, 122, 24), chart_, picture);
 }
 
 // ---- buttons ---------------------------------------------------------------

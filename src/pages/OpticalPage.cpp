@@ -101,7 +101,6 @@ const OpticalButton kMethane100Buttons[] = {
 };
 
 const OpticalInfo kMethane100 = {
-    .pageIndex = page::OpticMethane100,
     .statusGroup = "GroupBox25",
     .statusPanels = {"Panel73", "Panel72", "Panel71", "Panel70", "Panel74", "Panel75", "Panel76"},
     .concentrationGroup = "GroupBox26",
@@ -156,7 +155,6 @@ const OpticalButton kMethane5Buttons[] = {
 };
 
 const OpticalInfo kMethane5 = {
-    .pageIndex = page::OpticMethane5,
     .statusGroup = "GroupBox33",
     .statusPanels = {"Panel107", "Panel106", "Panel105", "Panel103", "Panel108", "Panel109",
                      "Panel110"},
@@ -205,7 +203,6 @@ const OpticalButton kCo2Buttons[] = {
 
 // A single detector; its labels keep the "Д1" of the two-detector block.
 const OpticalInfo kCo2 = {
-    .pageIndex = page::OpticCo2,
     .statusGroup = "GroupBox37",
     .statusPanels = {"Panel118", "Panel117", "Panel116", "Panel115", "Panel119", "Panel120",
                      "Panel121"},
@@ -256,7 +253,6 @@ const OpticalButton kPropaneButtons[] = {
 };
 
 const OpticalInfo kPropane = {
-    .pageIndex = page::OpticPropane,
     .statusGroup = "GroupBox42",
     .statusPanels = {"Panel141", "Panel140", "Panel139", "Panel138", "Panel142", "Panel143",
                      "Panel144"},
@@ -329,8 +325,9 @@ const OpticalInfo &methane5Info() { return kMethane5; }
 const OpticalInfo &co2Info() { return kCo2; }
 const OpticalInfo &propaneInfo() { return kPropane; }
 
-OpticalPage::OpticalPage(PageHost &host, const OpticalInfo &info, QWidget *parent)
-    : SensorPage(host, info.pageIndex, info.version, parent), info_(info),
+OpticalPage::OpticalPage(PageHost &host, const PageRow &row, const OpticalInfo &info,
+                         QWidget *parent)
+    : SensorPage(host, row, info.version, parent), info_(info),
       rows_(statusRowsFor(info.statusPanels))
 {
     build();

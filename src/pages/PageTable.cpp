@@ -14,24 +14,24 @@ namespace zet {
 
 namespace {
 
-template <typename Page> ModulePage *make(PageHost &host, const PageRow &)
+template <typename Page> ModulePage *make(PageHost &host, const PageRow &row)
 {
-    return new Page(host);
+    return new Page(host, row);
 }
 
-template <const ThermoInfo &(*info)()> ModulePage *thermo(PageHost &host, const PageRow &)
+template <const ThermoInfo &(*info)()> ModulePage *thermo(PageHost &host, const PageRow &row)
 {
-    return new ThermoPage(host, info());
+    return new ThermoPage(host, row, info());
 }
 
-template <const ElectroInfo &(*info)()> ModulePage *electro(PageHost &host, const PageRow &)
+template <const ElectroInfo &(*info)()> ModulePage *electro(PageHost &host, const PageRow &row)
 {
-    return new ElectroPage(host, info());
+    return new ElectroPage(host, row, info());
 }
 
-template <const OpticalInfo &(*info)()> ModulePage *optical(PageHost &host, const PageRow &)
+template <const OpticalInfo &(*info)()> ModulePage *optical(PageHost &host, const PageRow &row)
 {
-    return new OpticalPage(host, info());
+    return new OpticalPage(host, row, info());
 }
 
 namespace sensor = cmd::sensor;

@@ -23,7 +23,8 @@ const StatusRow kPgsStatus[] = {
 
 } // namespace
 
-PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, "Panel40", parent)
+PgsPage::PgsPage(PageHost &host, const PageRow &row, QWidget *parent)
+    : SensorPage(host, row, "Panel40", parent)
 {
     auto *status =
         makeGroup(this, "GroupBox14", QStringLiteral("Состояние"), QRect(8, 4, 220, 206));
@@ -64,15 +65,15 @@ PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, 
     makeChartPanel(chart_, "Panel31", 120);
 }
 
-void PgsPage::Button35Click() { direct(cmd::sensor::On); }
-void PgsPage::Button36Click() { direct(cmd::sensor::Off); }
-void PgsPage::Button37Click() { direct(cmd::sensor::Setup); }
+void PgsPage::Button35Click() { writeCode(cmd::sensor::On); }
+void PgsPage::Button36Click() { writeCode(cmd::sensor::Off); }
+void PgsPage::Button37Click() { writeCode(cmd::sensor::Setup); }
 void PgsPage::Button41Click() { queue({cmd::sensor::SelectGas, cmd::sensor::ReadThresholds}); }
 void PgsPage::Button38Click() { queue({cmd::sensor::SetSecond, cmd::sensor::ReadThresholds}); }
 void PgsPage::Button39Click() { queue({cmd::sensor::SetFirst, cmd::sensor::ReadThresholds}); }
-void PgsPage::Button40Click() { direct(cmd::sensor::ReadThresholds); }
-void PgsPage::Button33Click() { direct(cmd::sensor::Save); }
-void PgsPage::Button34Click() { direct(cmd::sensor::Reset); }
+void PgsPage::Button40Click() { writeCode(cmd::sensor::ReadThresholds); }
+void PgsPage::Button33Click() { writeCode(cmd::sensor::Save); }
+void PgsPage::Button34Click() { writeCode(cmd::sensor::Reset); }
 
 std::span<const StatusRow> PgsPage::statusRows(uint8_t) const { return kPgsStatus; }
 

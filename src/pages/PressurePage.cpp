@@ -28,8 +28,8 @@ constexpr int kDefaultRange = 2000;       // 20.00 kPa
 
 } // namespace
 
-PressurePage::PressurePage(PageHost &host, QWidget *parent)
-    : SensorPage(host, page::Pressure, "Panel158", parent)
+PressurePage::PressurePage(PageHost &host, const PageRow &row, QWidget *parent)
+    : SensorPage(host, row, "Panel158", parent)
 {
     auto *status =
         makeGroup(this, "GroupBox45", QStringLiteral("Состояние"), QRect(8, 4, 220, 136));
@@ -85,8 +85,8 @@ void PressurePage::Button155Click()
 {
     queue({cmd::sensor::On, cmd::sensor::ReadVoltages, cmd::sensor::ReadCalibration});
 }
-void PressurePage::Button154Click() { direct(cmd::sensor::Off); }
-void PressurePage::Button153Click() { direct(cmd::sensor::Setup); }
+void PressurePage::Button154Click() { writeCode(cmd::sensor::Off); }
+void PressurePage::Button153Click() { writeCode(cmd::sensor::Setup); }
 void PressurePage::Button162Click()
 {
     adjustZero({cmd::sensor::AdjustZero, cmd::sensor::ReadVoltages, cmd::sensor::ReadCalibration});
@@ -105,11 +105,11 @@ void PressurePage::Button157Click()
     const auto values = convertFields("MaskEdit42", "MaskEdit45");
     if (!values)
         return;
-    direct(cmd::sensor::SetFirst);
+    writeCode(cmd::sensor::SetFirst);
     putParameters(*values);
 }
 
-void PressurePage::Button158Click() { direct(cmd::sensor::Save); }
+void PressurePage::Button158Click() { writeCode(cmd::sensor::Save); }
 void PressurePage::Button165Click()
 {
     queue({cmd::sensor::ReadVoltages, cmd::sensor::ReadCalibration});

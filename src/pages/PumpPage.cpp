@@ -20,7 +20,8 @@ const StatusRow kPumpStatus[] = {
 };
 } // namespace
 
-PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pump, parent)
+PumpPage::PumpPage(PageHost &host, const PageRow &row, QWidget *parent)
+    : ModulePage(host, row, parent)
 {
     auto *pump = makeGroup(this, "GroupBox5", QStringLiteral("Насос"), QRect(8, 8, 200, 60));
     makePanel(pump, "Panel11", QRect(10, 22, 180, 28));
@@ -84,12 +85,12 @@ PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pum
     chart_ = addChart(2, QRect(8, 322, 766, 192));
 }
 
-void PumpPage::command(uint8_t code) { direct(code); }
+void PumpPage::command(uint8_t code) { writeCode(code); }
 
 void PumpPage::stepAmplitude(uint8_t code, bool continuous)
 {
-    session().continuousMode = continuous;
-    direct(code);
+    session().amplitudeStepping = continuous;
+    writeCode(code);
 }
 
 void PumpPage::decode(const Frame &reply)
@@ -99,7 +100,7 @@ void PumpPage::decode(const Frame &reply)
     Session &s = session();
     const uint8_t code = reply[1];
     // Continuous stepping: each answered step asks for the next one.
-    if (s.continuousMode && (code == cmd::pump::AmplitudeDown || code == cmd::pump::AmplitudeUp))
+    if (s.amplitudeStepping && (code == cmd::pump::AmplitudeDown || code == cmd::pump::AmplitudeUp))
         s.request()[1] = code;
     applyStatusRows(this, kPumpStatus, reply);
     auto panel = [this](const char *name) {

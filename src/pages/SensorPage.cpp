@@ -8,9 +8,9 @@
 
 namespace zet {
 
-SensorPage::SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent,
-                       uint8_t versionCode, int versionByte)
-    : ModulePage(host, pageIndex, parent), versionPanel_(versionPanel), versionCode_(versionCode),
+SensorPage::SensorPage(PageHost &host, const PageRow &row, const char *versionPanel,
+                       QWidget *parent, uint8_t versionCode, int versionByte)
+    : ModulePage(host, row, parent), versionPanel_(versionPanel), versionCode_(versionCode),
       versionByte_(versionByte)
 {
 }

@@ -33,7 +33,7 @@ struct StatusGroup {
 class SensorPage : public ModulePage {
 public:
     // The firmware version comes with the answer to `versionCode`, in byte `versionByte`.
-    SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent,
+    SensorPage(PageHost &host, const PageRow &row, const char *versionPanel, QWidget *parent,
                uint8_t versionCode = cmd::sensor::On, int versionByte = 6);
 
 protected:

@@ -55,7 +55,6 @@ const ThermoDefaults kGasDefaults[] = {
 };
 
 const ThermoInfo kTks = {
-    .pageIndex = page::Tks,
     .combined = false,
     .status = {.group = "GroupBox11",
                .title = "Состояние",
@@ -113,7 +112,6 @@ const ThermoButton kTksPgsButtons[] = {
 };
 
 const ThermoInfo kTksPgs = {
-    .pageIndex = page::TksPgs,
     .combined = true,
     .status = {.group = "GroupBox17",
                .title = "Состояние ТКС",
@@ -178,7 +176,6 @@ const ThermoDefaults kHydrogenDefaults[] = {
 };
 
 const ThermoInfo kTksPgsHydrogen = {
-    .pageIndex = page::TksPgsH2,
     .combined = true,
     .status = {.group = "GroupBox21",
                .title = "Состояние ТКС",
@@ -209,8 +206,8 @@ const ThermoInfo &tksInfo() { return kTks; }
 const ThermoInfo &tksPgsInfo() { return kTksPgs; }
 const ThermoInfo &tksPgsHydrogenInfo() { return kTksPgsHydrogen; }
 
-ThermoPage::ThermoPage(PageHost &host, const ThermoInfo &info, QWidget *parent)
-    : SensorPage(host, info.pageIndex, info.version, parent), info_(info)
+ThermoPage::ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &info, QWidget *parent)
+    : SensorPage(host, row, info.version, parent), info_(info)
 {
     if (info_.combined)
         buildCombined();
@@ -342,12 +339,12 @@ void ThermoPage::buildCombined()
 
 // ---- buttons ---------------------------------------------------------------
 
-void ThermoPage::single(uint8_t code)
+void ThermoPage::sendAlone(uint8_t code)
 {
     if (info_.combined)
         queue({code});
     else
-        direct(code);
+        writeCode(code);
 }
 
 void ThermoPage::apply(uint8_t code, const char *first, const char *second)
@@ -363,7 +360,7 @@ void ThermoPage::apply(uint8_t code, const char *first, const char *second)
         std::copy_n(session().request() + 3, 4, p.bytes.begin());
         pending_ = p;
     } else {
-        direct(code);
+        writeCode(code);
         putParameters(*values);
     }
 }
@@ -389,10 +386,10 @@ void ThermoPage::trigger(ThermoAction action)
         queue({On, ReadVoltages, ReadCalibration, ReadThresholds});
         break;
     case ThermoAction::Off:
-        single(Off);
+        sendAlone(Off);
         break;
     case ThermoAction::Setup:
-        single(Setup);
+        sendAlone(Setup);
         break;
     case ThermoAction::SelectGas:
         queue({SelectGas, ReadVoltages, ReadCalibration, ReadThresholds});
@@ -413,7 +410,7 @@ void ThermoPage::trigger(ThermoAction action)
         apply(SetSecond, info_.params.fields[2], info_.params.fields[3]);
         break;
     case ThermoAction::Save:
-        single(Save);
+        sendAlone(Save);
         break;
     case ThermoAction::Read:
         queue({ReadVoltages, ReadCalibration, ReadThresholds});

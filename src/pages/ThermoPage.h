@@ -51,7 +51,7 @@ struct ParameterFields {
     std::array<const char *, 4> fields{};
 };
 
-struct ChartSpec {
+struct ChartAndValue {
     int number = 0;
     const char *valuePanel = nullptr; // latest sample, inside the chart
 };
@@ -61,11 +61,10 @@ struct SemiconductorHalf {
     const char *group = nullptr;
     std::array<const char *, 2> panels{}; // top to bottom
     std::span<const StatusRow> rows{};
-    ChartSpec chart{};
+    ChartAndValue chart{};
 };
 
 struct ThermoInfo {
-    int pageIndex;
     // Semiconductor half beside the thermocatalytic one: alternating idle poll,
     // every button through the command queue.
     bool combined = false;
@@ -74,7 +73,7 @@ struct ThermoInfo {
     const char *concentrationGroup = nullptr;
     const char *concentration = nullptr;
     const char *version = nullptr;
-    ChartSpec chart{};
+    ChartAndValue chart{};
     SemiconductorHalf semiconductor{}; // combined blocks only
     std::span<const ThermoButton> buttons{};
     std::span<const ThermoDefaults> defaults{};
@@ -86,7 +85,8 @@ const ThermoInfo &tksPgsHydrogenInfo();
 
 class ThermoPage : public SensorPage {
 public:
-    ThermoPage(PageHost &host, const ThermoInfo &info, QWidget *parent = nullptr);
+    ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &info,
+               QWidget *parent = nullptr);
 
     void trigger(ThermoAction action);
 
@@ -105,7 +105,7 @@ private:
     void placeButton(ThermoAction action, QWidget *parent, QRect geometry);
     void buildParameters(QWidget *group, int top);
     // One command: written directly on the TKS page, queued on the combined ones.
-    void single(uint8_t code);
+    void sendAlone(uint8_t code);
     void apply(uint8_t code, const char *first, const char *second);
     void fillDefaults();
 

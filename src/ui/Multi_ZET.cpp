@@ -207,7 +207,7 @@ void TForm1::FormCreate()
     setActivePage(0);
     session_.deviceOpen = false;
     session_.replyValid = false;
-    session_.continuousMode = false;
+    session_.amplitudeStepping = false;
     session_.queue.count = 0;
     hideModulePages();
     refreshList();
