@@ -4,9 +4,9 @@
 #include "PageChecks.h"
 #include "RecordSession.h"
 #include "journal/Journal.h"
-#include "ui/JournalWindow.h"
-#include "ui/LineMonitor.h"
-#include "ui/ServiceRecord.h"
+#include "record/JournalWindow.h"
+#include "record/LineMonitor.h"
+#include "record/ServiceRecord.h"
 
 #include <QAction>
 #include <QApplication>

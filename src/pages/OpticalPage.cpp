@@ -1,7 +1,7 @@
 #include "pages/OpticalPage.h"
 
 #include "connection/Session.h"
-#include "pages/Format.h"
+#include "platform/Format.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 

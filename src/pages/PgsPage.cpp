@@ -1,6 +1,6 @@
 #include "pages/PgsPage.h"
 
-#include "pages/Format.h"
+#include "platform/Format.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 

@@ -1,6 +1,6 @@
 #include "pages/PressurePage.h"
 
-#include "pages/Format.h"
+#include "platform/Format.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 

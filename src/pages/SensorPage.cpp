@@ -1,7 +1,7 @@
 #include "pages/SensorPage.h"
 
 #include "connection/Session.h"
-#include "pages/Format.h"
+#include "platform/Format.h"
 
 #include <QLabel>
 #include <QLineEdit>

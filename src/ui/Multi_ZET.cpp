@@ -7,8 +7,8 @@
 #include "pages/PageTable.h"
 #include "pages/StatusPanels.h"
 #include "pages/Widgets.h"
+#include "record/ServiceRecord.h"
 #include "ui/PageSlot.h"
-#include "ui/ServiceRecord.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -115,7 +115,7 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     if (deviceChanges)
         connect(deviceChanges, &DeviceChangeSource::deviceChange, this, &TForm1::WMDeviceChange);
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &TForm1::onFocusChanged);
-    record_ = std::make_unique<ServiceRecord>(*this);
+    record_ = std::make_unique<ServiceRecord>(*this, pageControl_, session_, platform_, cycle_);
 
     FormCreate();
 }
