@@ -1,9 +1,9 @@
 #include "pages/OpticalPage.h"
 
 #include "connection/Session.h"
-#include "platform/Format.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
+#include "platform/Format.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -390,27 +390,18 @@ const OpticalButton *OpticalPage::button(OpticalRole role) const
 // the temperature underneath.
 void OpticalPage::build()
 {
-    auto *status =
-        makeGroup(this, info_.statusGroup, QStringLiteral("Состояние"), QRect(8, 4, 214, 234));
-    for (int i = 0; i < 7; ++i) {
-        const int y = 20 + i * 28 + (i >= 4 ? 12 : 0);
-        makePanel(status, info_.statusPanels[size_t(i)], QRect(8, y, 198, 24));
-    }
-
-    placeButton(*button(OpticalRole::On), this, QRect(230, 10, 86, 28));
-    placeButton(*button(OpticalRole::Off), this, QRect(320, 10, 86, 28));
-    placeButton(*button(OpticalRole::Setup), this, QRect(230, 44, 176, 28));
+    addStatusColumn(info_.statusGroup, QStringLiteral("Состояние"), info_.statusPanels);
+    placeButton(*button(OpticalRole::On), this, kOnButton);
+    placeButton(*button(OpticalRole::Off), this, kOffButton);
+    placeButton(*button(OpticalRole::Setup), this, kSetupButton);
     int concTop = 80;
     if (info_.measuring) {
         makePanel(this, info_.measuring, QRect(230, 80, 176, 26));
         concTop = 112;
     }
-    const int concHeight = 238 - concTop;
-    auto *conc = makeGroup(this, info_.concentrationGroup, QStringLiteral("Концентрация, %"),
-                           QRect(230, concTop, 176, concHeight));
-    QLineEdit *value =
-        makeReadOnlyEdit(conc, info_.concentration, QRect(10, 10 + (concHeight - 54) / 2, 156, 54));
-    setBold(value, 22);
+    // The value sits in the middle of the group.
+    addConcentration(info_.concentrationGroup, info_.concentration, concTop,
+                     10 + (238 - concTop - 54) / 2);
 
     buildSettings();
     addVersionPanel();

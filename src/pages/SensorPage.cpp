@@ -3,6 +3,7 @@
 #include "connection/Session.h"
 #include "platform/Format.h"
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -86,6 +87,24 @@ void SensorPage::showIntegers(const Frame &reply, const char *first, const char 
 {
     setText(first, integerText(s16(reply, 3)));
     setText(second, integerText(s16(reply, 5)));
+}
+
+void SensorPage::addStatusColumn(const char *group, const QString &title,
+                                 const std::array<const char *, 7> &panels)
+{
+    auto *status = makeGroup(this, group, title, QRect(8, 4, 214, 234));
+    for (int i = 0; i < 7; ++i) {
+        const int y = 20 + i * 28 + (i >= 4 ? 12 : 0);
+        makePanel(status, panels[size_t(i)], QRect(8, y, 198, 24));
+    }
+}
+
+void SensorPage::addConcentration(const char *group, const char *value, int concentrationTop,
+                                  int valueTop)
+{
+    auto *conc = makeGroup(this, group, QStringLiteral("Концентрация, %"),
+                           QRect(230, concentrationTop, 176, 238 - concentrationTop));
+    setBold(makeReadOnlyEdit(conc, value, QRect(10, valueTop, 156, 54)), 22);
 }
 
 void SensorPage::addVersionPanel(QRect geometry, const QString &text)

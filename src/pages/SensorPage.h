@@ -64,6 +64,18 @@ protected:
     void showVoltages(const Frame &reply, const char *first, const char *second);
     void showIntegers(const Frame &reply, const char *first, const char *second);
 
+    // The left column the thermocatalytic and optical pages share: the status group
+    // with its seven panels top left, and beside it the on/off pair and set-up (at
+    // kOnButton, kOffButton, kSetupButton), other buttons, then the concentration
+    // group from `concentrationTop` down to the status group's bottom, its value in
+    // bold at `valueTop` inside it.
+    static constexpr QRect kOnButton{230, 10, 86, 28};
+    static constexpr QRect kOffButton{320, 10, 86, 28};
+    static constexpr QRect kSetupButton{230, 44, 176, 28};
+    void addStatusColumn(const char *group, const QString &title,
+                         const std::array<const char *, 7> &panels);
+    void addConcentration(const char *group, const char *value, int concentrationTop, int valueTop);
+
     // The firmware version panel, top right of the page.
     void addVersionPanel(QRect geometry = QRect(598, 4, 180, 26), const QString &text = {});
     // A button that runs one of the page's handlers.

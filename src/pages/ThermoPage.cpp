@@ -1,9 +1,9 @@
 #include "pages/ThermoPage.h"
 
 #include "connection/Session.h"
-#include "platform/Format.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
+#include "platform/Format.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -254,22 +254,13 @@ void ThermoPage::buildParameters(QWidget *group, int top)
 // parameters bottom left, the chart on the right, version top right.
 void ThermoPage::buildSingle()
 {
-    auto *status = makeGroup(this, info_.status.group, QString::fromUtf8(info_.status.title),
-                             QRect(8, 4, 214, 234));
-    for (int i = 0; i < 7; ++i) {
-        const int y = 20 + i * 28 + (i >= 4 ? 12 : 0);
-        makePanel(status, info_.status.panels[size_t(i)], QRect(8, y, 198, 24));
-    }
-
-    placeButton(ThermoAction::On, this, QRect(230, 10, 86, 28));
-    placeButton(ThermoAction::Off, this, QRect(320, 10, 86, 28));
-    placeButton(ThermoAction::Setup, this, QRect(230, 44, 176, 28));
+    addStatusColumn(info_.status.group, QString::fromUtf8(info_.status.title), info_.status.panels);
+    placeButton(ThermoAction::On, this, kOnButton);
+    placeButton(ThermoAction::Off, this, kOffButton);
+    placeButton(ThermoAction::Setup, this, kSetupButton);
     placeButton(ThermoAction::SelectGas, this, QRect(230, 78, 176, 28));
     placeButton(ThermoAction::AdjustZero, this, QRect(230, 112, 176, 28));
-    auto *conc = makeGroup(this, info_.concentrationGroup, QStringLiteral("Концентрация, %"),
-                           QRect(230, 148, 176, 90));
-    QLineEdit *value = makeReadOnlyEdit(conc, info_.concentration, QRect(10, 24, 156, 54));
-    setBold(value, 22);
+    addConcentration(info_.concentrationGroup, info_.concentration, 148, 24);
 
     auto *params = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
                              QRect(8, 244, 398, 256));
