@@ -1,6 +1,7 @@
 #include "pages/PageTable.h"
 
 #include "pages/BasePage.h"
+#include "pages/CombinedThermoPage.h"
 #include "pages/ElectroPage.h"
 #include "pages/OpticalPage.h"
 #include "pages/PgsPage.h"
@@ -19,9 +20,10 @@ template <typename Page> ModulePage *make(PageHost &host, const PageRow &row)
     return new Page(host, row);
 }
 
-template <const ThermoInfo &(*info)()> ModulePage *thermo(PageHost &host, const PageRow &row)
+template <typename Page, const ThermoInfo &(*info)()>
+ModulePage *thermo(PageHost &host, const PageRow &row)
 {
-    return new ThermoPage(host, row, info());
+    return new Page(host, row, info());
 }
 
 template <const ElectroInfo &(*info)()> ModulePage *electro(PageHost &host, const PageRow &row)
@@ -71,7 +73,7 @@ const std::array<PageRow, page::Count> kPages = withBlocks({{
      .caption = "ТКС",
      .entryQueue = kSensorEntry,
      .codeNames = CodeFamily::Thermo,
-     .create = thermo<tksInfo>},
+     .create = thermo<ThermoPage, tksInfo>},
     {.index = page::Pgs,
      .caption = "ПГС",
      .entryQueue = {sensor::On},
@@ -81,12 +83,12 @@ const std::array<PageRow, page::Count> kPages = withBlocks({{
      .caption = "ТКС+ПГС",
      .entryQueue = kSensorEntry,
      .codeNames = CodeFamily::Thermo,
-     .create = thermo<tksPgsInfo>},
+     .create = thermo<CombinedThermoPage, tksPgsInfo>},
     {.index = page::TksPgsH2,
      .caption = "ТКС+ПГС водород",
      .entryQueue = kSensorEntry,
      .codeNames = CodeFamily::Thermo,
-     .create = thermo<tksPgsHydrogenInfo>},
+     .create = thermo<CombinedThermoPage, tksPgsHydrogenInfo>},
     {.index = page::OpticMethane100,
      .caption = "Оптика метен 100%",
      .period = kPeriodOptical,

@@ -42,7 +42,6 @@ const ThermoDefaults kGasDefaults[] = {
 };
 
 const ThermoInfo kTks = {
-    .combined = false,
     .status = {.group = "GroupBox11",
                .title = "Состояние",
                .panels = {"Panel21", "Panel22", "Panel23", "Panel24", "Panel25", "Panel26",
@@ -99,7 +98,6 @@ const ThermoButton kTksPgsButtons[] = {
 };
 
 const ThermoInfo kTksPgs = {
-    .combined = true,
     .status = {.group = "GroupBox17",
                .title = "Состояние ТКС",
                .panels = {"Panel48", "Panel47", "Panel46", "Panel45", "Panel49", "Panel50",
@@ -163,7 +161,6 @@ const ThermoDefaults kHydrogenDefaults[] = {
 };
 
 const ThermoInfo kTksPgsHydrogen = {
-    .combined = true,
     .status = {.group = "GroupBox21",
                .title = "Состояние ТКС",
                .panels = {"Panel59", "Panel58", "Panel55", "Panel44", "Panel60", "Panel61",
