@@ -1,7 +1,8 @@
 #pragma once
 // Thermocatalytic blocks: the TKS block and the two combined blocks that carry a
 // semiconductor sensor beside the thermocatalytic one behind the same address.
-// One page class, described per block by a ThermoInfo.
+// Each block is described by a ThermoInfo; the combined blocks have their own page
+// class, CombinedThermoPage.
 
 #include "pages/SensorPage.h"
 
