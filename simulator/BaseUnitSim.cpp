@@ -19,39 +19,39 @@ constexpr double kChargingCurrent = -900.0; // the charger carries part of the l
 } // namespace
 
 BaseUnitSim::BaseUnitSim(int deviceType, uint16_t serialNumber, uint64_t seed)
-    : SimBlock(0, seed), m_deviceType(deviceType), m_serial(serialNumber)
+    : SimBlock(block::Base, seed), deviceType_(deviceType), serial_(serialNumber)
 {
-    m_cycleOffsetMs = m_rng.range(0, kCycleMs - 1);
+    cycleOffsetMs_ = rng_.range(0, kCycleMs - 1);
 }
 
 void BaseUnitSim::powerUp()
 {
-    m_testMode = false;
-    m_led = false;
-    m_sound = false;
+    testMode_ = false;
+    led_ = false;
+    sound_ = false;
 }
 
 uint8_t BaseUnitSim::status1() const
 {
-    const int t = (m_cycleMs + m_cycleOffsetMs) % kCycleMs;
-    const bool charging = m_charging || (m_wander && t >= kChargingFrom && t < kChargingTo);
-    const bool low = m_batteryLow || (m_wander && t >= kLowFrom && t < kLowTo);
+    const int t = (cycleMs_ + cycleOffsetMs_) % kCycleMs;
+    const bool charging = charging_ || (wander_ && t >= kChargingFrom && t < kChargingTo);
+    const bool low = batteryLow_ || (wander_ && t >= kLowFrom && t < kLowTo);
     uint8_t s = 0;
-    if (m_contactBroken)
+    if (contactBroken_)
         s |= kBatteryContactBroken;
     if (charging)
         s |= kCharging;
     if (low)
         s |= kBatteryLow;
-    if (m_testMode)
+    if (testMode_)
         s |= kTestMode;
     return s;
 }
 
 uint8_t BaseUnitSim::status2() const
 {
-    const bool sensorLost = m_sensorLinkLost || socketEmpty();
-    return uint8_t((sensorLost ? kNoSensorLink : 0) | (m_pumpLinkLost ? kNoPumpLink : 0));
+    const bool sensorLost = sensorLinkLost_ || socketEmpty();
+    return uint8_t((sensorLost ? kNoSensorLink : 0) | (pumpLinkLost_ ? kNoPumpLink : 0));
 }
 
 bool BaseUnitSim::isSensorType(int code)
@@ -87,10 +87,10 @@ void BaseUnitSim::takeBench(const Frame &r)
 
 uint16_t BaseUnitSim::current()
 {
-    double c = kIdleCurrent + m_drift.value() + m_rng.noise(500.0);
-    if (m_testMode && m_led)
+    double c = kIdleCurrent + drift_.value() + rng_.noise(500.0);
+    if (testMode_ && led_)
         c += kLedCurrent;
-    if (m_testMode && m_sound)
+    if (testMode_ && sound_)
         c += kSoundCurrent;
     if (status1() & kCharging)
         c += kChargingCurrent;
@@ -101,11 +101,11 @@ void BaseUnitSim::advance(int ms)
 {
     if (ms <= 0)
         return;
-    m_drift.advance(ms, m_rng);
-    m_cycleMs = (m_cycleMs + ms) % kCycleMs;
-    m_clockMs += ms;
-    m_clockSeconds += uint32_t(m_clockMs / 1000);
-    m_clockMs %= 1000;
+    drift_.advance(ms, rng_);
+    cycleMs_ = (cycleMs_ + ms) % kCycleMs;
+    clockMs_ += ms;
+    clockSeconds_ += uint32_t(clockMs_ / 1000);
+    clockMs_ %= 1000;
 }
 
 std::optional<Frame> BaseUnitSim::handle(const Frame &r)
@@ -120,23 +120,23 @@ std::optional<Frame> BaseUnitSim::handle(const Frame &r)
         f[2] = status1();
         f[3] = status2();
         f[4] = uint8_t(identifiedType());
-        putU16(f.data(), 5, m_serial);
+        putU16(f.data(), 5, serial_);
         seal(f.data());
         return f;
     }
-    case 6: // test mode with its outputs: byte 3 LED, byte 4 sound
-        m_testMode = true;
-        m_led = r[3] == 0xFF;
-        m_sound = (r[4] & 0x10) != 0;
+    case cmd::base::TestMode: // with its outputs: byte 3 LED, byte 4 sound
+        testMode_ = true;
+        led_ = r[3] == 0xFF;
+        sound_ = (r[4] & 0x10) != 0;
         break;
-    case 7: // working mode
-        m_testMode = false;
-        m_led = false;
-        m_sound = false;
+    case cmd::base::WorkMode:
+        testMode_ = false;
+        led_ = false;
+        sound_ = false;
         break;
-    case kDateTime: {
-        m_clockSeconds = uint32_t(r[3]) << 24 | uint32_t(r[4]) << 16 | uint32_t(r[5]) << 8 | r[6];
-        m_clockMs = 0;
+    case cmd::base::Clock: {
+        clockSeconds_ = uint32_t(r[3]) << 24 | uint32_t(r[4]) << 16 | uint32_t(r[5]) << 8 | r[6];
+        clockMs_ = 0;
         Frame f{};
         f[0] = number();
         f[1] = code;

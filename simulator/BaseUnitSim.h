@@ -20,9 +20,6 @@ public:
     static constexpr uint8_t kNoSensorLink = 0x02;
     static constexpr uint8_t kNoPumpLink = 0x01;
 
-    static constexpr uint8_t kSwitchOff = 8;
-    static constexpr uint8_t kDateTime = 211;
-
     // Bench sockets (channel codes) with no sensor block in them.
     static constexpr std::array<uint8_t, 4> kEmptySockets = {8, 16, 24, 32};
     static constexpr int kSockets = 32;
@@ -34,17 +31,17 @@ public:
     std::optional<Frame> handle(const Frame &request) override;
     void advance(int ms) override;
     void powerUp() override;
-    void setWander(bool on) override { m_wander = on; }
+    void setWander(bool on) override { wander_ = on; }
 
     // Fixed flags; with wandering on, charging and low battery also come and go.
-    void setCharging(bool on) { m_charging = on; }
-    void setBatteryLow(bool on) { m_batteryLow = on; }
-    void setBatteryContactBroken(bool on) { m_contactBroken = on; }
-    void setSensorLinkLost(bool on) { m_sensorLinkLost = on; }
-    void setPumpLinkLost(bool on) { m_pumpLinkLost = on; }
+    void setCharging(bool on) { charging_ = on; }
+    void setBatteryLow(bool on) { batteryLow_ = on; }
+    void setBatteryContactBroken(bool on) { contactBroken_ = on; }
+    void setSensorLinkLost(bool on) { sensorLinkLost_ = on; }
+    void setPumpLinkLost(bool on) { pumpLinkLost_ = on; }
 
     // The type identification reports: the bench's choice once there is one.
-    int identifiedType() const { return benchType_ != 0 ? benchType_ : m_deviceType; }
+    int identifiedType() const { return benchType_ != 0 ? benchType_ : deviceType_; }
     // Bench selections; 0 while the bench has chosen none.
     int benchType() const { return benchType_; }
     int socket() const { return socket_; }
@@ -52,39 +49,39 @@ public:
 
     uint8_t status1() const;
     uint8_t status2() const;
-    bool testMode() const { return m_testMode; }
-    bool ledOn() const { return m_led; }
-    bool soundOn() const { return m_sound; }
+    bool testMode() const { return testMode_; }
+    bool ledOn() const { return led_; }
+    bool soundOn() const { return sound_; }
     // Seconds since 2010-01-01 as last set, advanced by the elapsed time.
-    uint32_t clockSeconds() const { return m_clockSeconds; }
+    uint32_t clockSeconds() const { return clockSeconds_; }
     // Supply current in hundredths of a milliampere, with noise.
     uint16_t current();
 
 private:
     void takeBench(const Frame &request);
 
-    int m_deviceType;
-    uint16_t m_serial;
-    bool m_wander = false;
-    int m_cycleMs = 0;
-    int m_cycleOffsetMs = 0;
+    int deviceType_;
+    uint16_t serial_;
+    bool wander_ = false;
+    int cycleMs_ = 0;
+    int cycleOffsetMs_ = 0;
 
-    bool m_testMode = false;
-    bool m_led = false;
-    bool m_sound = false;
-    bool m_charging = false;
-    bool m_batteryLow = false;
-    bool m_contactBroken = false;
-    bool m_sensorLinkLost = false;
-    bool m_pumpLinkLost = false;
+    bool testMode_ = false;
+    bool led_ = false;
+    bool sound_ = false;
+    bool charging_ = false;
+    bool batteryLow_ = false;
+    bool contactBroken_ = false;
+    bool sensorLinkLost_ = false;
+    bool pumpLinkLost_ = false;
 
     int benchType_ = 0;
     int armedType_ = 0; // named by a status request, taken on the identification after it
     int socket_ = 0;
 
-    uint32_t m_clockSeconds = 0;
-    int m_clockMs = 0;
-    Drift m_drift{800.0, 150.0};
+    uint32_t clockSeconds_ = 0;
+    int clockMs_ = 0;
+    Drift drift_{800.0, 150.0};
 };
 
 } // namespace zet::sim

@@ -6,7 +6,7 @@ namespace {
 // Factory gases and thresholds: clean air for oxygen with two low and two high
 // alarms; the pages' defaults for the toxic gases.
 constexpr ElectroModel kModels[] = {
-    {.block = 22,
+    {.block = block::Oxygen,
      .version = 0x12,
      .thresholds = 4,
      .cleanLevel = 209.0,
@@ -20,7 +20,7 @@ constexpr ElectroModel kModels[] = {
      .calGas = 209,
      .threshold = {195, 180, 230, 250},
      .frontEnd = {0x0C, 0x20, 0x03}},
-    {.block = 23,
+    {.block = block::CarbonMonoxide,
      .version = 0x13,
      .thresholds = 3,
      .cleanLevel = 0.0,
@@ -34,7 +34,7 @@ constexpr ElectroModel kModels[] = {
      .calGas = 210,
      .threshold = {20, 180, 240, 0},
      .frontEnd = {0x19, 0x20, 0x03}},
-    {.block = 24,
+    {.block = block::HydrogenSulphide,
      .version = 0x11,
      .thresholds = 3,
      .cleanLevel = 0.0,
@@ -129,7 +129,7 @@ std::vector<double> ElectroBlockSim::thresholdDistances(bool above) const
 void ElectroBlockSim::advance(int ms)
 {
     SensorBlockSim::advance(ms);
-    ambient_.advance(ms, m_rng);
+    ambient_.advance(ms, rng_);
     if (model_.cleanLevel <= 0.0)
         return;
     const AlarmLevels a = cloudLevels(thresholdDistances(true), 1e9);
@@ -174,13 +174,13 @@ bool ElectroBlockSim::settingsOk() const
 ElectroBlockSim::Sample ElectroBlockSim::sample()
 {
     if (!ready_)
-        return {std::abs(m_rng.noise(5.0)), 0.0}; // no front end, no output
+        return {std::abs(rng_.noise(5.0)), 0.0}; // no front end, no output
     const uint8_t mode = settings().frontEnd[2];
     // the cell drives current in the galvanic and amperometric modes, FET open
     const bool cell = (mode & 0x80) == 0 && ((mode & 0x07) == 1 || (mode & 0x07) == 3);
     const double signal = cell ? gain() * sensitivity() * model_.slope * level() : 0.0;
     const double u = std::clamp(
-        model_.zeroVoltage + drift() + signal + m_rng.noise(0.3 * model_.slope), 0.0, kMaxVoltage);
+        model_.zeroVoltage + drift() + signal + rng_.noise(0.3 * model_.slope), 0.0, kMaxVoltage);
     if (!settingsOk())
         return {u, 0.0};
     const ElectroSettings &s = settings();
@@ -267,43 +267,43 @@ std::optional<Frame> ElectroBlockSim::command(const Frame &r)
     const uint8_t code = r[1];
     ElectroSettings &s = working();
     switch (code) {
-    case 1: {
+    case cmd::electro::Measure: {
         const Sample now = sample();
         return reply(code, status(now), toWord(now.concentration), toUnsigned(now.voltage));
     }
-    case 2:
+    case cmd::sensor::ReadVoltages:
         return settingsReply(code, s.uZero, s.uGas);
-    case 3:
+    case cmd::sensor::ReadCalibration:
         return settingsReply(code, s.calGas, s.threshold[0]);
-    case 4:
+    case cmd::sensor::ReadThresholds:
         return settingsReply(code, s.threshold[1], s.threshold[2]);
-    case 8: // threshold 4 where the block has one; never a switch-off here
+    case cmd::electro::SetFourth: // threshold 4 where the block has one; never a switch-off here
         if (model_.thresholds == 4)
             s.threshold[3] = paramA(r);
         return settingsReply(code, s.threshold[3], 0);
-    case 9:
+    case cmd::electro::Version:
         return identificationReply(code);
-    case 10:
+    case cmd::sensor::SetFirst:
         return setPair(r, s.calGas, s.threshold[0]);
-    case 11:
+    case cmd::sensor::SetSecond:
         return setPair(r, s.threshold[1], s.threshold[2]);
-    case 13:
+    case cmd::electro::ReadFourth:
         return settingsReply(code, s.threshold[3], 0);
-    case 14: {
+    case cmd::sensor::TakeGasVoltage: {
         const Sample now = sample();
         if (ready_)
             s.uGas = toWord(s.uZero + (now.voltage - s.uZero) / compensation());
         return settingsReply(code, s.uZero, s.uGas);
     }
-    case 15: {
+    case cmd::sensor::TakeAirVoltage: {
         const Sample now = sample();
         if (ready_)
             s.uZero = toWord(now.voltage);
         return settingsReply(code, s.uZero, s.uGas);
     }
-    case kReadFrontEnd:
+    case cmd::electro::ReadFrontEnd:
         return frontEndReply(code);
-    case kWriteFrontEnd:
+    case cmd::electro::WriteFrontEnd:
         if (ready_ && !protected_) // unused bits go to the chip as 0
             s.frontEnd = {uint8_t(r[4] & 0x1F), r[5], uint8_t(r[6] & 0x87)};
         return frontEndReply(code);

@@ -48,8 +48,6 @@ public:
     // Front-end state, byte 3 of the replies to 32 and 33
     static constexpr uint8_t kFrontEndReady = 0x10;
     static constexpr uint8_t kWriteProtected = 0x01;
-    static constexpr uint8_t kReadFrontEnd = 32;
-    static constexpr uint8_t kWriteFrontEnd = 33;
     static constexpr double kMinCelsius = -20.0, kMaxCelsius = 50.0;
 
     static std::span<const ElectroModel> models();

@@ -28,10 +28,10 @@ struct FaultPlan {
 
 class FaultInjector {
 public:
-    explicit FaultInjector(uint64_t seed) : m_rng(seed) {}
+    explicit FaultInjector(uint64_t seed) : rng_(seed) {}
 
-    FaultPlan &plan() { return m_plan; }
-    void setPlan(const FaultPlan &plan) { m_plan = plan; }
+    FaultPlan &plan() { return plan_; }
+    void setPlan(const FaultPlan &plan) { plan_ = plan; }
 
     struct Outcome {
         std::vector<uint8_t> bytes; // empty: nothing goes on the line
@@ -43,9 +43,9 @@ public:
 private:
     bool fires(FaultRule &rule);
 
-    Rng m_rng;
-    FaultPlan m_plan;
-    int64_t m_count = 0;
+    Rng rng_;
+    FaultPlan plan_;
+    int64_t count_ = 0;
 };
 
 } // namespace zet::sim

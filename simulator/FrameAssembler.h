@@ -12,33 +12,33 @@ namespace zet::sim {
 
 class FrameAssembler {
 public:
-    explicit FrameAssembler(int64_t gapMs = 20) : m_gapMs(gapMs) {}
+    explicit FrameAssembler(int64_t gapMs = 20) : gapMs_(gapMs) {}
 
     std::vector<Frame> feed(const uint8_t *data, size_t size, int64_t nowMs)
     {
         std::vector<Frame> frames;
         if (size == 0)
             return frames;
-        if (m_fill > 0 && nowMs - m_lastByteMs > m_gapMs)
-            m_fill = 0;
-        m_lastByteMs = nowMs;
+        if (fill_ > 0 && nowMs - lastByteMs_ > gapMs_)
+            fill_ = 0;
+        lastByteMs_ = nowMs;
         for (size_t i = 0; i < size; ++i) {
-            m_partial[size_t(m_fill++)] = data[i];
-            if (m_fill == kFrameSize) {
-                frames.push_back(m_partial);
-                m_fill = 0;
+            partial_[size_t(fill_++)] = data[i];
+            if (fill_ == kFrameSize) {
+                frames.push_back(partial_);
+                fill_ = 0;
             }
         }
         return frames;
     }
-    void clear() { m_fill = 0; }
-    int pending() const { return m_fill; }
+    void clear() { fill_ = 0; }
+    int pending() const { return fill_; }
 
 private:
-    int64_t m_gapMs;
-    int64_t m_lastByteMs = 0;
-    Frame m_partial{};
-    int m_fill = 0;
+    int64_t gapMs_;
+    int64_t lastByteMs_ = 0;
+    Frame partial_{};
+    int fill_ = 0;
 };
 
 } // namespace zet::sim

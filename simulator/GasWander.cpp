@@ -2,64 +2,64 @@
 
 namespace zet::sim {
 
-GasWander::GasWander(uint64_t seed) : m_rng(seed) { enter(Phase::Quiet); }
+GasWander::GasWander(uint64_t seed) : rng_(seed) { enter(Phase::Quiet); }
 
 void GasWander::setEnabled(bool on)
 {
-    if (on == m_enabled)
+    if (on == enabled_)
         return;
-    m_enabled = on;
+    enabled_ = on;
     enter(Phase::Quiet);
 }
 
 void GasWander::setAlarmLevels(double first, double second, double top)
 {
-    m_first = first;
-    m_second = second;
-    m_top = top;
+    first_ = first;
+    second_ = second;
+    top_ = top;
 }
 
 void GasWander::enter(Phase phase)
 {
-    m_phase = phase;
-    m_elapsedMs = 0;
+    phase_ = phase;
+    elapsedMs_ = 0;
     switch (phase) {
     case Phase::Quiet:
-        m_durationMs = m_rng.range(15000, 40000);
+        durationMs_ = rng_.range(15000, 40000);
         break;
     case Phase::Rising:
-        m_peak = pickPeak();
-        m_durationMs = m_rng.range(6000, 12000);
+        peak_ = pickPeak();
+        durationMs_ = rng_.range(6000, 12000);
         break;
     case Phase::Holding:
-        m_durationMs = m_rng.range(4000, 10000);
+        durationMs_ = rng_.range(4000, 10000);
         break;
     case Phase::Falling:
-        m_durationMs = m_rng.range(10000, 20000);
+        durationMs_ = rng_.range(10000, 20000);
         break;
     }
 }
 
 double GasWander::pickPeak()
 {
-    const double r = m_rng.uniform();
+    const double r = rng_.uniform();
     if (r < 0.35)
-        return 0.6 * m_first;
+        return 0.6 * first_;
     if (r < 0.65)
-        return m_rng.uniform(1.2 * m_first, std::max(1.25 * m_first, 0.95 * m_second));
+        return rng_.uniform(1.2 * first_, std::max(1.25 * first_, 0.95 * second_));
     if (r < 0.9)
-        return m_rng.uniform(1.1 * m_second, std::max(1.15 * m_second, 0.9 * m_top));
-    return 1.15 * m_top;
+        return rng_.uniform(1.1 * second_, std::max(1.15 * second_, 0.9 * top_));
+    return 1.15 * top_;
 }
 
 void GasWander::advance(int ms)
 {
-    if (!m_enabled || ms <= 0)
+    if (!enabled_ || ms <= 0)
         return;
-    m_elapsedMs += ms;
-    while (m_elapsedMs >= m_durationMs) {
-        const int rest = m_elapsedMs - m_durationMs;
-        switch (m_phase) {
+    elapsedMs_ += ms;
+    while (elapsedMs_ >= durationMs_) {
+        const int rest = elapsedMs_ - durationMs_;
+        switch (phase_) {
         case Phase::Quiet:
             enter(Phase::Rising);
             break;
@@ -73,24 +73,24 @@ void GasWander::advance(int ms)
             enter(Phase::Quiet);
             break;
         }
-        m_elapsedMs = rest;
+        elapsedMs_ = rest;
     }
 }
 
 double GasWander::excess() const
 {
-    if (!m_enabled)
+    if (!enabled_)
         return 0.0;
-    const double t = m_durationMs > 0 ? double(m_elapsedMs) / m_durationMs : 1.0;
-    switch (m_phase) {
+    const double t = durationMs_ > 0 ? double(elapsedMs_) / durationMs_ : 1.0;
+    switch (phase_) {
     case Phase::Quiet:
         return 0.0;
     case Phase::Rising:
-        return m_peak * t;
+        return peak_ * t;
     case Phase::Holding:
-        return m_peak;
+        return peak_;
     case Phase::Falling:
-        return m_peak * (1.0 - t);
+        return peak_ * (1.0 - t);
     }
     return 0.0;
 }

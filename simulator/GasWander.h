@@ -12,7 +12,7 @@ public:
     explicit GasWander(uint64_t seed);
 
     void setEnabled(bool on);
-    bool enabled() const { return m_enabled; }
+    bool enabled() const { return enabled_; }
     // Levels in the unit of the level itself (hundredths of a percent, of a kPa...).
     void setAlarmLevels(double first, double second, double top);
     void advance(int ms);
@@ -24,15 +24,15 @@ private:
     void enter(Phase phase);
     double pickPeak();
 
-    Rng m_rng;
-    bool m_enabled = false;
-    Phase m_phase = Phase::Quiet;
-    int m_elapsedMs = 0;
-    int m_durationMs = 0;
-    double m_peak = 0.0;
-    double m_first = 50.0;
-    double m_second = 100.0;
-    double m_top = 500.0;
+    Rng rng_;
+    bool enabled_ = false;
+    Phase phase_ = Phase::Quiet;
+    int elapsedMs_ = 0;
+    int durationMs_ = 0;
+    double peak_ = 0.0;
+    double first_ = 50.0;
+    double second_ = 100.0;
+    double top_ = 500.0;
 };
 
 } // namespace zet::sim

@@ -5,6 +5,9 @@
 #include "PressureSim.h"
 #include "ThermoBlockSim.h"
 
+#include "connection/DeviceTypes.h"
+#include "connection/Protocol.h"
+
 #include <algorithm>
 
 namespace zet::sim {
@@ -20,39 +23,23 @@ uint64_t blockSeed(uint32_t seed, int block)
 
 std::vector<int> Instrument::blocksOfType(int deviceType)
 {
-    switch (deviceType) {
-    case 1:
-        return {3};
-    case 2:
-        return {20};
-    case 3:
-        return {21};
-    case 4:
-        return {8};
-    case 5:
-        return {11};
-    case 6:
-        return {12};
-    case 7:
-        return {22};
-    case 9:
-        return {23};
-    case 10:
-        return {11, 13, 23, 22, 24, 28, 8, 17};
-    default:
-        return {};
-    }
+    std::vector<int> blocks;
+    if (const auto info = deviceTypeInfo(deviceType))
+        for (const ShownPage &p : info->pages)
+            blocks.push_back(blockOfPage(p.index));
+    return blocks;
 }
 
 Instrument::Instrument(int deviceType, uint16_t serialNumber, uint32_t seed)
-    : carried_(0), m_serial(serialNumber), seed_(seed)
+    : carriedType_(0), serial_(serialNumber), seed_(seed)
 {
-    auto base = std::make_unique<BaseUnitSim>(deviceType, serialNumber, blockSeed(seed, 0));
-    auto pump = std::make_unique<PumpSim>(blockSeed(seed, 15));
-    m_base = base.get();
-    m_pump = pump.get();
-    m_blocks.push_back(std::move(base));
-    m_blocks.push_back(std::move(pump));
+    auto base =
+        std::make_unique<BaseUnitSim>(deviceType, serialNumber, blockSeed(seed, block::Base));
+    auto pump = std::make_unique<PumpSim>(blockSeed(seed, block::Pump));
+    base_ = base.get();
+    pump_ = pump.get();
+    blocks_.push_back(std::move(base));
+    blocks_.push_back(std::move(pump));
     carry(deviceType);
 }
 
@@ -67,11 +54,11 @@ std::unique_ptr<SimBlock> Instrument::makeBlock(int number) const
     if (const ElectroModel *m = ElectroBlockSim::model(number))
         return std::make_unique<ElectroBlockSim>(*m, s);
     switch (number) {
-    case 8:
+    case block::Pgs:
         return std::make_unique<PgsSim>(s);
-    case 17:
+    case block::Pressure:
         return std::make_unique<PressureSim>(s);
-    default: // 3, 20, 21
+    default: // the thermocatalytic blocks
         return std::make_unique<ThermoBlockSim>(uint8_t(number), s);
     }
 }
@@ -80,24 +67,24 @@ void Instrument::carry(int deviceType)
 {
     const std::vector<int> wanted = blocksOfType(deviceType);
     const auto keep = [&](const std::unique_ptr<SimBlock> &b) {
-        return b.get() == m_base || b.get() == m_pump ||
+        return b.get() == base_ || b.get() == pump_ ||
                std::find(wanted.begin(), wanted.end(), b->number()) != wanted.end();
     };
-    std::erase_if(m_blocks, [&](const std::unique_ptr<SimBlock> &b) { return !keep(b); });
+    std::erase_if(blocks_, [&](const std::unique_ptr<SimBlock> &b) { return !keep(b); });
     for (int number : wanted) {
         if (block(number))
             continue;
-        m_blocks.push_back(makeBlock(number));
-        m_blocks.back()->setWander(m_wander);
+        blocks_.push_back(makeBlock(number));
+        blocks_.back()->setWander(wander_);
     }
-    carried_ = deviceType;
+    carriedType_ = deviceType;
 }
 
 Instrument::~Instrument() = default;
 
 SimBlock *Instrument::block(int number) const
 {
-    for (const auto &b : m_blocks)
+    for (const auto &b : blocks_)
         if (b->number() == number)
             return b.get();
     return nullptr;
@@ -108,9 +95,12 @@ ThermoBlockSim *Instrument::thermo(int number) const
     return dynamic_cast<ThermoBlockSim *>(block(number));
 }
 
-PgsSim *Instrument::pgs() const { return dynamic_cast<PgsSim *>(block(8)); }
+PgsSim *Instrument::pgs() const { return dynamic_cast<PgsSim *>(block(block::Pgs)); }
 
-PressureSim *Instrument::pressure() const { return dynamic_cast<PressureSim *>(block(17)); }
+PressureSim *Instrument::pressure() const
+{
+    return dynamic_cast<PressureSim *>(block(block::Pressure));
+}
 
 OpticalBlockSim *Instrument::optical(int number) const
 {
@@ -124,19 +114,19 @@ ElectroBlockSim *Instrument::electro(int number) const
 
 std::optional<Frame> Instrument::handle(const Frame &request)
 {
-    if (m_poweredOff || !checkOk(request) || (request[0] & kBaseAddress) == 0)
+    if (poweredOff_ || !checkOk(request) || (request[0] & kBaseAddress) == 0)
         return std::nullopt;
     SimBlock *b = block(request[0] & 0x7F);
     if (!b)
         return std::nullopt;
-    const bool sensorBlock = b != m_base && b != m_pump;
-    if (sensorBlock && m_base->socketEmpty())
+    const bool sensorBlock = b != base_ && b != pump_;
+    if (sensorBlock && base_->socketEmpty())
         return std::nullopt;
     auto answer = b->handle(request);
-    if (b == m_base && request[1] == BaseUnitSim::kSwitchOff)
-        m_poweredOff = true;
-    if (b == m_base && m_base->identifiedType() != carried_)
-        carry(m_base->identifiedType());
+    if (b == base_ && request[1] == cmd::base::SwitchOff)
+        poweredOff_ = true;
+    if (b == base_ && base_->identifiedType() != carriedType_)
+        carry(base_->identifiedType());
     return answer;
 }
 
@@ -144,7 +134,7 @@ void Instrument::advance(int64_t ms)
 {
     while (ms > 0) {
         const int step = int(std::min<int64_t>(ms, kMaxStepMs));
-        for (const auto &b : m_blocks)
+        for (const auto &b : blocks_)
             b->advance(step);
         ms -= step;
     }
@@ -152,15 +142,15 @@ void Instrument::advance(int64_t ms)
 
 void Instrument::powerUp()
 {
-    m_poweredOff = false;
-    for (const auto &b : m_blocks)
+    poweredOff_ = false;
+    for (const auto &b : blocks_)
         b->powerUp();
 }
 
 void Instrument::setWander(bool on)
 {
-    m_wander = on;
-    for (const auto &b : m_blocks)
+    wander_ = on;
+    for (const auto &b : blocks_)
         b->setWander(on);
 }
 
@@ -168,7 +158,7 @@ void Instrument::setOpticalLinkErrors(double probability, uint8_t code)
 {
     linkErrors_ = probability;
     linkErrorCode_ = code;
-    for (const auto &b : m_blocks)
+    for (const auto &b : blocks_)
         if (auto *o = dynamic_cast<OpticalBlockSim *>(b.get()))
             o->setLinkErrors(probability, code);
 }

@@ -39,13 +39,13 @@ public:
     // Time passes (milliseconds): drift, wandering levels, the clock.
     void advance(int64_t ms);
     // Switched off by the base unit's code 8, until powered up again.
-    bool poweredOff() const { return m_poweredOff; }
+    bool poweredOff() const { return poweredOff_; }
     // Power button: every block restarts from its saved settings.
     void powerUp();
 
     // Let gas levels, pressure and battery flags wander by themselves (demo).
     void setWander(bool on);
-    bool wander() const { return m_wander; }
+    bool wander() const { return wander_; }
     // Gas level or pressure at the sensor of a block, in the unit of its reading;
     // false when the block is absent or measures nothing.
     bool setLevel(int block, double level);
@@ -54,13 +54,13 @@ public:
     void setOpticalLinkErrors(double probability, uint8_t code = 0x1F);
 
     // The type the instrument identifies as now (the bench's choice once made).
-    int deviceType() const { return carried_; }
-    uint16_t serialNumber() const { return m_serial; }
+    int deviceType() const { return carriedType_; }
+    uint16_t serialNumber() const { return serial_; }
     bool carries(int block) const { return this->block(block) != nullptr; }
 
     SimBlock *block(int number) const;
-    BaseUnitSim &base() { return *m_base; }
-    PumpSim &pump() { return *m_pump; }
+    BaseUnitSim &base() { return *base_; }
+    PumpSim &pump() { return *pump_; }
     ThermoBlockSim *thermo(int number) const;
     PgsSim *pgs() const;
     PressureSim *pressure() const;
@@ -73,16 +73,16 @@ private:
     void carry(int deviceType);
     std::unique_ptr<SimBlock> makeBlock(int number) const;
 
-    int carried_;
-    uint16_t m_serial;
+    int carriedType_;
+    uint16_t serial_;
     uint32_t seed_;
     double linkErrors_ = 0.0;
     uint8_t linkErrorCode_ = 0x1F;
-    bool m_poweredOff = false;
-    bool m_wander = false;
-    BaseUnitSim *m_base = nullptr;
-    PumpSim *m_pump = nullptr;
-    std::vector<std::unique_ptr<SimBlock>> m_blocks;
+    bool poweredOff_ = false;
+    bool wander_ = false;
+    BaseUnitSim *base_ = nullptr;
+    PumpSim *pump_ = nullptr;
+    std::vector<std::unique_ptr<SimBlock>> blocks_;
 };
 
 } // namespace zet::sim

@@ -10,7 +10,7 @@ using D = OpticalDiagnostics;
 // Methane 100 %: detector 1 calibrated low, detector 2 high in the range. The others
 // carry one detector. Factory gases and thresholds are the pages' defaults.
 constexpr OpticalModel kModels[] = {
-    {.block = 11,
+    {.block = block::OpticMethane100,
      .version = 0x24,
      .detectors = 2,
      .floatVoltages = false,
@@ -21,7 +21,7 @@ constexpr OpticalModel kModels[] = {
      .splitLevel = 1000,
      .calGas = {480, 4950},
      .threshold = {50, 100, 500}},
-    {.block = 12,
+    {.block = block::OpticMethane5,
      .version = 0x15,
      .detectors = 1,
      .floatVoltages = true,
@@ -32,7 +32,7 @@ constexpr OpticalModel kModels[] = {
      .splitLevel = 32767,
      .calGas = {480, 0},
      .threshold = {50, 100, 500}},
-    {.block = 13,
+    {.block = block::OpticCo2,
      .version = 0x21,
      .detectors = 1,
      .floatVoltages = false,
@@ -43,7 +43,7 @@ constexpr OpticalModel kModels[] = {
      .splitLevel = 32767,
      .calGas = {245, 0},
      .threshold = {50, 100, 250}},
-    {.block = 28,
+    {.block = block::OpticPropane,
      .version = 0x12,
      .detectors = 1,
      .floatVoltages = false,
@@ -119,7 +119,7 @@ void OpticalBlockSim::setWander(bool on)
 void OpticalBlockSim::advance(int ms)
 {
     SensorBlockSim::advance(ms);
-    ambient_.advance(ms, m_rng);
+    ambient_.advance(ms, rng_);
     if (ms <= 0)
         return;
     selfTestMs_ = std::max(0, selfTestMs_ - ms);
@@ -173,8 +173,8 @@ double OpticalBlockSim::concentrationAt(double signal) const
 OpticalBlockSim::Sample OpticalBlockSim::sample()
 {
     if (!on())
-        return {std::abs(m_rng.noise(3.0)), 0.0}; // source off
-    double signal = signalAt(model_, level()) + drift() + m_rng.noise(kNoise * model_.cleanSignal);
+        return {std::abs(rng_.noise(3.0)), 0.0}; // source off
+    double signal = signalAt(model_, level()) + drift() + rng_.noise(kNoise * model_.cleanSignal);
     if (faulty())
         signal *= kFaultyLight;
     signal = std::clamp(signal, 0.0, 65535.0);
@@ -291,34 +291,34 @@ std::optional<Frame> OpticalBlockSim::command(const Frame &r)
     const uint8_t code = r[1];
     OpticalSettings &s = working();
     switch (code) {
-    case 1:
+    case cmd::optical::ReadGasVoltage:
         if (model_.floatVoltages)
             return voltageReply(code, measure().status, s.uGas[0]);
         break;
-    case 2:
+    case cmd::optical::ReadGasVoltage2:
         if (!model_.floatVoltages)
             return voltagesReply(code);
         break;
-    case 3:
+    case cmd::optical::ReadFirst:
         return thresholdReply(code);
-    case 4:
+    case cmd::optical::ReadThresholds:
         return settingsReply(code, s.threshold[1], s.threshold[2]);
-    case 5:
+    case cmd::optical::ReadZeroVoltage:
         return voltageReply(code, measure().status, s.uZero);
-    case 9:
+    case cmd::optical::On:
         if (!on())
             selfTestMs_ = kSelfTestMs; // switched on: the self-test starts over
         break;
-    case 10:
+    case cmd::optical::SetFirst:
         s.threshold[0] = paramB(r);
         return thresholdReply(code);
-    case 11:
+    case cmd::optical::SetSecond:
         s.threshold[1] = paramA(r);
         s.threshold[2] = paramB(r);
         return settingsReply(code, s.threshold[1], s.threshold[2]);
-    case 13:
+    case cmd::optical::ReadConcentration:
         return settingsReply(code, s.calGas[0], s.calGas[1]);
-    case 14: {
+    case cmd::optical::CalibrateGas: {
         const int16_t gas = paramA(r);
         const size_t d = model_.detectors == 2 && gas > model_.splitLevel ? 1 : 0;
         const Sample now = sample();
@@ -330,7 +330,7 @@ std::optional<Frame> OpticalBlockSim::command(const Frame &r)
         }
         return settingsReply(code, s.calGas[0], s.calGas[1]);
     }
-    case 15: {
+    case cmd::optical::CalibrateZero: {
         const Sample now = sample();
         if (measuring()) {
             s.uZero = toWord(now.signal);
@@ -339,11 +339,11 @@ std::optional<Frame> OpticalBlockSim::command(const Frame &r)
         }
         return voltageReply(code, measure().status, s.uZero);
     }
-    case 96:
+    case cmd::optical::Diagnostics:
         if (model_.diagnostics != OpticalDiagnostics::None)
             return diagnosticsReply(code);
         break;
-    case 97: {
+    case cmd::optical::Temperature: {
         const Reading m = measure();
         return reply(code, m.status, m.first, kelvin());
     }
@@ -356,7 +356,7 @@ std::optional<Frame> OpticalBlockSim::command(const Frame &r)
 std::optional<Frame> OpticalBlockSim::handle(const Frame &request)
 {
     auto f = SensorBlockSim::handle(request);
-    if (f && linkErrors_ > 0.0 && m_rng.chance(linkErrors_)) {
+    if (f && linkErrors_ > 0.0 && rng_.chance(linkErrors_)) {
         (*f)[2] |= kLinkError;
         (*f)[3] = linkErrorCode_;
         seal(f->data());

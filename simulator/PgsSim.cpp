@@ -31,7 +31,7 @@ constexpr std::array<double, 2> kSecondLevel = {50.0, 25.0};
 } // namespace
 
 PgsSim::PgsSim(uint64_t seed)
-    : SensorBlockSim(8, seed, seed ^ 0x5A5A, Drift{30.0, 1.5}, {defaults(0), defaults(1)})
+    : SensorBlockSim(block::Pgs, seed, seed ^ 0x5A5A, Drift{30.0, 1.5}, {defaults(0), defaults(1)})
 {
 }
 
@@ -57,11 +57,11 @@ PgsSim::Sample PgsSim::sample()
 {
     double mV = 0.0;
     if (measuring())
-        mV = semiconductor::millivolts(levelNow(), k()) + drift() + m_rng.noise(3.0);
+        mV = semiconductor::millivolts(levelNow(), k()) + drift() + rng_.noise(3.0);
     else if (on())
-        mV = semiconductor::kFullScaleMv - std::abs(m_rng.noise(2.0)); // open heater
+        mV = semiconductor::kFullScaleMv - std::abs(rng_.noise(2.0)); // open heater
     else
-        mV = std::abs(m_rng.noise(1.0));
+        mV = std::abs(rng_.noise(1.0));
     return {mV, semiconductor::adcFor(mV)};
 }
 
@@ -87,13 +87,14 @@ PgsSim::Reading PgsSim::measure()
 std::optional<Frame> PgsSim::command(const Frame &r)
 {
     const uint8_t code = r[1];
-    if (code != 4 && code != 10 && code != 11)
+    using namespace cmd::sensor;
+    if (code != ReadThresholds && code != SetFirst && code != SetSecond)
         return std::nullopt;
-    // 11 takes threshold 1 and 10 threshold 2 from the converter value now present
+    // SetSecond takes threshold 1 and SetFirst threshold 2 from the converter value now present
     Thresholds &t = working();
     const Sample s = sample();
-    if (code != 4 && measuring())
-        (code == 11 ? t.first : t.second) = int16_t(s.adc);
+    if (code != ReadThresholds && measuring())
+        (code == SetSecond ? t.first : t.second) = int16_t(s.adc);
     return reply(code, status(s), uint16_t(t.first), uint16_t(t.second));
 }
 

@@ -10,7 +10,7 @@ constexpr double kMinSpan = 100.0;
 } // namespace
 
 PressureSim::PressureSim(uint64_t seed)
-    : SensorBlockSim(17, seed, seed ^ 0x3C3C, Drift{40.0, 2.0}, {defaults()})
+    : SensorBlockSim(block::Pressure, seed, seed ^ 0x3C3C, Drift{40.0, 2.0}, {defaults()})
 {
 }
 
@@ -29,12 +29,12 @@ PressureSim::AlarmLevels PressureSim::alarmLevels() const
 PressureSim::Sample PressureSim::sample()
 {
     if (!on())
-        return {std::abs(m_rng.noise(3.0)), 0.0};
+        return {std::abs(rng_.noise(3.0)), 0.0};
     if (faulty())
-        return {std::abs(m_rng.noise(3.0)), 0.0}; // broken bridge: nothing at the output
+        return {std::abs(rng_.noise(3.0)), 0.0}; // broken bridge: nothing at the output
     const PressureSettings &s = settings();
-    const double u = std::clamp(kZeroVoltage + drift() + kGain * levelNow() + m_rng.noise(4.0), 0.0,
-                                kMaxVoltage);
+    const double u =
+        std::clamp(kZeroVoltage + drift() + kGain * levelNow() + rng_.noise(4.0), 0.0, kMaxVoltage);
     const double span = double(s.uCal) - s.uZero;
     const double measured = span >= kMinSpan ? (u - s.uZero) * s.calPressure / span : 0.0;
     return {u, measured};
@@ -62,16 +62,16 @@ std::optional<Frame> PressureSim::command(const Frame &r)
     const uint8_t code = r[1];
     PressureSettings &s = working();
     switch (code) {
-    case 2:
+    case cmd::sensor::ReadVoltages:
         return settingsReply(code, s.uZero, s.uCal);
-    case 3:
+    case cmd::sensor::ReadCalibration:
         return settingsReply(code, s.calPressure, s.rangeThreshold);
-    case 5:
-    case 14:
-    case 15:
+    case cmd::sensor::AdjustZero:
+    case cmd::sensor::TakeGasVoltage:
+    case cmd::sensor::TakeAirVoltage:
         takeVoltage(code, sample().voltage, s.uZero, s.uCal);
         break;
-    case 10:
+    case cmd::sensor::SetFirst:
         return setPair(r, s.calPressure, s.rangeThreshold);
     default:
         break;

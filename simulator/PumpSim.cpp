@@ -7,31 +7,31 @@ constexpr double kCentre = 2048.0;          // position sensor at rest
 constexpr double kStrokePerAmplitude = 5.5; // position-sensor half-span per amplitude unit
 } // namespace
 
-PumpSim::PumpSim(uint64_t seed) : SimBlock(15, seed) {}
+PumpSim::PumpSim(uint64_t seed) : SimBlock(block::Pump, seed) {}
 
 void PumpSim::powerUp()
 {
-    m_running = true;
-    m_setup = false;
-    m_frequency = m_savedFrequency;
-    m_amplitude = m_savedAmplitude;
+    running_ = true;
+    setup_ = false;
+    frequency_ = savedFrequency_;
+    amplitude_ = savedAmplitude_;
 }
 
-void PumpSim::advance(int ms) { m_centreDrift.advance(ms, m_rng); }
+void PumpSim::advance(int ms) { centreDrift_.advance(ms, rng_); }
 
 uint8_t PumpSim::status() const
 {
-    return uint8_t((m_running ? kRunning : 0) | (m_defaults ? kDefaultSettings : 0) |
-                   (m_setup ? kSetupMode : 0));
+    return uint8_t((running_ ? kRunning : 0) | (defaults_ ? kDefaultSettings : 0) |
+                   (setup_ ? kSetupMode : 0));
 }
 
 uint16_t PumpSim::coilCurrent()
 {
-    if (!m_running)
+    if (!running_)
         return 0;
     // About 0.28 mA per amplitude unit, a little more away from resonance.
-    const double detune = 1.0 + 0.004 * std::abs(m_frequency - kDefaultFrequency);
-    const double mA = 0.28 * m_amplitude * detune + m_rng.noise(0.8);
+    const double detune = 1.0 + 0.004 * std::abs(frequency_ - kDefaultFrequency);
+    const double mA = 0.28 * amplitude_ * detune + rng_.noise(0.8);
     return toUnsigned(2.0 * mA);
 }
 
@@ -39,45 +39,45 @@ std::optional<Frame> PumpSim::handle(const Frame &r)
 {
     const uint8_t code = r[1];
     switch (code) {
-    case 9:
-        m_running = true;
-        return versionReply(code, status(), coilCurrent(), uint8_t(m_amplitude), kVersion);
-    case 8:
-        m_running = false;
+    case cmd::pump::On:
+        running_ = true;
+        return versionReply(code, status(), coilCurrent(), uint8_t(amplitude_), kVersion);
+    case cmd::pump::Off:
+        running_ = false;
         break;
-    case 6:
-        m_setup = true;
+    case cmd::pump::Setup:
+        setup_ = true;
         break;
-    case 7:
-        m_savedFrequency = m_frequency;
-        m_savedAmplitude = m_amplitude;
-        m_defaults = false;
-        m_setup = false;
+    case cmd::pump::Save:
+        savedFrequency_ = frequency_;
+        savedAmplitude_ = amplitude_;
+        defaults_ = false;
+        setup_ = false;
         break;
-    case 3:
-        m_frequency = std::min(m_frequency + 1, kMaxFrequency);
+    case cmd::pump::FrequencyUp:
+        frequency_ = std::min(frequency_ + 1, kMaxFrequency);
         break;
-    case 4:
-        m_frequency = std::max(m_frequency - 1, kMinFrequency);
+    case cmd::pump::FrequencyDown:
+        frequency_ = std::max(frequency_ - 1, kMinFrequency);
         break;
-    case 1:
-        m_amplitude = std::min(m_amplitude + 1, kMaxAmplitude);
+    case cmd::pump::AmplitudeUp:
+        amplitude_ = std::min(amplitude_ + 1, kMaxAmplitude);
         break;
-    case 13:
-        m_amplitude = std::max(m_amplitude - 1, kMinAmplitude);
+    case cmd::pump::AmplitudeDown:
+        amplitude_ = std::max(amplitude_ - 1, kMinAmplitude);
         break;
-    case 14: {
-        const double half = m_running ? kStrokePerAmplitude * m_amplitude + m_rng.noise(6.0)
-                                      : std::abs(m_rng.noise(3.0));
-        const double centre = kCentre + m_centreDrift.value();
+    case cmd::pump::ReadPosition: {
+        const double half = running_ ? kStrokePerAmplitude * amplitude_ + rng_.noise(6.0)
+                                     : std::abs(rng_.noise(3.0));
+        const double centre = kCentre + centreDrift_.value();
         return reply(code, status(), toUnsigned(centre + half), toUnsigned(centre - half));
     }
     default:
         break;
     }
     Frame f = reply(code, status(), coilCurrent(), 0);
-    f[5] = uint8_t(m_amplitude);
-    f[6] = uint8_t(m_frequency);
+    f[5] = uint8_t(amplitude_);
+    f[6] = uint8_t(frequency_);
     seal(f.data());
     return f;
 }

@@ -24,22 +24,22 @@ public:
     void powerUp() override;
 
     uint8_t status() const;
-    int frequency() const { return m_frequency; }
-    int amplitude() const { return m_amplitude; }
-    bool running() const { return m_running; }
+    int frequency() const { return frequency_; }
+    int amplitude() const { return amplitude_; }
+    bool running() const { return running_; }
 
 private:
     // Coil current in half milliamperes.
     uint16_t coilCurrent();
 
-    bool m_running = true;
-    bool m_setup = false;
-    bool m_defaults = true; // the saved settings are still the factory ones
-    int m_frequency = kDefaultFrequency;
-    int m_amplitude = kDefaultAmplitude;
-    int m_savedFrequency = kDefaultFrequency;
-    int m_savedAmplitude = kDefaultAmplitude;
-    Drift m_centreDrift{40.0, 4.0};
+    bool running_ = true;
+    bool setup_ = false;
+    bool defaults_ = true; // the saved settings are still the factory ones
+    int frequency_ = kDefaultFrequency;
+    int amplitude_ = kDefaultAmplitude;
+    int savedFrequency_ = kDefaultFrequency;
+    int savedAmplitude_ = kDefaultAmplitude;
+    Drift centreDrift_{40.0, 4.0};
 };
 
 } // namespace zet::sim

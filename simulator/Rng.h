@@ -10,12 +10,12 @@ namespace zet::sim {
 
 class Rng {
 public:
-    explicit Rng(uint64_t seed = 1) : m_state(seed) {}
+    explicit Rng(uint64_t seed = 1) : state_(seed) {}
 
     uint64_t next()
     {
         // splitmix64
-        uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
         return z ^ (z >> 31);
@@ -40,29 +40,29 @@ public:
     }
 
 private:
-    uint64_t m_state;
+    uint64_t state_;
 };
 
 // Slow random walk pulled back towards zero: sensor drift, temperature effects.
 class Drift {
 public:
-    Drift(double limit, double stepPerSecond) : m_limit(limit), m_step(stepPerSecond) {}
+    Drift(double limit, double stepPerSecond) : limit_(limit), step_(stepPerSecond) {}
 
     void advance(int ms, Rng &rng)
     {
         if (ms <= 0)
             return;
         const double seconds = ms / 1000.0;
-        m_value += rng.noise(m_step * std::sqrt(seconds) * 2.0);
-        m_value -= m_value * std::min(1.0, 0.01 * seconds); // mean reversion
-        m_value = std::clamp(m_value, -m_limit, m_limit);
+        value_ += rng.noise(step_ * std::sqrt(seconds) * 2.0);
+        value_ -= value_ * std::min(1.0, 0.01 * seconds); // mean reversion
+        value_ = std::clamp(value_, -limit_, limit_);
     }
-    double value() const { return m_value; }
+    double value() const { return value_; }
 
 private:
-    double m_limit;
-    double m_step;
-    double m_value = 0.0;
+    double limit_;
+    double step_;
+    double value_ = 0.0;
 };
 
 } // namespace zet::sim

@@ -32,30 +32,30 @@ public:
             return own;
         const uint8_t code = request[1];
         switch (code) {
-        case 1:
+        case cmd::sensor::SelectGas:
             if (selectsGas())
-                m_gas ^= 1;
+                gas_ ^= 1;
             break;
-        case 6:
-            m_setup = true;
+        case cmd::sensor::Setup:
+            setup_ = true;
             break;
-        case 7:
-            m_saved = m_ram;
-            m_savedGas = m_gas;
-            m_setup = false;
+        case cmd::sensor::Save:
+            saved_ = ram_;
+            savedGas_ = gas_;
+            setup_ = false;
             break;
-        case 8:
-            m_on = false;
+        case cmd::sensor::Off:
+            on_ = false;
             break;
-        case 9: {
-            m_on = true;
+        case cmd::sensor::On: {
+            on_ = true;
             const Reading m = measure();
             return versionReply(code, m.status, m.first, 0, version());
         }
-        case 16:
-            m_ram = m_saved;
-            m_gas = m_savedGas;
-            m_setup = false;
+        case cmd::sensor::Reset:
+            ram_ = saved_;
+            gas_ = savedGas_;
+            setup_ = false;
             break;
         default:
             break;
@@ -66,31 +66,31 @@ public:
 
     void advance(int ms) override
     {
-        m_drift.advance(ms, m_rng);
+        drift_.advance(ms, rng_);
         const AlarmLevels a = alarmLevels();
-        m_wander.setAlarmLevels(a.first, a.second, a.top);
-        m_wander.advance(ms);
+        wander_.setAlarmLevels(a.first, a.second, a.top);
+        wander_.advance(ms);
     }
 
     void powerUp() override
     {
-        m_on = true;
-        m_setup = false;
-        m_gas = m_savedGas;
-        m_ram = m_saved;
+        on_ = true;
+        setup_ = false;
+        gas_ = savedGas_;
+        ram_ = saved_;
     }
 
-    void setWander(bool on) override { m_wander.setEnabled(on); }
+    void setWander(bool on) override { wander_.setEnabled(on); }
     bool setLevel(double level) override
     {
-        m_level = level;
+        level_ = level;
         return true;
     }
 
-    void setSensorFault(bool on) { m_fault = on; }
+    void setSensorFault(bool on) { fault_ = on; }
     virtual bool selectsGas() const { return Gases > 1; }
-    const Settings &settings() const { return m_ram[m_gas]; }
-    const Settings &savedSettings() const { return m_saved[m_gas]; }
+    const Settings &settings() const { return ram_[gas_]; }
+    const Settings &savedSettings() const { return saved_[gas_]; }
 
 protected:
     // One look at the sensor: the status byte and the two words of a plain reply.
@@ -108,8 +108,7 @@ protected:
 
     SensorBlockSim(uint8_t number, uint64_t seed, uint64_t wanderSeed, Drift drift,
                    const std::array<Settings, Gases> &factory)
-        : SimBlock(number, seed), m_wander(wanderSeed), m_drift(drift), m_ram(factory),
-          m_saved(factory)
+        : SimBlock(number, seed), wander_(wanderSeed), drift_(drift), ram_(factory), saved_(factory)
     {
     }
 
@@ -120,17 +119,17 @@ protected:
     virtual AlarmLevels alarmLevels() const = 0;
     virtual uint8_t version() const = 0;
 
-    bool on() const { return m_on; }
-    bool faulty() const { return m_fault; }
-    bool measuring() const { return m_on && !m_fault; }
-    bool setupMode() const { return m_setup; }
-    size_t gasIndex() const { return m_gas; }
-    Settings &working() { return m_ram[m_gas]; }
-    double drift() const { return m_drift.value(); }
+    bool on() const { return on_; }
+    bool faulty() const { return fault_; }
+    bool measuring() const { return on_ && !fault_; }
+    bool setupMode() const { return setup_; }
+    size_t gasIndex() const { return gas_; }
+    Settings &working() { return ram_[gas_]; }
+    double drift() const { return drift_.value(); }
     // The level that was set plus whatever cloud is passing now.
-    double levelNow() const { return m_level + m_wander.excess(); }
-    double levelSet() const { return m_level; }
-    double cloud() const { return m_wander.excess(); }
+    double levelNow() const { return level_ + wander_.excess(); }
+    double levelSet() const { return level_; }
+    double cloud() const { return wander_.excess(); }
 
     // Thresholds in rising order, the first above zero.
     static bool ordered(long t1, long t2, long t3) { return t1 > 0 && t1 <= t2 && t2 <= t3; }
@@ -151,11 +150,11 @@ protected:
     uint8_t commonStatus() const
     {
         uint8_t st = 0;
-        if (m_on)
+        if (on_)
             st |= kOn;
-        if (selectsGas() && m_gas == 1)
+        if (selectsGas() && gas_ == 1)
             st |= kPropane;
-        if (m_setup)
+        if (setup_)
             st |= kSetupMode;
         return st;
     }
@@ -178,26 +177,26 @@ protected:
     {
         if (!measuring())
             return;
-        if (code == 5) {
+        if (code == cmd::sensor::AdjustZero) {
             const int shift = int(std::lround(voltage)) - zero;
             zero = int16_t(zero + shift);
             cal = int16_t(std::clamp(cal + shift, -32768, 32767));
         } else {
-            (code == 14 ? cal : zero) = toWord(voltage);
+            (code == cmd::sensor::TakeGasVoltage ? cal : zero) = toWord(voltage);
         }
     }
 
 private:
-    GasWander m_wander;
-    Drift m_drift;
-    double m_level = 0.0;
-    bool m_on = true;
-    bool m_setup = false;
-    bool m_fault = false;
-    size_t m_gas = 0;
-    size_t m_savedGas = 0;
-    std::array<Settings, Gases> m_ram;
-    std::array<Settings, Gases> m_saved;
+    GasWander wander_;
+    Drift drift_;
+    double level_ = 0.0;
+    bool on_ = true;
+    bool setup_ = false;
+    bool fault_ = false;
+    size_t gas_ = 0;
+    size_t savedGas_ = 0;
+    std::array<Settings, Gases> ram_;
+    std::array<Settings, Gases> saved_;
 };
 
 } // namespace zet::sim

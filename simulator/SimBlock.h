@@ -15,12 +15,12 @@ namespace zet::sim {
 
 class SimBlock {
 public:
-    SimBlock(uint8_t number, uint64_t seed) : m_rng(seed), m_number(number) {}
+    SimBlock(uint8_t number, uint64_t seed) : rng_(seed), number_(number) {}
     virtual ~SimBlock() = default;
     SimBlock(const SimBlock &) = delete;
     SimBlock &operator=(const SimBlock &) = delete;
 
-    uint8_t number() const { return m_number; }
+    uint8_t number() const { return number_; }
 
     // The reply to one valid request addressed to this block; nullopt = silent.
     virtual std::optional<Frame> handle(const Frame &request) = 0;
@@ -44,7 +44,7 @@ protected:
     Frame reply(uint8_t code, uint8_t status, uint16_t first, uint16_t second) const
     {
         Frame f{};
-        f[0] = m_number;
+        f[0] = number_;
         f[1] = code;
         f[2] = status;
         putU16(f.data(), 3, first);
@@ -57,7 +57,7 @@ protected:
                        uint8_t version) const
     {
         Frame f{};
-        f[0] = m_number;
+        f[0] = number_;
         f[1] = code;
         f[2] = status;
         putU16(f.data(), 3, first);
@@ -78,10 +78,10 @@ protected:
     static int16_t paramA(const Frame &r) { return s16(r, 3); }
     static int16_t paramB(const Frame &r) { return s16(r, 5); }
 
-    Rng m_rng;
+    Rng rng_;
 
 private:
-    uint8_t m_number;
+    uint8_t number_;
 };
 
 } // namespace zet::sim

@@ -21,22 +21,22 @@ void copyField(const std::string &text, char *buffer, size_t size)
 } // namespace
 
 SimulatedDriver::SimulatedDriver(int deviceType, std::function<qint64()> clockMs, uint32_t seed)
-    : m_clock(std::move(clockMs)), m_instrument(deviceType, instrumentSerial(deviceType), seed),
-      m_faults(uint64_t(seed) * 7919 + 17), m_delayRng(uint64_t(seed) * 104729 + 3),
-      m_description("Имитатор ЗЕТ, тип " + std::to_string(deviceType)),
-      m_serial("SIM-ZET-" + std::to_string(deviceType))
+    : clock_(std::move(clockMs)), instrument_(deviceType, instrumentSerial(deviceType), seed),
+      faults_(uint64_t(seed) * 7919 + 17), delayRng_(uint64_t(seed) * 104729 + 3),
+      description_("Имитатор ЗЕТ, тип " + std::to_string(deviceType)),
+      serial_("SIM-ZET-" + std::to_string(deviceType))
 {
-    m_timer.start();
-    m_lastAdvanceMs = now();
-    m_instrument.setWander(true);
+    timer_.start();
+    lastAdvanceMs_ = now();
+    instrument_.setWander(true);
 }
 
-qint64 SimulatedDriver::now() const { return m_clock ? m_clock() : m_timer.elapsed(); }
+qint64 SimulatedDriver::now() const { return clock_ ? clock_() : timer_.elapsed(); }
 
 void SimulatedDriver::setReplyDelay(int minMs, int maxMs)
 {
-    m_minDelayMs = std::max(0, minMs);
-    m_maxDelayMs = std::max(m_minDelayMs, maxMs);
+    minDelayMs_ = std::max(0, minMs);
+    maxDelayMs_ = std::max(minDelayMs_, maxMs);
 }
 
 FtStatus SimulatedDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
@@ -48,8 +48,8 @@ FtStatus SimulatedDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
         return ft::OK;
     }
     const uint32_t what = flags & (ft::OPEN_BY_SERIAL_NUMBER | ft::OPEN_BY_DESCRIPTION);
-    const std::string *text = what == ft::OPEN_BY_SERIAL_NUMBER ? &m_serial
-                              : what == ft::OPEN_BY_DESCRIPTION ? &m_description
+    const std::string *text = what == ft::OPEN_BY_SERIAL_NUMBER ? &serial_
+                              : what == ft::OPEN_BY_DESCRIPTION ? &description_
                                                                 : nullptr;
     const size_t size =
         what == ft::OPEN_BY_SERIAL_NUMBER ? ft::SERIAL_BUFFER_SIZE : ft::DESCRIPTION_BUFFER_SIZE;
@@ -84,26 +84,26 @@ FtStatus SimulatedDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *han
     const char *name = static_cast<const char *>(arg1);
     bool match = false;
     if (flags == ft::OPEN_BY_SERIAL_NUMBER)
-        match = m_serial == name;
+        match = serial_ == name;
     else if (flags == ft::OPEN_BY_DESCRIPTION)
-        match = m_description == name;
+        match = description_ == name;
     else
         return ft::INVALID_PARAMETER;
     *handle = 0;
     if (!match)
         return ft::DEVICE_NOT_FOUND;
-    if (m_handle != 0)
+    if (handle_ != 0)
         return ft::DEVICE_NOT_OPENED; // one user at a time, as with the real converter
-    m_handle = kHandleBase + ++m_opens;
-    *handle = m_handle;
+    handle_ = kHandleBase + ++opens_;
+    *handle = handle_;
     dropReceived();
-    m_assembler.clear();
+    assembler_.clear();
     const qint64 t = now();
-    m_instrument.advance(t - m_lastAdvanceMs);
-    m_lastAdvanceMs = t;
+    instrument_.advance(t - lastAdvanceMs_);
+    lastAdvanceMs_ = t;
     // After a switch-off the engineer presses the power button before reconnecting.
-    if (m_instrument.poweredOff())
-        m_instrument.powerUp();
+    if (instrument_.poweredOff())
+        instrument_.powerUp();
     return ft::OK;
 }
 
@@ -111,26 +111,26 @@ FtStatus SimulatedDriver::Close(FtHandle handle)
 {
     if (!valid(handle))
         return ft::INVALID_HANDLE;
-    m_handle = 0;
+    handle_ = 0;
     dropReceived();
-    m_assembler.clear();
+    assembler_.clear();
     return ft::OK;
 }
 
 void SimulatedDriver::dropReceived()
 {
-    m_pending.clear();
-    m_ready.clear();
-    m_lastDueMs = now();
+    pending_.clear();
+    ready_.clear();
+    lastDueMs_ = now();
 }
 
 void SimulatedDriver::release()
 {
     const qint64 t = now();
-    while (!m_pending.empty() && m_pending.front().dueMs <= t) {
-        const auto &bytes = m_pending.front().bytes;
-        m_ready.insert(m_ready.end(), bytes.begin(), bytes.end());
-        m_pending.pop_front();
+    while (!pending_.empty() && pending_.front().dueMs <= t) {
+        const auto &bytes = pending_.front().bytes;
+        ready_.insert(ready_.end(), bytes.begin(), bytes.end());
+        pending_.pop_front();
     }
 }
 
@@ -141,9 +141,9 @@ FtStatus SimulatedDriver::Read(FtHandle handle, void *buffer, uint32_t toRead, u
     if (!bytesRead || (!buffer && toRead > 0))
         return ft::INVALID_PARAMETER;
     release();
-    const auto n = uint32_t(std::min<size_t>(toRead, m_ready.size()));
-    std::copy_n(m_ready.begin(), n, static_cast<uint8_t *>(buffer));
-    m_ready.erase(m_ready.begin(), m_ready.begin() + n);
+    const auto n = uint32_t(std::min<size_t>(toRead, ready_.size()));
+    std::copy_n(ready_.begin(), n, static_cast<uint8_t *>(buffer));
+    ready_.erase(ready_.begin(), ready_.begin() + n);
     *bytesRead = n;
     return ft::OK;
 }
@@ -156,24 +156,23 @@ FtStatus SimulatedDriver::Write(FtHandle handle, const void *buffer, uint32_t to
     if (!bytesWritten || (!buffer && toWrite > 0))
         return ft::INVALID_PARAMETER;
     const qint64 t = now();
-    m_instrument.advance(t - m_lastAdvanceMs);
-    m_lastAdvanceMs = t;
-    const auto frames = m_assembler.feed(static_cast<const uint8_t *>(buffer), toWrite, t);
+    instrument_.advance(t - lastAdvanceMs_);
+    lastAdvanceMs_ = t;
+    const auto frames = assembler_.feed(static_cast<const uint8_t *>(buffer), toWrite, t);
     for (const Frame &request : frames) {
-        const auto answer = m_instrument.handle(request);
+        const auto answer = instrument_.handle(request);
         if (!answer)
             continue;
-        auto outcome = m_faults.apply(*answer);
+        auto outcome = faults_.apply(*answer);
         if (replyWatch_)
             replyWatch_(*answer, outcome.bytes);
         if (outcome.bytes.empty())
             continue;
         // Replies leave the instrument one after another, never overtaking.
-        const qint64 due =
-            std::max(t + m_delayRng.range(m_minDelayMs, m_maxDelayMs) + outcome.extraDelayMs,
-                     m_lastDueMs + 1);
-        m_lastDueMs = due;
-        m_pending.push_back({due, std::move(outcome.bytes)});
+        const qint64 due = std::max(
+            t + delayRng_.range(minDelayMs_, maxDelayMs_) + outcome.extraDelayMs, lastDueMs_ + 1);
+        lastDueMs_ = due;
+        pending_.push_back({due, std::move(outcome.bytes)});
     }
     *bytesWritten = toWrite;
     return ft::OK;
@@ -185,7 +184,7 @@ FtStatus SimulatedDriver::SetBaudRate(FtHandle handle, uint32_t baud)
         return ft::INVALID_HANDLE;
     if (baud == 0)
         return ft::INVALID_BAUD_RATE;
-    m_baud = baud;
+    baud_ = baud;
     return ft::OK;
 }
 
@@ -216,7 +215,7 @@ FtStatus SimulatedDriver::GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t
     if (!rxBytes || !txBytes || !eventStatus)
         return ft::INVALID_PARAMETER;
     release();
-    *rxBytes = uint32_t(m_ready.size());
+    *rxBytes = uint32_t(ready_.size());
     *txBytes = 0;
     *eventStatus = 0;
     return ft::OK;

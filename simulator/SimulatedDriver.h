@@ -37,19 +37,19 @@ public:
                        uint32_t *eventStatus) override;
 
     // UTF-8 texts of the converter row.
-    const std::string &description() const { return m_description; }
-    const std::string &serialNumber() const { return m_serial; }
+    const std::string &description() const { return description_; }
+    const std::string &serialNumber() const { return serial_; }
 
-    Instrument &instrument() { return m_instrument; }
-    FaultPlan &faults() { return m_faults.plan(); }
+    Instrument &instrument() { return instrument_; }
+    FaultPlan &faults() { return faults_.plan(); }
     // Sees every reply of the instrument and the bytes the line turned it into
     // (empty: dropped), for tests that follow faults.
     using ReplyWatch = std::function<void(const Frame &reply, const std::vector<uint8_t> &onLine)>;
     void watchReplies(ReplyWatch watch) { replyWatch_ = std::move(watch); }
     // Time from a request to its reply, drawn evenly from [minMs, maxMs].
     void setReplyDelay(int minMs, int maxMs);
-    bool isOpen() const { return m_handle != 0; }
-    uint32_t baudRate() const { return m_baud; }
+    bool isOpen() const { return handle_ != 0; }
+    uint32_t baudRate() const { return baud_; }
 
 private:
     struct Pending {
@@ -57,29 +57,29 @@ private:
         std::vector<uint8_t> bytes;
     };
     qint64 now() const;
-    bool valid(FtHandle handle) const { return handle != 0 && handle == m_handle; }
+    bool valid(FtHandle handle) const { return handle != 0 && handle == handle_; }
     void release();
     void dropReceived();
 
-    std::function<qint64()> m_clock;
+    std::function<qint64()> clock_;
     ReplyWatch replyWatch_;
-    QElapsedTimer m_timer;
-    Instrument m_instrument;
-    FaultInjector m_faults;
-    FrameAssembler m_assembler;
-    Rng m_delayRng;
-    std::string m_description;
-    std::string m_serial;
+    QElapsedTimer timer_;
+    Instrument instrument_;
+    FaultInjector faults_;
+    FrameAssembler assembler_;
+    Rng delayRng_;
+    std::string description_;
+    std::string serial_;
 
-    FtHandle m_handle = 0;
-    uint32_t m_opens = 0;
-    uint32_t m_baud = 9600;
-    int m_minDelayMs = 10;
-    int m_maxDelayMs = 40;
-    qint64 m_lastAdvanceMs = 0;
-    qint64 m_lastDueMs = 0;
-    std::deque<Pending> m_pending;
-    std::deque<uint8_t> m_ready;
+    FtHandle handle_ = 0;
+    uint32_t opens_ = 0;
+    uint32_t baud_ = 9600;
+    int minDelayMs_ = 10;
+    int maxDelayMs_ = 40;
+    qint64 lastAdvanceMs_ = 0;
+    qint64 lastDueMs_ = 0;
+    std::deque<Pending> pending_;
+    std::deque<uint8_t> ready_;
 };
 
 } // namespace zet::sim

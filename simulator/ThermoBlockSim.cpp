@@ -35,7 +35,10 @@ double halfSwingOf(Gas gas)
     return 200.0;
 }
 
-uint8_t versionOf(uint8_t block) { return block == 3 ? 0x13 : block == 20 ? 0x21 : 0x22; }
+uint8_t versionOf(uint8_t number)
+{
+    return number == block::Tks ? 0x13 : number == block::TksPgs ? 0x21 : 0x22;
+}
 } // namespace
 
 ThermoBlockSim::ThermoBlockSim(uint8_t number, uint64_t seed)
@@ -58,7 +61,7 @@ TksSettings ThermoBlockSim::defaults(Gas gas)
 
 std::array<TksSettings, 2> ThermoBlockSim::factorySettings(uint8_t number)
 {
-    if (number == 21)
+    if (number == block::TksPgsH2)
         return {defaults(Gas::Hydrogen), defaults(Gas::Hydrogen)};
     return {defaults(Gas::Methane), defaults(Gas::Propane)};
 }
@@ -79,13 +82,13 @@ double ThermoBlockSim::level() const { return std::max(0.0, levelNow()); }
 void ThermoBlockSim::powerUp()
 {
     SensorBlockSim::powerUp();
-    m_pgsOn = true;
+    pgsOn_ = true;
 }
 
 void ThermoBlockSim::advance(int ms)
 {
     SensorBlockSim::advance(ms);
-    m_pgsDrift.advance(ms, m_rng);
+    pgsDrift_.advance(ms, rng_);
 }
 
 ThermoBlockSim::AlarmLevels ThermoBlockSim::alarmLevels() const
@@ -97,11 +100,11 @@ ThermoBlockSim::AlarmLevels ThermoBlockSim::alarmLevels() const
 ThermoBlockSim::Sample ThermoBlockSim::sample()
 {
     if (!on())
-        return {std::abs(m_rng.noise(3.0)), 0.0};
+        return {std::abs(rng_.noise(3.0)), 0.0};
     if (faulty())
-        return {kBridgeMax + 40000.0 + m_rng.noise(10.0), 0.0}; // open bridge: at the rail
+        return {kBridgeMax + 40000.0 + rng_.noise(10.0), 0.0}; // open bridge: at the rail
     const double u =
-        std::min(kBridgeMax, kBridgeZero + drift() + sensitivity() * level() + m_rng.noise(5.0));
+        std::min(kBridgeMax, kBridgeZero + drift() + sensitivity() * level() + rng_.noise(5.0));
     const TksSettings &s = settings();
     const double span = double(s.uGas) - s.uAir;
     const double c = span >= kMinSpan ? (u - s.uAir) * s.calGas / span : 0.0;
@@ -131,44 +134,45 @@ ThermoBlockSim::Reading ThermoBlockSim::measure()
 
 std::optional<Frame> ThermoBlockSim::handlePgsHalf(uint8_t code)
 {
-    if (code == kPgsOnCode)
-        m_pgsOn = true;
-    else if (code == kPgsOffCode)
-        m_pgsOn = false;
+    if (code == cmd::sensor::PgsOn)
+        pgsOn_ = true;
+    else if (code == cmd::sensor::PgsOff)
+        pgsOn_ = false;
     double mV = 0.0;
-    if (m_pgsOn && m_pgsFault)
-        mV = semiconductor::kFullScaleMv - std::abs(m_rng.noise(2.0));
-    else if (m_pgsOn)
-        mV = semiconductor::millivolts(level(), halfSwingOf(gas())) + m_pgsDrift.value() / 10.0 +
-             m_rng.noise(2.0);
+    if (pgsOn_ && pgsFault_)
+        mV = semiconductor::kFullScaleMv - std::abs(rng_.noise(2.0));
+    else if (pgsOn_)
+        mV = semiconductor::millivolts(level(), halfSwingOf(gas())) + pgsDrift_.value() / 10.0 +
+             rng_.noise(2.0);
     else
-        mV = std::abs(m_rng.noise(0.3));
-    const uint8_t st = uint8_t((m_pgsOn ? kPgsOn : 0) | (m_pgsFault ? kPgsFault : 0));
+        mV = std::abs(rng_.noise(0.3));
+    const uint8_t st = uint8_t((pgsOn_ ? kPgsOn : 0) | (pgsFault_ ? kPgsFault : 0));
     return reply(code, st, uint16_t(semiconductor::adcFor(mV)), toUnsigned(10.0 * mV));
 }
 
 std::optional<Frame> ThermoBlockSim::command(const Frame &r)
 {
     const uint8_t code = r[1];
-    if (hasPgsHalf() && (code == kPgsOnCode || code == kPgsOffCode || code == kPgsStatusCode))
+    if (hasPgsHalf() && (code == cmd::sensor::PgsOn || code == cmd::sensor::PgsOff ||
+                         code == cmd::sensor::PgsStatus))
         return handlePgsHalf(code);
 
     TksSettings &s = working();
     switch (code) {
-    case 2:
+    case cmd::sensor::ReadVoltages:
         return settingsReply(code, s.uAir, s.uGas);
-    case 3:
+    case cmd::sensor::ReadCalibration:
         return settingsReply(code, s.calGas, s.threshold1);
-    case 4:
+    case cmd::sensor::ReadThresholds:
         return settingsReply(code, s.threshold2, s.switchOff);
-    case 5:
-    case 14:
-    case 15:
+    case cmd::sensor::AdjustZero:
+    case cmd::sensor::TakeGasVoltage:
+    case cmd::sensor::TakeAirVoltage:
         takeVoltage(code, sample().voltage, s.uAir, s.uGas);
         break;
-    case 10:
+    case cmd::sensor::SetFirst:
         return setPair(r, s.calGas, s.threshold1);
-    case 11:
+    case cmd::sensor::SetSecond:
         return setPair(r, s.threshold2, s.switchOff);
     default:
         break;

@@ -27,9 +27,6 @@ public:
     static constexpr uint8_t kSensorFault = 0x08;
     static constexpr uint8_t kSwitchOffThreshold = kThreshold3;
     // Semiconductor half: its own codes and status bits
-    static constexpr uint8_t kPgsOnCode = 18;
-    static constexpr uint8_t kPgsOffCode = 20;
-    static constexpr uint8_t kPgsStatusCode = 21;
     static constexpr uint8_t kPgsOn = 0x01;
     static constexpr uint8_t kPgsFault = 0x08;
 
@@ -45,7 +42,7 @@ public:
     Gas gas() const;
     uint8_t version() const override;
 
-    void setPgsFault(bool on) { m_pgsFault = on; }
+    void setPgsFault(bool on) { pgsFault_ = on; }
 
 private:
     struct Sample {
@@ -62,9 +59,9 @@ private:
     double level() const;
     std::optional<Frame> handlePgsHalf(uint8_t code);
 
-    bool m_pgsOn = true;
-    bool m_pgsFault = false;
-    Drift m_pgsDrift{300.0, 15.0};
+    bool pgsOn_ = true;
+    bool pgsFault_ = false;
+    Drift pgsDrift_{300.0, 15.0};
 };
 
 } // namespace zet::sim

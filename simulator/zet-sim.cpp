@@ -241,12 +241,12 @@ struct Pending {
 class Server {
 public:
     Server(const Options &o, int master)
-        : m_opt(o), m_master(master),
-          m_instrument(makeInstrument(o, o.type)),
-          m_faults(uint64_t(o.seed) * 7919 + 17), m_delayRng(uint64_t(o.seed) * 104729 + 3)
+        : opt_(o), master_(master),
+          instrument_(makeInstrument(o, o.type)),
+          faults_(uint64_t(o.seed) * 7919 + 17), delayRng_(uint64_t(o.seed) * 104729 + 3)
     {
-        m_faults.setPlan(o.faults);
-        m_lastAdvanceMs = nowMs();
+        faults_.setPlan(o.faults);
+        lastAdvanceMs_ = nowMs();
     }
 
     static std::unique_ptr<Instrument> makeInstrument(const Options &o, int type)
@@ -260,9 +260,9 @@ public:
 
     int timeoutMs() const
     {
-        if (m_pending.empty())
+        if (pending_.empty())
             return 200;
-        return int(std::max<int64_t>(0, m_pending.front().dueMs - nowMs()));
+        return int(std::max<int64_t>(0, pending_.front().dueMs - nowMs()));
     }
 
     // False once the other side has closed the line for good (end of file).
@@ -270,14 +270,14 @@ public:
     {
         uint8_t buf[256];
         for (;;) {
-            const ssize_t n = ::read(m_master, buf, sizeof buf);
+            const ssize_t n = ::read(master_, buf, sizeof buf);
             if (n == 0)
                 return false;
             if (n < 0)
                 return true;
             const int64_t t = nowMs();
             advance(t);
-            for (const Frame &request : m_assembler.feed(buf, size_t(n), t))
+            for (const Frame &request : assembler_.feed(buf, size_t(n), t))
                 answer(request, t);
         }
     }
@@ -285,12 +285,12 @@ public:
     void flush()
     {
         const int64_t t = nowMs();
-        while (!m_pending.empty() && m_pending.front().dueMs <= t) {
-            const auto &bytes = m_pending.front().bytes;
-            if (m_opt.verbose)
+        while (!pending_.empty() && pending_.front().dueMs <= t) {
+            const auto &bytes = pending_.front().bytes;
+            if (opt_.verbose)
                 logBytes("<-", bytes.data(), bytes.size());
-            writeAll(m_master, bytes);
-            m_pending.pop_front();
+            writeAll(master_, bytes);
+            pending_.pop_front();
         }
         advance(t);
     }
@@ -298,55 +298,55 @@ public:
 private:
     void advance(int64_t t)
     {
-        m_instrument->advance(t - m_lastAdvanceMs);
-        m_lastAdvanceMs = t;
+        instrument_->advance(t - lastAdvanceMs_);
+        lastAdvanceMs_ = t;
     }
 
     void answer(const Frame &request, int64_t t)
     {
-        if (m_opt.verbose)
+        if (opt_.verbose)
             logBytes("->", request.data(), request.size());
-        if (m_nextType != 0 && m_lastRequestMs != 0 &&
-            t - m_lastRequestMs >= kNextInstrumentSilenceMs) {
-            m_instrument = makeInstrument(m_opt, m_nextType);
-            m_assembler.clear();
-            std::fprintf(stderr, "zet-sim: the next instrument, type %d, is connected\n", m_nextType);
-            m_nextType = 0;
+        if (nextType_ != 0 && lastRequestMs_ != 0 &&
+            t - lastRequestMs_ >= kNextInstrumentSilenceMs) {
+            instrument_ = makeInstrument(opt_, nextType_);
+            assembler_.clear();
+            std::fprintf(stderr, "zet-sim: the next instrument, type %d, is connected\n", nextType_);
+            nextType_ = 0;
         }
-        if (m_instrument->poweredOff() && t - m_lastRequestMs >= kPowerOnSilenceMs) {
-            m_instrument->powerUp();
-            if (m_opt.verbose)
+        if (instrument_->poweredOff() && t - lastRequestMs_ >= kPowerOnSilenceMs) {
+            instrument_->powerUp();
+            if (opt_.verbose)
                 std::fprintf(stderr, "zet-sim: instrument switched on again\n");
         }
-        m_lastRequestMs = t;
-        const int type = m_instrument->deviceType();
-        const auto reply = m_instrument->handle(request);
-        if (m_opt.verbose && m_instrument->deviceType() != type)
+        lastRequestMs_ = t;
+        const int type = instrument_->deviceType();
+        const auto reply = instrument_->handle(request);
+        if (opt_.verbose && instrument_->deviceType() != type)
             std::fprintf(stderr, "zet-sim: the bench selected instrument type %d\n",
-                         m_instrument->deviceType());
+                         instrument_->deviceType());
         if (!reply)
             return;
-        if (m_instrument->poweredOff() && m_opt.verbose)
+        if (instrument_->poweredOff() && opt_.verbose)
             std::fprintf(stderr, "zet-sim: instrument switched off\n");
-        auto outcome = m_faults.apply(*reply);
+        auto outcome = faults_.apply(*reply);
         if (outcome.bytes.empty())
             return;
-        const int64_t due = std::max(t + m_delayRng.range(m_opt.minDelayMs, m_opt.maxDelayMs) +
+        const int64_t due = std::max(t + delayRng_.range(opt_.minDelayMs, opt_.maxDelayMs) +
                                          outcome.extraDelayMs,
-                                     m_pending.empty() ? int64_t(0) : m_pending.back().dueMs + 1);
-        m_pending.push_back({due, std::move(outcome.bytes)});
+                                     pending_.empty() ? int64_t(0) : pending_.back().dueMs + 1);
+        pending_.push_back({due, std::move(outcome.bytes)});
     }
 
-    const Options &m_opt;
-    int m_master;
-    std::unique_ptr<Instrument> m_instrument;
-    int m_nextType = m_opt.nextType;
-    FaultInjector m_faults;
-    FrameAssembler m_assembler;
-    Rng m_delayRng;
-    std::deque<Pending> m_pending;
-    int64_t m_lastAdvanceMs = 0;
-    int64_t m_lastRequestMs = 0;
+    const Options &opt_;
+    int master_;
+    std::unique_ptr<Instrument> instrument_;
+    int nextType_ = opt_.nextType;
+    FaultInjector faults_;
+    FrameAssembler assembler_;
+    Rng delayRng_;
+    std::deque<Pending> pending_;
+    int64_t lastAdvanceMs_ = 0;
+    int64_t lastRequestMs_ = 0;
 };
 
 } // namespace

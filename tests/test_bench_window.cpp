@@ -132,6 +132,73 @@ INSTANTIATE_TEST_SUITE_P(Types, Preselect,
                          ::testing::Values(std::pair{1, 0}, std::pair{2, 1}, std::pair{3, 2},
                                            std::pair{4, 3}, std::pair{9, -1}));
 
+// Every socket as the engineer sees it on the window's client area: its corners,
+// the channel its click sends, and the lamp that lights and where that lamp sits.
+struct Drawn {
+    QPoint topLeft, bottomRight;
+    int channel, lamp;
+    QPoint lampAt;
+};
+// clang-format off
+const Drawn kDrawnSockets[] = {
+    {{3, 12}, {26, 32}, 1, 1, {10, 37}},      {{31, 12}, {54, 32}, 2, 2, {38, 37}},
+    {{59, 12}, {81, 32}, 3, 4, {65, 37}},     {{86, 12}, {109, 32}, 4, 3, {93, 37}},
+    {{114, 12}, {136, 32}, 9, 5, {121, 37}},  {{141, 12}, {164, 32}, 10, 6, {148, 37}},
+    {{169, 12}, {193, 32}, 11, 7, {176, 37}}, {{198, 12}, {220, 32}, 12, 8, {204, 37}},
+    {{3, 64}, {26, 88}, 5, 9, {10, 58}},      {{31, 64}, {54, 88}, 6, 10, {38, 58}},
+    {{59, 64}, {81, 88}, 7, 11, {65, 58}},    {{86, 64}, {109, 88}, 8, 12, {93, 58}},
+    {{114, 64}, {136, 88}, 13, 13, {121, 58}}, {{141, 64}, {164, 88}, 14, 14, {148, 58}},
+    {{169, 64}, {193, 88}, 15, 15, {176, 58}}, {{198, 64}, {220, 88}, 16, 16, {204, 58}},
+    {{3, 112}, {26, 134}, 32, 17, {10, 136}},  {{31, 112}, {54, 134}, 31, 18, {38, 136}},
+    {{59, 112}, {81, 134}, 30, 19, {65, 136}}, {{86, 112}, {109, 134}, 29, 20, {93, 136}},
+    {{114, 112}, {136, 134}, 24, 21, {121, 136}}, {{141, 112}, {164, 134}, 23, 22, {148, 136}},
+    {{169, 112}, {193, 134}, 22, 23, {176, 136}}, {{198, 112}, {220, 134}, 21, 24, {204, 136}},
+    {{3, 165}, {26, 187}, 28, 25, {10, 158}},  {{31, 165}, {54, 187}, 27, 26, {38, 158}},
+    {{59, 165}, {81, 187}, 26, 27, {65, 158}}, {{86, 165}, {109, 187}, 25, 28, {93, 158}},
+    {{114, 165}, {136, 187}, 20, 29, {121, 158}}, {{141, 165}, {164, 187}, 19, 30, {148, 158}},
+    {{169, 165}, {193, 187}, 18, 31, {176, 158}}, {{198, 165}, {220, 187}, 17, 32, {204, 158}},
+};
+// clang-format on
+
+TEST_F(Bench, EachSocketSendsItsChannelAndLightsItsLampFromCornerToCorner)
+{
+    open(10);
+    const QImage shot = w->grab().toImage();
+    for (const Drawn &d : kDrawnSockets) {
+        SCOPED_TRACE(d.channel);
+        for (QPoint p : {d.topLeft, d.bottomRight}) {
+            EXPECT_LT(shot.pixelColor(p).lightness(), 80) << "drawn socket at " << p.x() << "," << p.y();
+            click(p);
+            EXPECT_EQ(h.send(), frame({128, 12, uint8_t(d.channel), 0, 0, 0, 0}));
+            EXPECT_EQ(litLamps(), QList<int>{d.lamp});
+            EXPECT_EQ(w->lamp(d.lamp)->geometry().topLeft(), d.lampAt);
+        }
+        for (QPoint p : {d.topLeft - QPoint(1, 0), d.topLeft - QPoint(0, 1),
+                         d.bottomRight + QPoint(1, 0), d.bottomRight + QPoint(0, 1)}) {
+            click(p);
+            EXPECT_EQ(litLamps(), QList<int>{}) << "beside the socket at " << p.x() << "," << p.y();
+        }
+    }
+}
+
+// Each item of "Тип датчика" sends its own sensor type in byte 4 and identifies again.
+TEST_F(Bench, EachSensorTypeItemSendsItsType)
+{
+    const std::pair<const char *, uint8_t> kItems[] = {
+        {"ТКС", 1},      {"ТКС + ПГС метан/пропан", 2}, {"ТКС + ПГС водород", 3}, {"ПГС", 4},
+        {"Кислород", 7}, {"Угарный", 9},                {"Сероводород", 10},
+    };
+    open(10);
+    ASSERT_EQ(w->typeGroup()->count(), int(std::size(kItems)));
+    for (int i = 0; i < w->typeGroup()->count(); ++i) {
+        QRadioButton *item = w->typeGroup()->button(i);
+        EXPECT_EQ(item->text(), QString::fromUtf8(kItems[i].first));
+        item->click();
+        EXPECT_EQ(h.send(), frame({128, 12, 0, 0, kItems[i].second, 0, 0})) << kItems[i].first;
+        EXPECT_EQ(h.send(), frame({128, 9, 0, 0, kItems[i].second, 0, 0})) << kItems[i].first;
+    }
+}
+
 TEST_F(Bench, MissingPictureIsReportedAndTheSocketsStillWork)
 {
     QTemporaryDir empty;

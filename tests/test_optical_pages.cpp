@@ -277,6 +277,23 @@ TEST_P(OpticalSuite, ApplyWritesEachFieldLittleEndianAndKeepsTheOtherBytes)
     }
 }
 
+// An answered command leaves its parameter bytes in the request: the polls after it
+// carry them unchanged.
+TEST_P(OpticalSuite, AnsweredCommandLeavesItsParametersForThePollsAfterIt)
+{
+    setRequest(h.form->link().request(), p.address(), 12, 0xA2, 0, 0, 0, 0);
+    type(p.pair().fields[0].first, "100");
+    type(p.pair().fields[1].first, "500");
+    h.click(p.pair().button);
+    EXPECT_EQ(h.send(), frame({p.address(), 11, 0xA2, 0x64, 0x00, 0xF4, 0x01}));
+    h.reply({p.block, 11, 0x01, 0, 0, 0, 0});
+    for (int i = 0; i < 4; ++i) {
+        const Frame f = h.send();
+        EXPECT_EQ(f, frame({p.address(), f[1], 0xA2, 0x64, 0x00, 0xF4, 0x01})) << "tick " << i;
+        h.reply({p.block, f[1], 0x01, 0, 0, 0, 0});
+    }
+}
+
 // A refused entry writes nothing: a calibration still waiting in the queue goes
 // out with its own concentration, not with half of the refused entry.
 TEST_P(OpticalSuite, EntryThatDoesNotConvertChangesNothing)

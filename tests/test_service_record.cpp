@@ -4,9 +4,9 @@
 #include "PageChecks.h"
 #include "RecordSession.h"
 #include "journal/Journal.h"
-#include "ui/JournalWindow.h"
-#include "ui/LineMonitor.h"
-#include "ui/ServiceRecord.h"
+#include "record/JournalWindow.h"
+#include "record/LineMonitor.h"
+#include "record/ServiceRecord.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,6 +104,36 @@ TEST(Journal, AcknowledgedCommandsGiveOneLineEachWithWhatWasEntered)
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(r.file("ЗЕТ71_1234.csv")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+// Only the block's answer with the command's own code acknowledges it; its status
+// byte is the one written.
+TEST(Journal, OnlyTheAnswerWithTheSameCodeFromTheSameBlockAcknowledges)
+{
+    struct Other {
+        const char *what;
+        Frame reply;
+    };
+    const Other kOthers[] = {
+        {"status answer of the block", {3, 12, 0x55, 0, 0, 0, 0}},
+        {"read-back answer of the block", {3, 4, 0x56, 0, 0, 0, 0}},
+        {"same code from the base unit", {0, 7, 0x57, 0, 0, 0, 0}},
+    };
+    for (const Other &o : kOthers) {
+        SCOPED_TRACE(o.what);
+        Record r;
+        enter(*r.h, 1, page::Tks, 3);
+        r.h->click("Button25"); // "Сохранение параметров"
+        EXPECT_EQ(r.h->send()[1], 7);
+        r.h->reply({o.reply[0], o.reply[1], o.reply[2], 0, 0, 0, 0});
+        EXPECT_TRUE(r.lines("ЗЕТ71_1234.csv").isEmpty());
+        r.h->send();
+        r.h->reply({3, 7, 0x01, 0, 0, 0, 0});
+        const QList<QStringList> lines = r.lines("ЗЕТ71_1234.csv");
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_EQ(lines[0].mid(journal::Button),
+                  line({"Сохранение параметров", "7", "", "0x01", "подтверждена"}));
+    }
 }
 
 TEST(Journal, UnansweredSwitchOffIsMarkedAfterFiveSeconds)

@@ -18,7 +18,7 @@ using namespace zet::test;
 
 // ---------------------------------------------------------------- addressing
 
-TEST(SimIdentification, SpecExampleFrameForTypeOneSerial12345)
+TEST(SimIdentification, IdentificationFrameForTypeOneSerial12345)
 {
     Instrument in(1, 12345, 7);
     const Frame reply = ask(in, request(0x80, 9));

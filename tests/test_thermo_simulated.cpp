@@ -6,7 +6,7 @@
 #include "PressureSim.h"
 #include "SimHarness.h"
 #include "ThermoBlockSim.h"
-#include "pages/Format.h"
+#include "platform/Format.h"
 #include "pages/StatusPanels.h"
 
 #include <QGroupBox>

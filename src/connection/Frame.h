@@ -2,6 +2,8 @@
 // 8-byte request/reply frames: layout helpers, the XOR check byte and the module
 // address table. No I/O here.
 
+#include "connection/Protocol.h"
+
 #include <array>
 #include <cstdint>
 
@@ -9,11 +11,6 @@ namespace zet {
 
 constexpr int kFrameSize = 8;
 using Frame = std::array<uint8_t, kFrameSize>;
-
-namespace cmd {
-constexpr uint8_t Identify = 9;
-constexpr uint8_t Status = 12;
-} // namespace cmd
 
 // XOR of bytes 0..6.
 inline uint8_t checkByte(const uint8_t *f)

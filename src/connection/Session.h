@@ -25,7 +25,7 @@ struct Session {
 
     uint8_t deviceType = 0; // 0 until identified; kept across close and reopen
     bool deviceOpen = false;
-    bool continuousMode = false; // pump amplitude stepping
+    bool amplitudeStepping = false; // the pump steps its amplitude on each answer
     CommandQueue queue;
 
     QString selectedSerial;

@@ -1,6 +1,6 @@
 #include "journal/Journal.h"
 
-#include "pages/Format.h"
+#include "platform/Format.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "journal/LineLog.h"
 
 #include "journal/CommandNames.h"
-#include "pages/Format.h"
+#include "platform/Format.h"
 
 #include <QDateTime>
 

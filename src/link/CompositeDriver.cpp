@@ -6,20 +6,20 @@ void CompositeDriver::add(std::unique_ptr<FtDriver> backend)
 {
     if (!backend)
         return;
-    m_backends.push_back(std::move(backend));
-    m_counted = false;
+    backends_.push_back(std::move(backend));
+    counted_ = false;
 }
 
 void CompositeDriver::countAll()
 {
-    m_counts.assign(m_backends.size(), 0);
-    for (size_t i = 0; i < m_backends.size(); ++i) {
+    counts_.assign(backends_.size(), 0);
+    for (size_t i = 0; i < backends_.size(); ++i) {
         uint32_t n = 0;
         // A driver that cannot count its devices contributes none rather than hiding the rest.
-        if (m_backends[i]->ListDevices(&n, nullptr, ft::LIST_NUMBER_ONLY) == ft::OK)
-            m_counts[i] = n;
+        if (backends_[i]->ListDevices(&n, nullptr, ft::LIST_NUMBER_ONLY) == ft::OK)
+            counts_[i] = n;
     }
-    m_counted = true;
+    counted_ = true;
 }
 
 FtStatus CompositeDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
@@ -29,7 +29,7 @@ FtStatus CompositeDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
             return ft::INVALID_PARAMETER;
         countAll();
         uint32_t total = 0;
-        for (uint32_t n : m_counts)
+        for (uint32_t n : counts_)
             total += n;
         *static_cast<uint32_t *>(arg1) = total;
         return ft::OK;
@@ -37,13 +37,13 @@ FtStatus CompositeDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
     if (flags != (ft::LIST_BY_INDEX | ft::OPEN_BY_SERIAL_NUMBER) &&
         flags != (ft::LIST_BY_INDEX | ft::OPEN_BY_DESCRIPTION))
         return ft::INVALID_PARAMETER;
-    if (!m_counted)
+    if (!counted_)
         countAll();
     uintptr_t index = uintptr_t(arg1);
-    for (size_t i = 0; i < m_backends.size(); ++i) {
-        if (index < m_counts[i])
-            return m_backends[i]->ListDevices(reinterpret_cast<void *>(index), arg2, flags);
-        index -= m_counts[i];
+    for (size_t i = 0; i < backends_.size(); ++i) {
+        if (index < counts_[i])
+            return backends_[i]->ListDevices(reinterpret_cast<void *>(index), arg2, flags);
+        index -= counts_[i];
     }
     return ft::DEVICE_NOT_FOUND;
 }
@@ -53,20 +53,20 @@ FtStatus CompositeDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *han
     if (!handle)
         return ft::INVALID_PARAMETER;
     *handle = 0;
-    m_lastOpenFailure = {};
+    lastOpenFailure_ = {};
     // The first driver that knows the device opens it; a driver that knows it but fails
     // to open it (busy, unplugged) has the final word.
-    for (auto &backend : m_backends) {
+    for (auto &backend : backends_) {
         FtHandle inner = 0;
         const FtStatus status = backend->OpenEx(arg1, flags, &inner);
         if (status == ft::DEVICE_NOT_FOUND)
             continue;
         if (status != ft::OK) {
-            m_lastOpenFailure = backend->lastOpenFailure();
+            lastOpenFailure_ = backend->lastOpenFailure();
             return status;
         }
-        const FtHandle h = m_nextHandle++;
-        m_routes.emplace(h, Route{backend.get(), inner});
+        const FtHandle h = nextHandle_++;
+        routes_.emplace(h, Route{backend.get(), inner});
         *handle = h;
         return ft::OK;
     }
@@ -75,17 +75,17 @@ FtStatus CompositeDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *han
 
 const CompositeDriver::Route *CompositeDriver::route(FtHandle handle) const
 {
-    auto it = m_routes.find(handle);
-    return it == m_routes.end() ? nullptr : &it->second;
+    auto it = routes_.find(handle);
+    return it == routes_.end() ? nullptr : &it->second;
 }
 
 FtStatus CompositeDriver::Close(FtHandle handle)
 {
-    auto it = m_routes.find(handle);
-    if (it == m_routes.end())
+    auto it = routes_.find(handle);
+    if (it == routes_.end())
         return ft::INVALID_HANDLE;
     const Route r = it->second;
-    m_routes.erase(it);
+    routes_.erase(it);
     return r.backend->Close(r.inner);
 }
 

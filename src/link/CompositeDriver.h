@@ -28,7 +28,7 @@ public:
     FtStatus Purge(FtHandle handle, uint32_t mask) override;
     FtStatus GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
                        uint32_t *eventStatus) override;
-    OpenFailureInfo lastOpenFailure() const override { return m_lastOpenFailure; }
+    OpenFailureInfo lastOpenFailure() const override { return lastOpenFailure_; }
 
 private:
     struct Route {
@@ -49,12 +49,12 @@ private:
         return (r->backend->*call)(r->inner, args...);
     }
 
-    std::vector<std::unique_ptr<FtDriver>> m_backends;
-    std::vector<uint32_t> m_counts; // per backend, from the last count query
-    bool m_counted = false;
-    std::map<FtHandle, Route> m_routes;
-    FtHandle m_nextHandle = 1;
-    OpenFailureInfo m_lastOpenFailure;
+    std::vector<std::unique_ptr<FtDriver>> backends_;
+    std::vector<uint32_t> counts_; // per backend, from the last count query
+    bool counted_ = false;
+    std::map<FtHandle, Route> routes_;
+    FtHandle nextHandle_ = 1;
+    OpenFailureInfo lastOpenFailure_;
 };
 
 } // namespace zet

@@ -35,14 +35,14 @@ public:
     explicit UdevDeviceWatcher(QObject *parent = nullptr);
     ~UdevDeviceWatcher() override;
 
-    bool isWatching() const { return m_notifier != nullptr; }
+    bool isWatching() const { return notifier_ != nullptr; }
 
 private:
     void receive();
 
-    udev *m_udev = nullptr;
-    udev_monitor *m_monitor = nullptr;
-    QSocketNotifier *m_notifier = nullptr;
+    udev *udev_ = nullptr;
+    udev_monitor *monitor_ = nullptr;
+    QSocketNotifier *notifier_ = nullptr;
 };
 
 // A source fired by hand (tests, tools without udev).

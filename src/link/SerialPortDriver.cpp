@@ -1,5 +1,7 @@
 #include "link/SerialPortDriver.h"
 
+#include "link/LineSettings.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +22,6 @@ namespace zet {
 namespace {
 
 constexpr quint16 kFtdiVendorId = 0x0403;
-constexpr qint32 kLineBaudRate = 250000;
 
 // Copies text into a driver listing buffer: NUL-terminated when shorter than the
 // buffer, cut to the buffer and without a NUL when it fills it.
@@ -84,7 +85,7 @@ struct SerialPortDriver::OpenPort {
 };
 
 SerialPortDriver::SerialPortDriver(QStringList extraPorts, bool listFtdi, PortSource ports)
-    : m_extraPorts(std::move(extraPorts)), m_listFtdi(listFtdi), ports_(std::move(ports))
+    : extraPorts_(std::move(extraPorts)), listFtdi_(listFtdi), ports_(std::move(ports))
 {
 }
 
@@ -197,7 +198,7 @@ std::vector<SerialPortDriver::Row> SerialPortDriver::listRows(std::vector<PortRe
 
 std::vector<SerialPortDriver::Row> SerialPortDriver::enumerate() const
 {
-    return listRows(m_listFtdi && ports_ ? ports_() : std::vector<PortRecord>{}, m_extraPorts);
+    return listRows(listFtdi_ && ports_ ? ports_() : std::vector<PortRecord>{}, extraPorts_);
 }
 
 FtStatus SerialPortDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
@@ -205,9 +206,9 @@ FtStatus SerialPortDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
     if (flags == ft::LIST_NUMBER_ONLY) {
         if (!arg1)
             return ft::INVALID_PARAMETER;
-        m_rows = enumerate();
-        m_listed = true;
-        *static_cast<uint32_t *>(arg1) = uint32_t(m_rows.size());
+        rows_ = enumerate();
+        listed_ = true;
+        *static_cast<uint32_t *>(arg1) = uint32_t(rows_.size());
         return ft::OK;
     }
     const bool bySerial = flags == (ft::LIST_BY_INDEX | ft::OPEN_BY_SERIAL_NUMBER);
@@ -216,14 +217,14 @@ FtStatus SerialPortDriver::ListDevices(void *arg1, void *arg2, uint32_t flags)
         return ft::INVALID_PARAMETER;
     if (!arg2)
         return ft::INVALID_PARAMETER;
-    if (!m_listed) {
-        m_rows = enumerate();
-        m_listed = true;
+    if (!listed_) {
+        rows_ = enumerate();
+        listed_ = true;
     }
     const auto index = uintptr_t(arg1);
-    if (index >= m_rows.size())
+    if (index >= rows_.size())
         return ft::DEVICE_NOT_FOUND;
-    const Row &row = m_rows[index];
+    const Row &row = rows_[index];
     if (bySerial)
         copyToListBuffer(row.serial, arg2, ft::SERIAL_BUFFER_SIZE);
     else
@@ -238,7 +239,7 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     if (flags != ft::OPEN_BY_SERIAL_NUMBER && flags != ft::OPEN_BY_DESCRIPTION)
         return ft::INVALID_PARAMETER;
     *handle = 0;
-    m_lastOpenFailure = {};
+    lastOpenFailure_ = {};
     const QByteArray wanted(static_cast<const char *>(arg1));
     auto findIn = [&](const std::vector<Row> &rows) -> const Row * {
         for (const Row &row : rows) {
@@ -250,7 +251,7 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
         return nullptr;
     };
     // The last listing usually holds the row; a converter plugged in since needs a fresh look.
-    const Row *row = m_listed ? findIn(m_rows) : nullptr;
+    const Row *row = listed_ ? findIn(rows_) : nullptr;
     std::vector<Row> fresh;
     if (!row) {
         fresh = enumerate();
@@ -268,7 +269,7 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     if (!port->open(QIODevice::ReadWrite)) {
         const QByteArray path = row->location.toLocal8Bit();
         const bool permissionError = port->error() == QSerialPort::PermissionError;
-        m_lastOpenFailure = {
+        lastOpenFailure_ = {
             openFailureCause(permissionError, ::access(path.constData(), R_OK | W_OK) == 0),
             path.toStdString()};
         return statusForOpenError(port->error());
@@ -279,7 +280,7 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
     port->setStopBits(QSerialPort::TwoStop);
     port->setParity(QSerialPort::NoParity);
     port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!setLineRate(*port, kLineBaudRate))
+    if (!setLineRate(*port, qint32(line::kBaudRate)))
         port->clearError(); // the caller's own baud-rate call reports it
 
     // Errors seen while the event loop reads for the port: a vanished device makes the
@@ -302,16 +303,16 @@ FtStatus SerialPortDriver::OpenEx(const void *arg1, uint32_t flags, FtHandle *ha
                 Qt::QueuedConnection);
         });
 
-    const FtHandle h = m_nextHandle++;
-    m_open.emplace(h, std::move(open));
+    const FtHandle h = nextHandle_++;
+    open_.emplace(h, std::move(open));
     *handle = h;
     return ft::OK;
 }
 
 SerialPortDriver::OpenPort *SerialPortDriver::find(FtHandle handle)
 {
-    auto it = m_open.find(handle);
-    return it == m_open.end() ? nullptr : it->second.get();
+    auto it = open_.find(handle);
+    return it == open_.end() ? nullptr : it->second.get();
 }
 
 void SerialPortDriver::markFailed(OpenPort &open)
@@ -369,12 +370,12 @@ bool SerialPortDriver::pullPending(OpenPort &open)
 
 FtStatus SerialPortDriver::Close(FtHandle handle)
 {
-    auto it = m_open.find(handle);
-    if (it == m_open.end())
+    auto it = open_.find(handle);
+    if (it == open_.end())
         return ft::INVALID_HANDLE;
     if (it->second->port->isOpen())
         it->second->port->close();
-    m_open.erase(it);
+    open_.erase(it);
     return ft::OK;
 }
 

@@ -59,7 +59,7 @@ public:
     FtStatus Purge(FtHandle handle, uint32_t mask) override;
     FtStatus GetStatus(FtHandle handle, uint32_t *rxBytes, uint32_t *txBytes,
                        uint32_t *eventStatus) override;
-    OpenFailureInfo lastOpenFailure() const override { return m_lastOpenFailure; }
+    OpenFailureInfo lastOpenFailure() const override { return lastOpenFailure_; }
 
     // Why a port did not open. Qt reports a missing right on the device file and a port
     // held by another program alike; whether this user may read and write the file
@@ -101,14 +101,14 @@ private:
     bool alive(OpenPort &open);
     void markFailed(OpenPort &open);
 
-    QStringList m_extraPorts;
-    bool m_listFtdi;
+    QStringList extraPorts_;
+    bool listFtdi_;
     PortSource ports_;
-    std::vector<Row> m_rows;
-    bool m_listed = false;
-    std::map<FtHandle, std::unique_ptr<OpenPort>> m_open;
-    FtHandle m_nextHandle = 1;
-    OpenFailureInfo m_lastOpenFailure;
+    std::vector<Row> rows_;
+    bool listed_ = false;
+    std::map<FtHandle, std::unique_ptr<OpenPort>> open_;
+    FtHandle nextHandle_ = 1;
+    OpenFailureInfo lastOpenFailure_;
 };
 
 } // namespace zet

@@ -15,11 +15,6 @@
 namespace zet {
 
 namespace {
-constexpr uint8_t kSwitchOff = 8;
-constexpr uint8_t kTestMode = 6;
-constexpr uint8_t kWorkMode = 7;
-constexpr uint8_t kClock = 211;
-
 const StatusRow kBaseStatus[] = {
     {2, 0x10, "Panel3", {"Контакт АКБ в норме"}, {"Обрыв АКБ", Colour::Red}},
     {2, 0x08, "Panel4", {"Рабочий режим"}, {"Режим заряда", Colour::Yellow}},
@@ -34,7 +29,8 @@ const StatusRow kBaseStatus[] = {
 };
 } // namespace
 
-BasePage::BasePage(PageHost &host, QWidget *parent) : ModulePage(host, page::Base, parent)
+BasePage::BasePage(PageHost &host, const PageRow &row, QWidget *parent)
+    : ModulePage(host, row, parent)
 {
     auto *state = makeGroup(this, "GroupBox1", QStringLiteral("Состояние"), QRect(8, 8, 250, 160));
     makePanel(state, "Panel3", QRect(10, 22, 230, 28));
@@ -83,7 +79,7 @@ void BasePage::decode(const Frame &reply)
     // Nothing addressed to another block is passed on to the base unit.
     claimRequest();
     // The switch-off code has gone out and the instrument answered: drop the link.
-    if (s.request()[1] == kSwitchOff)
+    if (s.request()[1] == cmd::base::SwitchOff)
         host().switchOffCompleted();
     // Any answered command falls back to the status request, whichever block sent it.
     if (reply[1] != cmd::Status)
@@ -91,7 +87,7 @@ void BasePage::decode(const Frame &reply)
     if (reply[0] != 0)
         return;
     applyStatusRows(this, kBaseStatus, reply);
-    if (reply[1] == kClock)
+    if (reply[1] == cmd::base::Clock)
         return;
     const int current = u16(reply, 5) / 100;
     findChild<QLabel *>(QStringLiteral("Panel10"))->setText(QString::number(current) + "  мА");
@@ -103,26 +99,26 @@ void BasePage::showInstrument(const QString &text)
     findChild<QLabel *>(QStringLiteral("Panel2"))->setText(text);
 }
 
-void BasePage::Button2Click() { session().queueCommands(kBaseAddress, {kSwitchOff}); }
-void BasePage::Button3Click() { session().directCommand(kBaseAddress, kTestMode); }
-void BasePage::Button4Click() { session().directCommand(kBaseAddress, kWorkMode); }
+void BasePage::Button2Click() { session().queueCommands(kBaseAddress, {cmd::base::SwitchOff}); }
+void BasePage::Button3Click() { session().directCommand(kBaseAddress, cmd::base::TestMode); }
+void BasePage::Button4Click() { session().directCommand(kBaseAddress, cmd::base::WorkMode); }
 
 void BasePage::Button5Click()
 {
-    session().directCommand(kBaseAddress, kTestMode);
+    session().directCommand(kBaseAddress, cmd::base::TestMode);
     session().request()[3] = 0;
     session().request()[4] = 0x10;
 }
 
 void BasePage::Button6Click()
 {
-    session().directCommand(kBaseAddress, kTestMode);
+    session().directCommand(kBaseAddress, cmd::base::TestMode);
     session().request()[3] = 0xFF;
 }
 
 void BasePage::Button7Click()
 {
-    session().directCommand(kBaseAddress, kTestMode);
+    session().directCommand(kBaseAddress, cmd::base::TestMode);
     session().request()[3] = 0;
 }
 
@@ -139,8 +135,8 @@ uint32_t BasePage::clockSeconds(const QDateTime &now)
 void BasePage::Button127Click()
 {
     const uint32_t secs = clockSeconds(platform().now());
-    session().setRequest(kBaseAddress, kClock, 0, uint8_t(secs >> 24), uint8_t(secs >> 16),
-                         uint8_t(secs >> 8), uint8_t(secs));
+    session().setRequest(kBaseAddress, cmd::base::Clock, 0, uint8_t(secs >> 24),
+                         uint8_t(secs >> 16), uint8_t(secs >> 8), uint8_t(secs));
     platform().sleepMs(600);
 }
 

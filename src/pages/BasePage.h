@@ -6,7 +6,7 @@ namespace zet {
 // Base unit: power and link status, current drawn, test outputs, switch-off, clock.
 class BasePage : public ModulePage {
 public:
-    BasePage(PageHost &host, QWidget *parent = nullptr);
+    BasePage(PageHost &host, const PageRow &row, QWidget *parent = nullptr);
     void decode(const Frame &reply) override;
     // Model and serial number of the identified instrument, in the group "Прибор".
     void showInstrument(const QString &text);

@@ -1,9 +1,9 @@
 #include "pages/ElectroPage.h"
 
 #include "connection/Session.h"
-#include "pages/Format.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
+#include "platform/Format.h"
 
 #include <QChart>
 #include <QLabel>
@@ -15,190 +15,6 @@
 namespace zet {
 
 namespace {
-
-constexpr uint8_t kMeasure = 1;
-constexpr uint8_t kSetFourth = 8;
-constexpr uint8_t kReadFourth = 13;
-
-// ---- oxygen ----------------------------------------------------------------
-
-constexpr std::array<const char *, 4> kOxygenThresholds = {"Panel88", "Panel87", "Panel86",
-                                                           "Panel114"};
-
-const StatusRow kOxygenStatus[] = {
-    rows::threshold("Panel86", 3, 0x40, 0),
-    rows::threshold("Panel87", 2, 0x20, 0),
-    rows::threshold("Panel88", 1, 0x10, 0),
-    rows::threshold("Panel114", 4, 0x08, 0),
-    rows::blanking(rows::setupMode("Panel82"), kOxygenThresholds),
-    rows::blanking(rows::settings("Panel85"), kOxygenThresholds),
-    rows::thermoSensor("Panel90"),
-};
-
-const ElectroButton kOxygenButtons[] = {
-    {ElectroAction::Reset, "Button77", "СБРОС"},
-    {ElectroAction::Setup, "Button78", "Режим настройки"},
-    {ElectroAction::Save, "Button79", "Сохранение"},
-    {ElectroAction::Read, "Button82", "Чтение"},
-    {ElectroAction::Defaults, "Button85", "По умолчанию"},
-    {ElectroAction::ApplyFirst, "Button80", "Применить"},
-    {ElectroAction::ApplySecond, "Button81", "Применить"},
-    {ElectroAction::ApplyFourth, "Button115", "Применить"},
-    {ElectroAction::TakeZeroVoltage, "Button84", "Применить U нуля"},
-    {ElectroAction::TakeGasVoltage, "Button83", "Применить U газа"},
-};
-
-const ElectroInfo kOxygen = {
-    .pageIndex = page::Oxygen,
-    .status = {.group = "GroupBox27",
-               .panels = {"Panel82", "Panel85", "Panel114", "Panel86", "Panel87", "Panel88",
-                          "Panel90"},
-               .rows = kOxygenStatus},
-    .settings = {.group = "GroupBox28",
-                 .uZero = "Edit9",
-                 .uGas = "Edit10",
-                 .panel = "Panel89",
-                 .fields = {"MaskEdit13", "MaskEdit14", "MaskEdit15", "MaskEdit16", "MaskEdit21"},
-                 .labels = {"C газа, % х10", "Порог1, % х10", "Порог2, % х10", "Порог 3, % х10",
-                            "Порог 4, % х10"},
-                 .defaults = {"210", "20", "180", "240", "300"}},
-    .concentration = "Panel83",
-    .climate = "Panel81",
-    .voltage = "Panel80",
-    .version = "Panel84",
-    .format = {.decimals = 1, .unit = " %"},
-    .climateFormula = {.temperatureOffset = 55, .coefficientBase = 900, .coefficientStep = 1},
-    .chart = 10,
-    .buttons = kOxygenButtons,
-    .frontEnd = {.group = "LMP91000",
-                 .status = "Panel79",
-                 .fields = {"RadioGroup1", "RadioGroup2", "RadioGroup3", "RadioGroup4",
-                            "RadioGroup5", "RadioGroup6", "RadioGroup7", "RadioGroup8"},
-                 .read = "Button74",
-                 .write = "Button75",
-                 .toggle = "Button76",
-                 .readPlaceholder = false},
-};
-
-// ---- carbon monoxide -------------------------------------------------------
-
-constexpr std::array<const char *, 4> kCoThresholds = {"Panel100", "Panel99", "Panel98"};
-
-// Bits 3 and 1 are not used on this block.
-const StatusRow kCoStatus[] = {
-    rows::threshold("Panel98", 3, 0x40, 0),
-    rows::threshold("Panel99", 2, 0x20, 0),
-    rows::threshold("Panel100", 1, 0x10, 0),
-    rows::blanking(rows::setupMode("Panel95"), kCoThresholds),
-    rows::blanking(rows::settings("Panel96"), kCoThresholds),
-    rows::thermoSensor("Panel97"),
-};
-
-const ElectroButton kCoButtons[] = {
-    {ElectroAction::Reset, "Button88", "СБРОС"},
-    {ElectroAction::Setup, "Button90", "Режим настройки"},
-    {ElectroAction::Save, "Button95", "Сохранение"},
-    {ElectroAction::Read, "Button96", "Чтение"},
-    {ElectroAction::Defaults, "Button97", "По умолчанию"},
-    {ElectroAction::ApplyFirst, "Button93", "Применить"},
-    {ElectroAction::ApplySecond, "Button94", "Применить"},
-    {ElectroAction::TakeZeroVoltage, "Button92", "Применить U нуля"},
-    {ElectroAction::TakeGasVoltage, "Button91", "Применить U газа"},
-};
-
-constexpr std::array<const char *, 5> kMassLabels = {"C газа, мг/м3", "Порог1, мг/м3",
-                                                     "Порог2, мг/м3", "Порог3, мг/м3"};
-constexpr std::array<const char *, 5> kMassDefaults = {"210", "20", "180", "240"};
-constexpr ConcentrationFormat kMass = {.decimals = 0, .unit = " мг/м3"};
-
-const ElectroInfo kCarbonMonoxide = {
-    .pageIndex = page::CarbonMonoxide,
-    .status = {.group = "GroupBox30",
-               .panels = {"Panel95", "Panel96", "Panel98", "Panel99", "Panel100", "Panel97"},
-               .rows = kCoStatus},
-    .settings = {.group = "GroupBox31",
-                 .uZero = "Edit11",
-                 .uGas = "Edit12",
-                 .panel = "Panel101",
-                 .fields = {"MaskEdit17", "MaskEdit18", "MaskEdit19", "MaskEdit20"},
-                 .labels = kMassLabels,
-                 .defaults = kMassDefaults},
-    .concentration = "Panel102",
-    .climate = "Panel92",
-    .voltage = "Panel94",
-    .version = "Panel93",
-    .format = kMass,
-    .climateFormula = {.temperatureOffset = 85, .coefficientBase = 800, .coefficientStep = 6},
-    .chart = 11,
-    .buttons = kCoButtons,
-    .frontEnd = {.group = "GroupBox29",
-                 .status = "Panel91",
-                 .fields = {"RadioGroup9", "RadioGroup10", "RadioGroup11", "RadioGroup12",
-                            "RadioGroup13", "RadioGroup14", "RadioGroup15", "RadioGroup16"},
-                 .read = "Button86",
-                 .write = "Button87",
-                 .toggle = "Button89",
-                 .readPlaceholder = true},
-};
-
-// ---- hydrogen sulphide -----------------------------------------------------
-
-constexpr std::array<const char *, 4> kH2sBlanked = {"Panel130", "Panel129", "Panel128",
-                                                     "Panel136"};
-
-// Bit 3 is not used on this block.
-const StatusRow kH2sStatus[] = {
-    rows::threshold("Panel128", 3, 0x40, 0),
-    rows::threshold("Panel129", 2, 0x20, 0),
-    rows::threshold("Panel130", 1, 0x10, 0),
-    rows::temperatureRange("Panel136"),
-    rows::blanking(rows::setupMode("Panel125"), kH2sBlanked),
-    rows::blanking(rows::settings("Panel126"), kH2sBlanked),
-    rows::thermoSensor("Panel127"),
-};
-
-const ElectroButton kH2sButtons[] = {
-    {ElectroAction::Reset, "Button138", "СБРОС"},
-    {ElectroAction::Setup, "Button139", "Режим настройки"},
-    {ElectroAction::Save, "Button135", "Сохранение"},
-    {ElectroAction::Read, "Button136", "Чтение"},
-    {ElectroAction::Defaults, "Button137", "По умолчанию"},
-    {ElectroAction::ApplyFirst, "Button133", "Применить"},
-    {ElectroAction::ApplySecond, "Button134", "Применить"},
-    {ElectroAction::TakeZeroVoltage, "Button132", "Применить U нуля"},
-    {ElectroAction::TakeGasVoltage, "Button131", "Применить U газа"},
-};
-
-const ElectroInfo kHydrogenSulphide = {
-    .pageIndex = page::HydrogenSulphide,
-    .status = {.group = "GroupBox40",
-               .panels = {"Panel125", "Panel126", "Panel128", "Panel129", "Panel130", "Panel127",
-                          "Panel136"},
-               .rows = kH2sStatus},
-    .settings = {.group = "GroupBox41",
-                 .uZero = "Edit21",
-                 .uGas = "Edit22",
-                 .panel = "Panel131",
-                 .fields = {"MaskEdit30", "MaskEdit35", "MaskEdit36", "MaskEdit37"},
-                 .labels = kMassLabels,
-                 .defaults = kMassDefaults},
-    .concentration = "Panel133",
-    .climate = "Panel134",
-    .voltage = "Panel135",
-    .version = "Panel132",
-    .format = kMass,
-    .climateFormula = {.temperatureOffset = 85, .coefficientBase = 900, .coefficientStep = 4},
-    .chart = 14,
-    .buttons = kH2sButtons,
-    .frontEnd = {.group = "GroupBox39",
-                 .status = "Panel124",
-                 .fields = {"RadioGroup17", "RadioGroup18", "RadioGroup19", "RadioGroup20",
-                            "RadioGroup21", "RadioGroup22", "RadioGroup23", "RadioGroup24"},
-                 .read = "Button129",
-                 .write = "Button130",
-                 .toggle = "Button140",
-                 .readPlaceholder = true},
-};
 
 // ---- layout ----------------------------------------------------------------
 
@@ -212,12 +28,9 @@ constexpr QRect kArea(223, 230, 561, 313);
 
 } // namespace
 
-const ElectroInfo &oxygenInfo() { return kOxygen; }
-const ElectroInfo &carbonMonoxideInfo() { return kCarbonMonoxide; }
-const ElectroInfo &hydrogenSulphideInfo() { return kHydrogenSulphide; }
-
-ElectroPage::ElectroPage(PageHost &host, const ElectroInfo &info, QWidget *parent)
-    : SensorPage(host, info.pageIndex, info.version, parent, sensorcmd::On, 3), info_(info)
+ElectroPage::ElectroPage(PageHost &host, const PageRow &row, const ElectroInfo &info,
+                         QWidget *parent)
+    : SensorPage(host, row, info.version, parent, cmd::sensor::On, 3), info_(info)
 {
     QFont f = font();
     f.setPointSize(kPointSize);
@@ -285,10 +98,10 @@ void ElectroPage::build()
     auto *picture = new PictureBox(this, row().pictureControl, kArea);
 
     // Values and the toggle lie over the area in both states.
-    auto over = [](int x, int y, int w, int h) {
+    auto onChart = [](int x, int y, int w, int h) {
         return QRect(kArea.topLeft() + QPoint(x, y), QSize(w, h));
     };
-    QLabel *concentration = makePanel(this, info_.concentration, over(3, 3, 122, 30));
+    QLabel *concentration = makePanel(this, info_.concentration, onChart(3, 3, 122, 30));
     setBold(concentration, 14);
     QFont italic = concentration->font();
     italic.setItalic(true);
@@ -297,9 +110,9 @@ void ElectroPage::build()
     QPalette red = concentration->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     concentration->setPalette(red);
-    setPanelFill(makePanel(this, info_.climate, over(131, 1, 170, 19)), kPanelCream);
-    setPanelFill(makePanel(this, info_.voltage, over(305, 1, 130, 19)), kPanelCream);
-    frontEnd_->addToggle(this, over(3, 288, 122, 24), chart_, picture);
+    setPanelFill(makePanel(this, info_.climate, onChart(131, 1, 170, 19)), kPanelCream);
+    setPanelFill(makePanel(this, info_.voltage, onChart(305, 1, 130, 19)), kPanelCream);
+    frontEnd_->addToggle(this, onChart(3, 288, 122, 24), chart_, picture);
 }
 
 // ---- buttons ---------------------------------------------------------------
@@ -314,7 +127,7 @@ void ElectroPage::apply(uint8_t code, const char *first, const char *second)
 
 void ElectroPage::trigger(ElectroAction action)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     const auto &fields = info_.settings.fields;
     switch (action) {
     case ElectroAction::Reset:
@@ -327,7 +140,7 @@ void ElectroPage::trigger(ElectroAction action)
         queue({Save});
         break;
     case ElectroAction::Read:
-        queue({ReadVoltages, ReadCalibration, ReadThresholds, kReadFourth});
+        queue({ReadVoltages, ReadCalibration, ReadThresholds, cmd::electro::ReadFourth});
         break;
     case ElectroAction::Defaults:
         for (size_t i = 0; i < fields.size(); ++i)
@@ -341,7 +154,7 @@ void ElectroPage::trigger(ElectroAction action)
         apply(SetSecond, fields[2], fields[3]);
         break;
     case ElectroAction::ApplyFourth:
-        apply(kSetFourth, fields[4], nullptr);
+        apply(cmd::electro::SetFourth, fields[4], nullptr);
         break;
     case ElectroAction::TakeZeroVoltage:
         queue({TakeAirVoltage, ReadVoltages});
@@ -358,12 +171,12 @@ std::span<const StatusRow> ElectroPage::statusRows(uint8_t) const { return info_
 
 void ElectroPage::showAnswer(const Frame &reply)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     const ElectroSettings &s = info_.settings;
     switch (reply[1]) {
-    case lmp91000::kVersion:
-    case lmp91000::kRead:
-    case lmp91000::kWrite:
+    case cmd::electro::Version:
+    case cmd::electro::ReadFrontEnd:
+    case cmd::electro::WriteFrontEnd:
         frontEnd_->applyReply(reply);
         break;
     case ReadVoltages:
@@ -375,7 +188,7 @@ void ElectroPage::showAnswer(const Frame &reply)
     case ReadThresholds:
         showIntegers(reply, s.fields[2], s.fields[3]);
         break;
-    case kReadFourth:
+    case cmd::electro::ReadFourth:
         if (s.fields[4])
             setText(s.fields[4], integerText(s16(reply, 3)));
         break;
@@ -384,7 +197,10 @@ void ElectroPage::showAnswer(const Frame &reply)
     }
 }
 
-bool ElectroPage::measures(uint8_t code) const { return code == cmd::Status || code == kMeasure; }
+bool ElectroPage::measures(uint8_t code) const
+{
+    return code == cmd::Status || code == cmd::electro::Measure;
+}
 
 QString ElectroPage::concentrationText(const Frame &reply) const
 {

@@ -57,7 +57,6 @@ struct ElectroSettings {
 };
 
 struct ElectroInfo {
-    int pageIndex;
     StatusGroup status{};
     ElectroSettings settings{};
     const char *concentration = nullptr;
@@ -77,7 +76,8 @@ const ElectroInfo &hydrogenSulphideInfo();
 
 class ElectroPage : public SensorPage {
 public:
-    ElectroPage(PageHost &host, const ElectroInfo &info, QWidget *parent = nullptr);
+    ElectroPage(PageHost &host, const PageRow &row, const ElectroInfo &info,
+                QWidget *parent = nullptr);
 
     void trigger(ElectroAction action);
 

@@ -167,7 +167,7 @@ void Lmp91000Group::setItems(const Items &items)
 
 void Lmp91000Group::read()
 {
-    host_.session().queueCommands(address_, {kRead});
+    host_.session().queueCommands(address_, {cmd::electro::ReadFrontEnd});
     if (controls_.readPlaceholder)
         status_->setText(kPlaceholder);
 }
@@ -191,13 +191,13 @@ void Lmp91000Group::write()
     s.request()[4] = r->tiacn;
     s.request()[5] = r->refcn;
     s.request()[6] = r->modecn;
-    s.queueCommands(address_, {kWrite});
+    s.queueCommands(address_, {cmd::electro::WriteFrontEnd});
 }
 
 void Lmp91000Group::applyReply(const Frame &reply)
 {
     const uint8_t code = reply[1];
-    if (code == kRead || code == kWrite) {
+    if (code == cmd::electro::ReadFrontEnd || code == cmd::electro::WriteFrontEnd) {
         const uint8_t state = reply[3];
         switch (state) {
         case 0:
@@ -215,7 +215,7 @@ void Lmp91000Group::applyReply(const Frame &reply)
         }
         if (!(state & kReady))
             return;
-    } else if (code != kVersion) {
+    } else if (code != cmd::electro::Version) {
         return;
     }
     setItems(decode({reply[4], reply[5], reply[6]}));

@@ -22,10 +22,6 @@ class RadioGroup;
 
 namespace lmp91000 {
 
-constexpr uint8_t kVersion = 9; // its reply carries the registers too
-constexpr uint8_t kRead = 32;
-constexpr uint8_t kWrite = 33;
-
 // The register fields, in the order of the page's radio groups.
 enum Field { RLoad, RTia, RefSource, IntZero, Polarity, Bias, Fet, Mode, FieldCount };
 

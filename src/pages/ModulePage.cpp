@@ -9,8 +9,8 @@
 
 namespace zet {
 
-ModulePage::ModulePage(PageHost &host, int pageIndex, QWidget *parent)
-    : QWidget(parent), host_(host), row_(pageRow(pageIndex))
+ModulePage::ModulePage(PageHost &host, const PageRow &row, QWidget *parent)
+    : QWidget(parent), host_(host), row_(row)
 {
 }
 
@@ -96,7 +96,7 @@ void ModulePage::decode(const Frame &reply)
         show(reply);
 }
 
-void ModulePage::direct(uint8_t code) { session().directCommand(address(), code); }
+void ModulePage::writeCode(uint8_t code) { session().directCommand(address(), code); }
 
 void ModulePage::queue(std::initializer_list<uint8_t> codes)
 {

@@ -34,7 +34,7 @@ public:
 
 class ModulePage : public QWidget {
 public:
-    ModulePage(PageHost &host, int pageIndex, QWidget *parent = nullptr);
+    ModulePage(PageHost &host, const PageRow &row, QWidget *parent = nullptr);
 
     const PageRow &row() const { return row_; }
     int pageIndex() const { return row_.index; }
@@ -68,8 +68,8 @@ protected:
     Platform &platform();
     PageHost &host() { return host_; }
 
-    // Address-only commands: code into byte 1, parameters untouched.
-    void direct(uint8_t code);
+    // Writes a code into byte 1 of the request; the parameters stay as they are.
+    void writeCode(uint8_t code);
     void queue(std::initializer_list<uint8_t> codes);
     void queue(std::span<const uint8_t> codes);
 

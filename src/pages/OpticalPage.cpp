@@ -1,9 +1,9 @@
 #include "pages/OpticalPage.h"
 
 #include "connection/Session.h"
-#include "pages/Format.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
+#include "platform/Format.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -17,213 +17,9 @@ namespace zet {
 
 namespace {
 
-constexpr uint8_t kDiagnostics = 96;
-constexpr uint8_t kTemperature = 97;
-constexpr uint8_t kSave = 7;
 constexpr int kKelvinOffset = 273;
 
-// Captions shared by every optical page.
-constexpr const char *kOn = "ВКЛ.";
-constexpr const char *kOff = "ОТКЛ.";
-constexpr const char *kSetup = "Режим настройки";
-constexpr const char *kApplyZero = "Применить U нуля";
-constexpr const char *kReadVoltages = "Чтение параметров";
-constexpr const char *kCalibrate = "Применить U газа и С газа";
-constexpr const char *kApply = "Применить";
-constexpr const char *kSaveCaption = "Сохранение";
-constexpr const char *kRead = "Чтение";
-constexpr const char *kDefaults = "Установка по умолчанию";
-
-constexpr const char *kGas1 = "C газа Д1, % х100";
-constexpr const char *kGas = "C газа, % х100";
-constexpr const char *kThreshold1 = "Порог 1, % х100";
-constexpr const char *kThreshold2 = "Порог 2, % х100";
-constexpr const char *kThreshold3 = "Порог 3, % х100";
-
-constexpr CodeList kOnQueue = {9, 13, 3, 4};
-constexpr CodeList kApplyZeroQueue = {15, 5, 5};
-constexpr CodeList kReadQueue = {3, 3, 4, 4, 13, 13};
-
-// Thresholds, read back by the answers to 3 (threshold 1) and 4 (thresholds 2, 3).
-constexpr std::array<ParameterField, 3> thresholds(const char *first, const char *second,
-                                                   const char *third, int d1, int d2, int d3)
-{
-    return {{{first, kThreshold1, 3, 5, d1},
-             {second, kThreshold2, 4, 3, d2},
-             {third, kThreshold3, 4, 5, d3}}};
-}
-
-constexpr std::array<ParameterField, 5> fieldList(std::initializer_list<ParameterField> gases,
-                                                  std::array<ParameterField, 3> limits)
-{
-    std::array<ParameterField, 5> out{};
-    size_t i = 0;
-    for (const ParameterField &f : gases)
-        out[i++] = f;
-    for (const ParameterField &f : limits)
-        out[i++] = f;
-    return out;
-}
-
-// ---- methane 100 % ---------------------------------------------------------
-
-const OpticalButton kMethane100Buttons[] = {
-    {OpticalRole::On, "Button71", kOn, {}, kOnQueue},
-    {OpticalRole::Off, "Button73", kOff, {}, {8}},
-    {OpticalRole::Setup, "Button98", kSetup, {}, {6}},
-    {OpticalRole::ApplyZero, "Button105", kApplyZero, {}, kApplyZeroQueue},
-    {OpticalRole::ReadVoltages, "Button213", kReadVoltages, {}, {1, 1, 2, 2, 5, 5}},
-    {OpticalRole::ApplyField, "Button106", kCalibrate, {{{"MaskEdit49", 3}}}, {14, 1, 1}},
-    {OpticalRole::ApplyField, "Button212", kCalibrate, {{{"MaskEdit26", 3}}}, {14, 2, 2}},
-    {OpticalRole::ApplyField, "Button211", kApply, {{{"MaskEdit27", 5}}}, {10}},
-    {OpticalRole::ApplyField, "Button107", kApply, {{{"MaskEdit28", 3}, {"MaskEdit29", 5}}}, {11}},
-    {OpticalRole::Save, "Button108", kSaveCaption, {}, {kSave}},
-    {OpticalRole::Read, "Button109", kRead, {}, kReadQueue},
-    {OpticalRole::Defaults, "Button110", kDefaults, {}, {}},
-    {OpticalRole::Temperature, "Button152", "Температура", {}, {kTemperature}},
-};
-
-const OpticalInfo kMethane100 = {
-    .pageIndex = page::OpticMethane100,
-    .statusGroup = "GroupBox25",
-    .statusPanels = {"Panel73", "Panel72", "Panel71", "Panel70", "Panel74", "Panel75", "Panel76"},
-    .concentrationGroup = "GroupBox26",
-    .concentration = "Edit8",
-    .version = "Panel77",
-    .chart = 9,
-    .signal = "Panel78",
-    .voltages = VoltageEncoding::Int16,
-    .readouts = {{{"Edit13", "U нуля", 5, 3},
-                  {"Edit14", "U газ Д1", 2, 3},
-                  {"Edit29", "U газ Д2", 2, 5}}},
-    .settingsGroup = "GroupBox32",
-    .settingsPanel = "Panel104",
-    .fields = fieldList(
-        {{"MaskEdit49", kGas1, 13, 3, 480}, {"MaskEdit26", "C газа Д2, % х100", 13, 5, 4950}},
-        thresholds("MaskEdit27", "MaskEdit28", "MaskEdit29", 50, 100, 500)),
-    .buttons = kMethane100Buttons,
-    .diagnostics = Diagnostics::FlagsAndState,
-    .flags = "CheckListBox1",
-    .state = "CheckListBox4",
-    .stateCode = "Panel148",
-    .measuring = "Panel147",
-    .temperature = "Edit26",
-};
-
-// ---- methane 5 % -----------------------------------------------------------
-
-const OpticalButton kMethane5Buttons[] = {
-    {OpticalRole::On, "Button99", kOn, {}, kOnQueue},
-    {OpticalRole::Off, "Button100", kOff, {}, {8}},
-    {OpticalRole::Setup, "Button101", kSetup, {}, {6}},
-    {OpticalRole::ApplyZero, "Button102", kApplyZero, {}, kApplyZeroQueue},
-    {OpticalRole::ReadVoltages, "Button116", kReadVoltages, {}, {1, 1, 5, 5}},
-    {OpticalRole::ApplyField, "Button103", kCalibrate, {{{"MaskEdit25", 3}}}, {14, 1, 1}},
-    {OpticalRole::ApplyField, "Button114", kApply, {{{"MaskEdit22", 5}}}, {10}},
-    {OpticalRole::ApplyField, "Button104", kApply, {{{"MaskEdit23", 3}, {"MaskEdit24", 5}}}, {11}},
-    {OpticalRole::Save, "Button111", kSaveCaption, {}, {kSave}},
-    {OpticalRole::Read, "Button112", kRead, {}, kReadQueue},
-    {OpticalRole::Defaults, "Button113", kDefaults, {}, {}},
-};
-
-const OpticalInfo kMethane5 = {
-    .pageIndex = page::OpticMethane5,
-    .statusGroup = "GroupBox33",
-    .statusPanels = {"Panel107", "Panel106", "Panel105", "Panel103", "Panel108", "Panel109",
-                     "Panel110"},
-    .concentrationGroup = "GroupBox34",
-    .concentration = "Edit15",
-    .version = "Panel112",
-    .chart = 12,
-    .signal = "Panel111",
-    .voltages = VoltageEncoding::Float32,
-    .readouts = {{{"Edit16", "U нуля", 5, 3}, {"Edit17", "U газ", 1, 3}}},
-    .settingsGroup = "GroupBox35",
-    .settingsPanel = "Panel113",
-    .fields = fieldList({{"MaskEdit25", kGas, 13, 3, 480}},
-                        thresholds("MaskEdit22", "MaskEdit23", "MaskEdit24", 50, 100, 500)),
-    .buttons = kMethane5Buttons,
-};
-
-// ---- CO2 -------------------------------------------------------------------
-
-const OpticalButton kCo2Buttons[] = {
-    {OpticalRole::On, "Button118", kOn, {}, kOnQueue},
-    {OpticalRole::Off, "Button117", kOff, {}, {8}},
-    {OpticalRole::Setup, "Button119", kSetup, {}, {6}},
-    {OpticalRole::ApplyZero, "Button120", kApplyZero, {}, kApplyZeroQueue},
-    {OpticalRole::ReadVoltages, "Button128", kReadVoltages, {}, {2, 2, 5, 5}},
-    {OpticalRole::ApplyField, "Button121", kCalibrate, {{{"MaskEdit34", 3}}}, {14, 1, 1}},
-    {OpticalRole::ApplyField, "Button126", kApply, {{{"MaskEdit31", 5}}}, {10}},
-    {OpticalRole::ApplyField, "Button122", kApply, {{{"MaskEdit32", 3}, {"MaskEdit33", 5}}}, {11}},
-    {OpticalRole::Save, "Button123", kSaveCaption, {}, {kSave}},
-    {OpticalRole::Read, "Button124", kRead, {}, kReadQueue},
-    {OpticalRole::Defaults, "Button125", kDefaults, {}, {}},
-};
-
-// A single detector; its labels keep the "Д1" of the two-detector block.
-const OpticalInfo kCo2 = {
-    .pageIndex = page::OpticCo2,
-    .statusGroup = "GroupBox37",
-    .statusPanels = {"Panel118", "Panel117", "Panel116", "Panel115", "Panel119", "Panel120",
-                     "Panel121"},
-    .concentrationGroup = "GroupBox36",
-    .concentration = "Edit18",
-    .version = "Panel6",
-    .chart = 13,
-    .signal = "Panel123",
-    .voltages = VoltageEncoding::Int16,
-    .readouts = {{{"Edit19", "U нуля", 5, 3}, {"Edit20", "U газ Д1", 2, 3}}},
-    .settingsGroup = "GroupBox38",
-    .settingsPanel = "Panel122",
-    .fields = fieldList({{"MaskEdit34", kGas1, 13, 3, 245}},
-                        thresholds("MaskEdit31", "MaskEdit32", "MaskEdit33", 50, 100, 250)),
-    .buttons = kCo2Buttons,
-    .diagnostics = Diagnostics::Flags,
-    .flags = "CheckListBox2",
-};
-
-// ---- propane 2 % -----------------------------------------------------------
-
-// Setting thresholds reads back at once; the gas calibration has no read-back.
-const OpticalButton kPropaneButtons[] = {
-    {OpticalRole::On, "Button149", kOn, {}, kOnQueue},
-    {OpticalRole::Off, "Button150", kOff, {}, {8}},
-    {OpticalRole::Setup, "Button151", kSetup, {}, {6}},
-    {OpticalRole::ApplyZero, "Button141", kApplyZero, {}, kApplyZeroQueue},
-    {OpticalRole::ReadVoltages, "Button148", kReadVoltages, {}, {2, 2, 5, 5}},
-    {OpticalRole::ApplyField, "Button142", kCalibrate, {{{"MaskEdit41", 3}}}, {14}},
-    {OpticalRole::ApplyField, "Button147", kApply, {{{"MaskEdit38", 5}}}, {10, 3}},
-    {OpticalRole::ApplyField,
-     "Button143",
-     kApply,
-     {{{"MaskEdit39", 3}, {"MaskEdit40", 5}}},
-     {11, 2}},
-    {OpticalRole::Save, "Button144", kSaveCaption, {}, {kSave}},
-    {OpticalRole::Read, "Button145", kRead, {}, kReadQueue},
-    {OpticalRole::Defaults, "Button146", kDefaults, {}, {}},
-};
-
-const OpticalInfo kPropane = {
-    .pageIndex = page::OpticPropane,
-    .statusGroup = "GroupBox42",
-    .statusPanels = {"Panel141", "Panel140", "Panel139", "Panel138", "Panel142", "Panel143",
-                     "Panel144"},
-    .concentrationGroup = "GroupBox44",
-    .concentration = "Edit25",
-    .version = "Panel137",
-    .chart = 15,
-    .signal = "Panel146",
-    .voltages = VoltageEncoding::Int16,
-    .readouts = {{{"Edit23", "U нуля", 5, 3}, {"Edit24", "U газ", 2, 3}}},
-    .settingsGroup = "GroupBox43",
-    .settingsPanel = "Panel145",
-    .fields = fieldList({{"MaskEdit41", kGas, 13, 3, 100}},
-                        thresholds("MaskEdit38", "MaskEdit39", "MaskEdit40", 20, 40, 200)),
-    .buttons = kPropaneButtons,
-    .diagnostics = Diagnostics::Flags,
-    .flags = "CheckListBox3",
-};
+namespace op = cmd::optical;
 
 // Evaluated in this order: on/off (which empties the threshold panels), the
 // thresholds while on, mode, settings, then the link to the detector, whose
@@ -272,13 +68,9 @@ const QStringList &stateItems()
 
 } // namespace
 
-const OpticalInfo &methane100Info() { return kMethane100; }
-const OpticalInfo &methane5Info() { return kMethane5; }
-const OpticalInfo &co2Info() { return kCo2; }
-const OpticalInfo &propaneInfo() { return kPropane; }
-
-OpticalPage::OpticalPage(PageHost &host, const OpticalInfo &info, QWidget *parent)
-    : SensorPage(host, info.pageIndex, info.version, parent), info_(info),
+OpticalPage::OpticalPage(PageHost &host, const PageRow &row, const OpticalInfo &info,
+                         QWidget *parent)
+    : SensorPage(host, row, info.version, parent), info_(info),
       rows_(statusRowsFor(info.statusPanels))
 {
     build();
@@ -341,27 +133,18 @@ const OpticalButton *OpticalPage::button(OpticalRole role) const
 // the temperature underneath.
 void OpticalPage::build()
 {
-    auto *status =
-        makeGroup(this, info_.statusGroup, QStringLiteral("Состояние"), QRect(8, 4, 214, 234));
-    for (int i = 0; i < 7; ++i) {
-        const int y = 20 + i * 28 + (i >= 4 ? 12 : 0);
-        makePanel(status, info_.statusPanels[size_t(i)], QRect(8, y, 198, 24));
-    }
-
-    placeButton(*button(OpticalRole::On), this, QRect(230, 10, 86, 28));
-    placeButton(*button(OpticalRole::Off), this, QRect(320, 10, 86, 28));
-    placeButton(*button(OpticalRole::Setup), this, QRect(230, 44, 176, 28));
+    addStatusColumn(info_.statusGroup, QStringLiteral("Состояние"), info_.statusPanels);
+    placeButton(*button(OpticalRole::On), this, kOnButton);
+    placeButton(*button(OpticalRole::Off), this, kOffButton);
+    placeButton(*button(OpticalRole::Setup), this, kSetupButton);
     int concTop = 80;
     if (info_.measuring) {
         makePanel(this, info_.measuring, QRect(230, 80, 176, 26));
         concTop = 112;
     }
-    const int concHeight = 238 - concTop;
-    auto *conc = makeGroup(this, info_.concentrationGroup, QStringLiteral("Концентрация, %"),
-                           QRect(230, concTop, 176, concHeight));
-    QLineEdit *value =
-        makeReadOnlyEdit(conc, info_.concentration, QRect(10, 10 + (concHeight - 54) / 2, 156, 54));
-    setBold(value, 22);
+    // The value sits in the middle of the group.
+    addConcentration(info_.concentrationGroup, info_.concentration, concTop,
+                     10 + (238 - concTop - 54) / 2);
 
     buildSettings();
     addVersionPanel();
@@ -519,9 +302,9 @@ void OpticalPage::showAnswer(const Frame &reply)
     for (const ParameterField &f : info_.fields)
         if (f.name && f.code == code)
             setText(f.name, integerText(s16(reply, f.byte)));
-    if (code == kDiagnostics && info_.diagnostics != Diagnostics::None)
+    if (code == op::Diagnostics && info_.diagnostics != Diagnostics::None)
         showDiagnostics(reply);
-    if (code == kTemperature && info_.temperature)
+    if (code == op::Temperature && info_.temperature)
         setText(info_.temperature, integerText(int16_t(uint16_t(u16(reply, 5) - kKelvinOffset))));
 }
 
@@ -546,7 +329,7 @@ void OpticalPage::showDiagnostics(const Frame &reply)
         setPanel(label(info_.measuring), QStringLiteral("Показания"), Colour::Yellow);
 }
 
-bool OpticalPage::measures(uint8_t code) const { return code == cmd::Status || code == kSave; }
+bool OpticalPage::measures(uint8_t code) const { return code == cmd::Status || code == op::Save; }
 
 // The save answer carries the values too, but only the status reply is charted.
 void OpticalPage::measure(const Frame &reply)

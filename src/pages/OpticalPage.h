@@ -73,7 +73,6 @@ struct OpticalButton {
 };
 
 struct OpticalInfo {
-    int pageIndex;
     const char *statusGroup = nullptr;
     // Top to bottom: sensor on, mode, settings, link, thresholds 3, 2, 1.
     std::array<const char *, 7> statusPanels{};
@@ -103,7 +102,8 @@ const OpticalInfo &propaneInfo();
 
 class OpticalPage : public SensorPage {
 public:
-    OpticalPage(PageHost &host, const OpticalInfo &info, QWidget *parent = nullptr);
+    OpticalPage(PageHost &host, const PageRow &row, const OpticalInfo &info,
+                QWidget *parent = nullptr);
 
 protected:
     std::span<const StatusRow> statusRows(uint8_t code) const override;

@@ -1,6 +1,7 @@
 #include "pages/PageTable.h"
 
 #include "pages/BasePage.h"
+#include "pages/CombinedThermoPage.h"
 #include "pages/ElectroPage.h"
 #include "pages/OpticalPage.h"
 #include "pages/PgsPage.h"
@@ -14,147 +15,149 @@ namespace zet {
 
 namespace {
 
-template <typename Page> ModulePage *make(PageHost &host, const PageRow &)
+template <typename Page> ModulePage *make(PageHost &host, const PageRow &row)
 {
-    return new Page(host);
+    return new Page(host, row);
 }
 
-template <const ThermoInfo &(*info)()> ModulePage *thermo(PageHost &host, const PageRow &)
+template <typename Page, const ThermoInfo &(*info)()>
+ModulePage *thermo(PageHost &host, const PageRow &row)
 {
-    return new ThermoPage(host, info());
+    return new Page(host, row, info());
 }
 
-template <const ElectroInfo &(*info)()> ModulePage *electro(PageHost &host, const PageRow &)
+template <const ElectroInfo &(*info)()> ModulePage *electro(PageHost &host, const PageRow &row)
 {
-    return new ElectroPage(host, info());
+    return new ElectroPage(host, row, info());
 }
 
-template <const OpticalInfo &(*info)()> ModulePage *optical(PageHost &host, const PageRow &)
+template <const OpticalInfo &(*info)()> ModulePage *optical(PageHost &host, const PageRow &row)
 {
-    return new OpticalPage(host, info());
+    return new OpticalPage(host, row, info());
 }
 
-constexpr CodeList kSensorEntry = {9, 2, 3, 4};
-constexpr CodeList kOpticalEntry = {5, 2, 13, 3, 4};
-constexpr CodeList kElectroEntry = {9, 2, 3, 4, 13};
-constexpr CodeList kOpticalIdle = {12, 96};
-constexpr CodeList kElectroIdle = {12, 1};
+namespace sensor = cmd::sensor;
+namespace op = cmd::optical;
 
-const std::array<PageRow, page::Count> kPages = {{
+constexpr CodeList kSensorEntry = {sensor::On, sensor::ReadVoltages, sensor::ReadCalibration,
+                                   sensor::ReadThresholds};
+constexpr CodeList kOpticalEntry = {op::ReadZeroVoltage, op::ReadGasVoltage2, op::ReadConcentration,
+                                    op::ReadFirst, op::ReadThresholds};
+constexpr CodeList kElectroEntry = {sensor::On, sensor::ReadVoltages, sensor::ReadCalibration,
+                                    sensor::ReadThresholds, cmd::electro::ReadFourth};
+constexpr CodeList kOpticalIdle = {cmd::Status, op::Diagnostics};
+constexpr CodeList kElectroIdle = {cmd::Status, cmd::electro::Measure};
+
+// Each row's block is the protocol's block of its page.
+std::array<PageRow, page::Count> withBlocks(std::array<PageRow, page::Count> rows)
+{
+    for (PageRow &row : rows)
+        row.block = blockOfPage(row.index);
+    return rows;
+}
+
+const std::array<PageRow, page::Count> kPages = withBlocks({{
     {.index = page::DeviceList, .caption = "Устройства USB", .entryAddress = false},
     {.index = page::Base,
-     .block = 0,
      .caption = "База",
      // Nothing left over from the last page reaches the base unit.
      .freshStart = true,
-     .commands = CommandSet::Base,
+     .codeNames = CodeFamily::Base,
      .create = make<BasePage>},
     {.index = page::Pump,
-     .block = 15,
      .caption = "Насос",
-     .entryQueue = {9},
-     .commands = CommandSet::Pump,
+     .entryQueue = {cmd::pump::On},
+     .codeNames = CodeFamily::Pump,
      .create = make<PumpPage>},
     {.index = page::Tks,
-     .block = 3,
      .caption = "ТКС",
      .entryQueue = kSensorEntry,
-     .commands = CommandSet::Thermo,
-     .create = thermo<tksInfo>},
+     .codeNames = CodeFamily::Thermo,
+     .create = thermo<ThermoPage, tksInfo>},
     {.index = page::Pgs,
-     .block = 8,
      .caption = "ПГС",
-     .entryQueue = {9},
-     .commands = CommandSet::Pgs,
+     .entryQueue = {sensor::On},
+     .codeNames = CodeFamily::Pgs,
      .create = make<PgsPage>},
     {.index = page::TksPgs,
-     .block = 20,
      .caption = "ТКС+ПГС",
      .entryQueue = kSensorEntry,
-     .commands = CommandSet::Thermo,
-     .create = thermo<tksPgsInfo>},
+     .codeNames = CodeFamily::Thermo,
+     .create = thermo<CombinedThermoPage, tksPgsInfo>},
     {.index = page::TksPgsH2,
-     .block = 21,
      .caption = "ТКС+ПГС водород",
      .entryQueue = kSensorEntry,
-     .commands = CommandSet::Thermo,
-     .create = thermo<tksPgsHydrogenInfo>},
+     .codeNames = CodeFamily::Thermo,
+     .create = thermo<CombinedThermoPage, tksPgsHydrogenInfo>},
     {.index = page::OpticMethane100,
-     .block = 11,
      .caption = "Оптика метен 100%",
      .period = kPeriodOptical,
      .entryQueue = kOpticalEntry,
-     .focusCode = 9,
+     .focusCode = op::On,
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kOpticalIdle,
-     .commands = CommandSet::Optical,
+     .codeNames = CodeFamily::Optical,
      .create = optical<methane100Info>},
     {.index = page::Oxygen,
-     .block = 22,
      .caption = "Кислород",
      .entryQueue = kElectroEntry,
      .picture = "LMP91000.bmp",
      .pictureControl = "Image1",
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kElectroIdle,
-     .commands = CommandSet::Electro,
+     .codeNames = CodeFamily::Electro,
      .create = electro<oxygenInfo>},
     {.index = page::CarbonMonoxide,
-     .block = 23,
      .caption = "Угарный газ (СО)",
      .entryQueue = kElectroEntry,
      .picture = "LMP91000.bmp",
      .pictureControl = "Image2",
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kElectroIdle,
-     .commands = CommandSet::Electro,
+     .codeNames = CodeFamily::Electro,
      .create = electro<carbonMonoxideInfo>},
     // A tab click alone leaves address and queue; the focus entry addresses it.
     {.index = page::OpticMethane5,
-     .block = 12,
      .caption = "Оптика метан 5%",
      .period = kPeriodOptical,
      .entryAddress = false,
-     .focusCode = 9,
+     .focusCode = op::On,
      .idle = IdlePolicy::QueueWhenEmpty,
-     .idleQueue = {12},
-     .commands = CommandSet::Optical,
+     .idleQueue = {cmd::Status},
+     .codeNames = CodeFamily::Optical,
      .create = optical<methane5Info>},
     {.index = page::OpticCo2,
-     .block = 13,
      .caption = "CO2",
      .period = kPeriodOptical,
      .entryQueue = kOpticalEntry,
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kOpticalIdle,
-     .commands = CommandSet::Optical,
+     .codeNames = CodeFamily::Optical,
      .create = optical<co2Info>},
     {.index = page::HydrogenSulphide,
-     .block = 24,
      .caption = "Сероводород (H2S)",
      .entryQueue = kElectroEntry,
      .picture = "LMP91000.bmp",
      .pictureControl = "Image3",
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kElectroIdle,
-     .commands = CommandSet::Electro,
+     .codeNames = CodeFamily::Electro,
      .create = electro<hydrogenSulphideInfo>},
     {.index = page::OpticPropane,
-     .block = 28,
      .caption = "Оптика пропан 2%",
      .period = kPeriodOptical,
-     .entryQueue = {5, 2, 13, 3, 4, 9},
+     .entryQueue = {op::ReadZeroVoltage, op::ReadGasVoltage2, op::ReadConcentration, op::ReadFirst,
+                    op::ReadThresholds, op::On},
      .idle = IdlePolicy::QueueWhenEmpty,
      .idleQueue = kOpticalIdle,
-     .commands = CommandSet::Optical,
+     .codeNames = CodeFamily::Optical,
      .create = optical<propaneInfo>},
     {.index = page::Pressure,
-     .block = 17,
      .caption = "Давление",
-     .entryQueue = {3, 2},
-     .commands = CommandSet::Pressure,
+     .entryQueue = {sensor::ReadCalibration, sensor::ReadVoltages},
+     .codeNames = CodeFamily::Pressure,
      .create = make<PressurePage>},
-}};
+}});
 
 } // namespace
 

@@ -2,9 +2,11 @@
 // One row per page of the main window: its block, transmit period, what entering
 // it does, how it polls when idle, and how it is built. Nothing else lists these.
 
+#include "connection/CodeNames.h"
 #include "connection/CommandQueue.h"
 #include "connection/Frame.h"
 #include "connection/PageIndex.h"
+#include "connection/Protocol.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,12 +29,9 @@ enum class IdlePolicy {
     QueueWhenEmpty,
 };
 
-// Which names the journal and the line monitor give the codes a page sends.
-enum class CommandSet { None, Base, Pump, Thermo, Pgs, Optical, Electro, Pressure };
-
 struct PageRow {
     int index;
-    int block = -1;             // -1: no block (the device list)
+    int block = -1;             // filled from blockOfPage(index); -1: no block (the device list)
     const char *caption = "";   // tab caption before identification renames it
     int period = kPeriodNormal; // transmit period while the page handles replies
     bool entryAddress = true;   // a tab click writes the module address
@@ -43,7 +42,7 @@ struct PageRow {
     const char *pictureControl = nullptr;
     IdlePolicy idle = IdlePolicy::ResetToStatus;
     CodeList idleQueue{};
-    CommandSet commands = CommandSet::None;
+    CodeFamily codeNames = CodeFamily::None; // names the journal and line monitor give its codes
     ModulePage *(*create)(PageHost &, const PageRow &) = nullptr;
 
     uint8_t address() const { return moduleAddress(uint8_t(block)); }

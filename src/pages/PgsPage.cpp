@@ -1,6 +1,6 @@
 #include "pages/PgsPage.h"
 
-#include "pages/Format.h"
+#include "platform/Format.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 
@@ -23,7 +23,8 @@ const StatusRow kPgsStatus[] = {
 
 } // namespace
 
-PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, "Panel40", parent)
+PgsPage::PgsPage(PageHost &host, const PageRow &row, QWidget *parent)
+    : SensorPage(host, row, "Panel40", parent)
 {
     auto *status =
         makeGroup(this, "GroupBox14", QStringLiteral("Состояние"), QRect(8, 4, 220, 206));
@@ -64,21 +65,21 @@ PgsPage::PgsPage(PageHost &host, QWidget *parent) : SensorPage(host, page::Pgs, 
     makeChartPanel(chart_, "Panel31", 120);
 }
 
-void PgsPage::Button35Click() { direct(sensorcmd::On); }
-void PgsPage::Button36Click() { direct(sensorcmd::Off); }
-void PgsPage::Button37Click() { direct(sensorcmd::Setup); }
-void PgsPage::Button41Click() { queue({sensorcmd::SelectGas, sensorcmd::ReadThresholds}); }
-void PgsPage::Button38Click() { queue({sensorcmd::SetSecond, sensorcmd::ReadThresholds}); }
-void PgsPage::Button39Click() { queue({sensorcmd::SetFirst, sensorcmd::ReadThresholds}); }
-void PgsPage::Button40Click() { direct(sensorcmd::ReadThresholds); }
-void PgsPage::Button33Click() { direct(sensorcmd::Save); }
-void PgsPage::Button34Click() { direct(sensorcmd::Reset); }
+void PgsPage::Button35Click() { writeCode(cmd::sensor::On); }
+void PgsPage::Button36Click() { writeCode(cmd::sensor::Off); }
+void PgsPage::Button37Click() { writeCode(cmd::sensor::Setup); }
+void PgsPage::Button41Click() { queue({cmd::sensor::SelectGas, cmd::sensor::ReadThresholds}); }
+void PgsPage::Button38Click() { queue({cmd::sensor::SetSecond, cmd::sensor::ReadThresholds}); }
+void PgsPage::Button39Click() { queue({cmd::sensor::SetFirst, cmd::sensor::ReadThresholds}); }
+void PgsPage::Button40Click() { writeCode(cmd::sensor::ReadThresholds); }
+void PgsPage::Button33Click() { writeCode(cmd::sensor::Save); }
+void PgsPage::Button34Click() { writeCode(cmd::sensor::Reset); }
 
 std::span<const StatusRow> PgsPage::statusRows(uint8_t) const { return kPgsStatus; }
 
 void PgsPage::showAnswer(const Frame &reply)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     const uint8_t code = reply[1];
     // Both set commands answer with the thresholds, like the read.
     if (code == ReadThresholds || code == SetFirst || code == SetSecond)

@@ -8,7 +8,7 @@ namespace zet {
 
 class PgsPage : public SensorPage {
 public:
-    PgsPage(PageHost &host, QWidget *parent = nullptr);
+    PgsPage(PageHost &host, const PageRow &row, QWidget *parent = nullptr);
 
     void Button35Click(); // on
     void Button36Click(); // off

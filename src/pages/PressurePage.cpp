@@ -1,6 +1,6 @@
 #include "pages/PressurePage.h"
 
-#include "pages/Format.h"
+#include "platform/Format.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 
@@ -28,8 +28,8 @@ constexpr int kDefaultRange = 2000;       // 20.00 kPa
 
 } // namespace
 
-PressurePage::PressurePage(PageHost &host, QWidget *parent)
-    : SensorPage(host, page::Pressure, "Panel158", parent)
+PressurePage::PressurePage(PageHost &host, const PageRow &row, QWidget *parent)
+    : SensorPage(host, row, "Panel158", parent)
 {
     auto *status =
         makeGroup(this, "GroupBox45", QStringLiteral("Состояние"), QRect(8, 4, 220, 136));
@@ -83,30 +83,36 @@ PressurePage::PressurePage(PageHost &host, QWidget *parent)
 
 void PressurePage::Button155Click()
 {
-    queue({sensorcmd::On, sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
+    queue({cmd::sensor::On, cmd::sensor::ReadVoltages, cmd::sensor::ReadCalibration});
 }
-void PressurePage::Button154Click() { direct(sensorcmd::Off); }
-void PressurePage::Button153Click() { direct(sensorcmd::Setup); }
+void PressurePage::Button154Click() { writeCode(cmd::sensor::Off); }
+void PressurePage::Button153Click() { writeCode(cmd::sensor::Setup); }
 void PressurePage::Button162Click()
 {
-    adjustZero({sensorcmd::AdjustZero, sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
+    adjustZero({cmd::sensor::AdjustZero, cmd::sensor::ReadVoltages, cmd::sensor::ReadCalibration});
 }
-void PressurePage::Button160Click() { queue({sensorcmd::TakeAirVoltage, sensorcmd::ReadVoltages}); }
-void PressurePage::Button159Click() { queue({sensorcmd::TakeGasVoltage, sensorcmd::ReadVoltages}); }
+void PressurePage::Button160Click()
+{
+    queue({cmd::sensor::TakeAirVoltage, cmd::sensor::ReadVoltages});
+}
+void PressurePage::Button159Click()
+{
+    queue({cmd::sensor::TakeGasVoltage, cmd::sensor::ReadVoltages});
+}
 
 void PressurePage::Button157Click()
 {
     const auto values = convertFields("MaskEdit42", "MaskEdit45");
     if (!values)
         return;
-    direct(sensorcmd::SetFirst);
+    writeCode(cmd::sensor::SetFirst);
     putParameters(*values);
 }
 
-void PressurePage::Button158Click() { direct(sensorcmd::Save); }
+void PressurePage::Button158Click() { writeCode(cmd::sensor::Save); }
 void PressurePage::Button165Click()
 {
-    queue({sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
+    queue({cmd::sensor::ReadVoltages, cmd::sensor::ReadCalibration});
 }
 
 void PressurePage::Button161Click()
@@ -117,7 +123,7 @@ void PressurePage::Button161Click()
 
 void PressurePage::Button163Click()
 {
-    queue({sensorcmd::Reset, sensorcmd::ReadVoltages, sensorcmd::ReadCalibration});
+    queue({cmd::sensor::Reset, cmd::sensor::ReadVoltages, cmd::sensor::ReadCalibration});
 }
 
 std::span<const StatusRow> PressurePage::statusRows(uint8_t) const { return kPressureStatus; }
@@ -125,10 +131,10 @@ std::span<const StatusRow> PressurePage::statusRows(uint8_t) const { return kPre
 void PressurePage::showAnswer(const Frame &reply)
 {
     switch (reply[1]) {
-    case sensorcmd::ReadVoltages:
+    case cmd::sensor::ReadVoltages:
         showVoltages(reply, "Edit27", "Edit28");
         break;
-    case sensorcmd::ReadCalibration:
+    case cmd::sensor::ReadCalibration:
         showIntegers(reply, "MaskEdit42", "MaskEdit45");
         break;
     default:

@@ -8,7 +8,7 @@ namespace zet {
 
 class PressurePage : public SensorPage {
 public:
-    PressurePage(PageHost &host, QWidget *parent = nullptr);
+    PressurePage(PageHost &host, const PageRow &row, QWidget *parent = nullptr);
 
     void Button155Click(); // on
     void Button154Click(); // off

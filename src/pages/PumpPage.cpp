@@ -1,7 +1,7 @@
 #include "pages/PumpPage.h"
 
 #include "connection/Session.h"
-#include "pages/Format.h"
+#include "platform/Format.h"
 #include "pages/StatusPanels.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
@@ -13,16 +13,6 @@
 namespace zet {
 
 namespace {
-constexpr uint8_t kAmplitudeUp = 1;
-constexpr uint8_t kFrequencyUp = 3;
-constexpr uint8_t kFrequencyDown = 4;
-constexpr uint8_t kSetup = 6;
-constexpr uint8_t kSave = 7;
-constexpr uint8_t kOff = 8;
-constexpr uint8_t kOn = 9;
-constexpr uint8_t kAmplitudeDown = 13;
-constexpr uint8_t kPositionRange = 14;
-
 const StatusRow kPumpStatus[] = {
     {2, 0x01, "Panel12", {"Насос выключен", Colour::Red}, {"Насос включен"}},
     {2, 0x40, "Panel13", {"Настройки в норме"}, {"Настройки по умолчанию", Colour::Yellow}},
@@ -30,7 +20,8 @@ const StatusRow kPumpStatus[] = {
 };
 } // namespace
 
-PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pump, parent)
+PumpPage::PumpPage(PageHost &host, const PageRow &row, QWidget *parent)
+    : ModulePage(host, row, parent)
 {
     auto *pump = makeGroup(this, "GroupBox5", QStringLiteral("Насос"), QRect(8, 8, 200, 60));
     makePanel(pump, "Panel11", QRect(10, 22, 180, 28));
@@ -45,32 +36,34 @@ PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pum
         QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), r);
         connect(b, &QPushButton::clicked, this, handler);
     };
-    button(this, "Button18", "ВКЛ.", QRect(8, 212, 96, 30), [this] { command(kOn); });
-    button(this, "Button19", "ВЫКЛ.", QRect(112, 212, 96, 30), [this] { command(kOff); });
+    button(this, "Button18", "ВКЛ.", QRect(8, 212, 96, 30), [this] { command(cmd::pump::On); });
+    button(this, "Button19", "ВЫКЛ.", QRect(112, 212, 96, 30), [this] { command(cmd::pump::Off); });
     button(this, "Button20", "РЕЖИМ НАСТРОЙКИ", QRect(8, 248, 200, 30),
-           [this] { command(kSetup); });
+           [this] { command(cmd::pump::Setup); });
     button(this, "Button22", "СОХРАНЕНИЕ НАСТРОЙКИ", QRect(8, 284, 200, 30),
-           [this] { command(kSave); });
+           [this] { command(cmd::pump::Save); });
 
     auto *freq =
         makeGroup(this, "GroupBox7", QStringLiteral("Частота, Гц"), QRect(218, 8, 180, 64));
-    button(freq, "Button13", "<<", QRect(10, 24, 40, 30), [this] { command(kFrequencyDown); });
+    button(freq, "Button13", "<<", QRect(10, 24, 40, 30),
+           [this] { command(cmd::pump::FrequencyDown); });
     makePanel(freq, "Panel16", QRect(56, 24, 68, 30));
-    button(freq, "Button17", ">>", QRect(130, 24, 40, 30), [this] { command(kFrequencyUp); });
+    button(freq, "Button17", ">>", QRect(130, 24, 40, 30),
+           [this] { command(cmd::pump::FrequencyUp); });
 
     auto *amp =
         makeGroup(this, "GroupBox8", QStringLiteral("Амплитуда, ед. "), QRect(218, 80, 180, 100));
     button(amp, "Button9", "<<", QRect(10, 24, 40, 30),
-           [this] { stepAmplitude(kAmplitudeDown, true); });
+           [this] { stepAmplitude(cmd::pump::AmplitudeDown, true); });
     makePanel(amp, "Panel17", QRect(56, 24, 68, 30));
     button(amp, "Button12", ">>", QRect(130, 24, 40, 30),
-           [this] { stepAmplitude(kAmplitudeUp, true); });
+           [this] { stepAmplitude(cmd::pump::AmplitudeUp, true); });
     button(amp, "Button8", "<", QRect(10, 60, 40, 30),
-           [this] { stepAmplitude(kAmplitudeDown, false); });
+           [this] { stepAmplitude(cmd::pump::AmplitudeDown, false); });
     button(amp, "Button11", "Стоп", QRect(56, 60, 68, 30),
            [this] { stepAmplitude(cmd::Status, false); });
     button(amp, "Button10", ">", QRect(130, 60, 40, 30),
-           [this] { stepAmplitude(kAmplitudeUp, false); });
+           [this] { stepAmplitude(cmd::pump::AmplitudeUp, false); });
 
     auto *coil =
         makeGroup(this, "GroupBox9", QStringLiteral("Ток катушки, мА"), QRect(218, 188, 180, 64));
@@ -87,17 +80,17 @@ PumpPage::PumpPage(PageHost &host, QWidget *parent) : ModulePage(host, page::Pum
         p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
     button(pos, "Button21", "Обновить", QRect(260, 56, 96, 30),
-           [this] { command(kPositionRange); });
+           [this] { command(cmd::pump::ReadPosition); });
 
     chart_ = addChart(2, QRect(8, 322, 766, 192));
 }
 
-void PumpPage::command(uint8_t code) { direct(code); }
+void PumpPage::command(uint8_t code) { writeCode(code); }
 
 void PumpPage::stepAmplitude(uint8_t code, bool continuous)
 {
-    session().continuousMode = continuous;
-    direct(code);
+    session().amplitudeStepping = continuous;
+    writeCode(code);
 }
 
 void PumpPage::decode(const Frame &reply)
@@ -107,15 +100,15 @@ void PumpPage::decode(const Frame &reply)
     Session &s = session();
     const uint8_t code = reply[1];
     // Continuous stepping: each answered step asks for the next one.
-    if (s.continuousMode && (code == kAmplitudeDown || code == kAmplitudeUp))
+    if (s.amplitudeStepping && (code == cmd::pump::AmplitudeDown || code == cmd::pump::AmplitudeUp))
         s.request()[1] = code;
     applyStatusRows(this, kPumpStatus, reply);
     auto panel = [this](const char *name) {
         return findChild<QLabel *>(QString::fromLatin1(name));
     };
-    if (code == kOn)
+    if (code == cmd::pump::On)
         panel("Panel11")->setText(versionText(reply[6]));
-    if (code == kPositionRange) {
+    if (code == cmd::pump::ReadPosition) {
         const int max = u16(reply, 3);
         const int min = u16(reply, 5);
         panel("Panel18")->setText(QStringLiteral(" MAX            : ") + QString::number(max));
@@ -123,7 +116,8 @@ void PumpPage::decode(const Frame &reply)
         panel("Panel20")->setText(QStringLiteral(" MAX-MIN     : ") + QString::number(max - min));
         return;
     }
-    if (code == kSetup || code == kSave || code == kOff || code == kOn)
+    if (code == cmd::pump::Setup || code == cmd::pump::Save || code == cmd::pump::Off ||
+        code == cmd::pump::On)
         return;
     const double current = u16(reply, 3) / 2.0;
     panel("Panel15")->setText(shortest(current));

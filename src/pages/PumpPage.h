@@ -6,7 +6,7 @@ namespace zet {
 // Pump: running state, drive frequency and amplitude, coil current, position sensor.
 class PumpPage : public ModulePage {
 public:
-    PumpPage(PageHost &host, QWidget *parent = nullptr);
+    PumpPage(PageHost &host, const PageRow &row, QWidget *parent = nullptr);
     void decode(const Frame &reply) override;
 
 private:

@@ -1,23 +1,24 @@
 #include "pages/SensorPage.h"
 
 #include "connection/Session.h"
-#include "pages/Format.h"
+#include "platform/Format.h"
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 
 namespace zet {
 
-SensorPage::SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent,
-                       uint8_t versionCode, int versionByte)
-    : ModulePage(host, pageIndex, parent), versionPanel_(versionPanel), versionCode_(versionCode),
+SensorPage::SensorPage(PageHost &host, const PageRow &row, const char *versionPanel,
+                       QWidget *parent, uint8_t versionCode, int versionByte)
+    : ModulePage(host, row, parent), versionPanel_(versionPanel), versionCode_(versionCode),
       versionByte_(versionByte)
 {
 }
 
 bool SensorPage::carriesMeasurement(uint8_t code)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     switch (code) {
     case ReadVoltages:
     case ReadCalibration:
@@ -86,6 +87,24 @@ void SensorPage::showIntegers(const Frame &reply, const char *first, const char 
 {
     setText(first, integerText(s16(reply, 3)));
     setText(second, integerText(s16(reply, 5)));
+}
+
+void SensorPage::addStatusColumn(const char *group, const QString &title,
+                                 const std::array<const char *, 7> &panels)
+{
+    auto *status = makeGroup(this, group, title, QRect(8, 4, 214, 234));
+    for (int i = 0; i < 7; ++i) {
+        const int y = 20 + i * 28 + (i >= 4 ? 12 : 0);
+        makePanel(status, panels[size_t(i)], QRect(8, y, 198, 24));
+    }
+}
+
+void SensorPage::addConcentration(const char *group, const char *value, int concentrationTop,
+                                  int valueTop)
+{
+    auto *conc = makeGroup(this, group, QStringLiteral("Концентрация, %"),
+                           QRect(230, concentrationTop, 176, 238 - concentrationTop));
+    setBold(makeReadOnlyEdit(conc, value, QRect(10, valueTop, 156, 54)), 22);
 }
 
 void SensorPage::addVersionPanel(QRect geometry, const QString &text)

@@ -30,28 +30,11 @@ struct StatusGroup {
     std::span<const StatusRow> rows{};
 };
 
-namespace sensorcmd {
-constexpr uint8_t SelectGas = 1;
-constexpr uint8_t ReadVoltages = 2;
-constexpr uint8_t ReadCalibration = 3;
-constexpr uint8_t ReadThresholds = 4;
-constexpr uint8_t AdjustZero = 5;
-constexpr uint8_t Setup = 6;
-constexpr uint8_t Save = 7;
-constexpr uint8_t Off = 8;
-constexpr uint8_t On = 9;
-constexpr uint8_t SetFirst = 10;
-constexpr uint8_t SetSecond = 11;
-constexpr uint8_t TakeGasVoltage = 14;
-constexpr uint8_t TakeAirVoltage = 15;
-constexpr uint8_t Reset = 16;
-} // namespace sensorcmd
-
 class SensorPage : public ModulePage {
 public:
     // The firmware version comes with the answer to `versionCode`, in byte `versionByte`.
-    SensorPage(PageHost &host, int pageIndex, const char *versionPanel, QWidget *parent,
-               uint8_t versionCode = 9, int versionByte = 6);
+    SensorPage(PageHost &host, const PageRow &row, const char *versionPanel, QWidget *parent,
+               uint8_t versionCode = cmd::sensor::On, int versionByte = 6);
 
 protected:
     // Answers to reads, calibration steps, on/off, set-up and set commands carry no
@@ -80,6 +63,18 @@ protected:
     // (parameters, thresholds), in bytes 3-4 and 5-6.
     void showVoltages(const Frame &reply, const char *first, const char *second);
     void showIntegers(const Frame &reply, const char *first, const char *second);
+
+    // The left column the thermocatalytic and optical pages share: the status group
+    // with its seven panels top left, and beside it the on/off pair and set-up (at
+    // kOnButton, kOffButton, kSetupButton), other buttons, then the concentration
+    // group from `concentrationTop` down to the status group's bottom, its value in
+    // bold at `valueTop` inside it.
+    static constexpr QRect kOnButton{230, 10, 86, 28};
+    static constexpr QRect kOffButton{320, 10, 86, 28};
+    static constexpr QRect kSetupButton{230, 44, 176, 28};
+    void addStatusColumn(const char *group, const QString &title,
+                         const std::array<const char *, 7> &panels);
+    void addConcentration(const char *group, const char *value, int concentrationTop, int valueTop);
 
     // The firmware version panel, top right of the page.
     void addVersionPanel(QRect geometry = QRect(598, 4, 180, 26), const QString &text = {});

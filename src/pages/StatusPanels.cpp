@@ -1,6 +1,6 @@
 #include "pages/StatusPanels.h"
 
-#include "pages/Format.h"
+#include "platform/Format.h"
 
 #include <QApplication>
 #include <QGroupBox>

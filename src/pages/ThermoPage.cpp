@@ -1,9 +1,9 @@
 #include "pages/ThermoPage.h"
 
 #include "connection/Session.h"
-#include "pages/Format.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
+#include "platform/Format.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -16,209 +16,20 @@ namespace zet {
 
 namespace {
 
-constexpr uint8_t kPgsOn = 18;
-constexpr uint8_t kPgsOff = 20;
-constexpr uint8_t kPgsStatus = 21;
-constexpr uint8_t kSensorOn = 0x01;
 constexpr uint8_t kSetupMode = 0x80;
-
-// ---- TKS -------------------------------------------------------------------
-
-const StatusRow kTksStatus[] = {
-    rows::sensorOn("Panel21", {"Panel25", "Panel26", "Panel27"}),
-    rows::setupMode("Panel22"),
-    rows::settings("Panel23"),
-    rows::sensorFault("Panel24"),
-    rows::switchOffThreshold("Panel25"),
-    rows::threshold("Panel26", 2, 0x20),
-    rows::threshold("Panel27", 1, 0x10),
-    rows::gas("GroupBox12"),
-};
-
-const ThermoButton kTksButtons[] = {
-    {ThermoAction::On, "Button14", "ВКЛ."},
-    {ThermoAction::Off, "Button15", "ОТКЛ."},
-    {ThermoAction::Setup, "Button16", "Режим настройки"},
-    {ThermoAction::SelectGas, "Button23", "Выбор газа"},
-    {ThermoAction::AdjustZero, "Button26", "Подстройка \"0\""},
-    {ThermoAction::TakeAirVoltage, "Button30", "Применить U воздуха"},
-    {ThermoAction::TakeGasVoltage, "Button31", "Применить U газа"},
-    {ThermoAction::ApplyCalibration, "Button27", "Применить"},
-    {ThermoAction::ApplyThresholds, "Button32", "Применить"},
-    {ThermoAction::Save, "Button25", "Сохранение параметров"},
-    {ThermoAction::Read, "Button28", "Чтение параметров"},
-    {ThermoAction::Defaults, "Button29", "Настр. по умолчанию"},
-    {ThermoAction::Reset, "Button24", "СБРОС"},
-};
-
-// Methane and propane blocks share the defaults, by the gas they report.
-const ThermoDefaults kGasDefaults[] = {
-    {"МЕТАН", {250, 50, 100, 500}},
-    {"ПРОПАН", {100, 20, 40, 200}},
-};
-
-const ThermoInfo kTks = {
-    .pageIndex = page::Tks,
-    .combined = false,
-    .status = {.group = "GroupBox11",
-               .title = "Состояние",
-               .panels = {"Panel21", "Panel22", "Panel23", "Panel24", "Panel25", "Panel26",
-                          "Panel27"},
-               .rows = kTksStatus},
-    .params = {.group = "GroupBox12",
-               .title = "",
-               .uAir = "Edit5",
-               .uGas = "Edit6",
-               .panel = "Panel30",
-               .fields = {"MaskEdit1", "MaskEdit2", "MaskEdit3", "MaskEdit4"}},
-    .concentrationGroup = "GroupBox13",
-    .concentration = "Edit7",
-    .version = "Panel28",
-    .chart = {.number = 3, .valuePanel = "Panel29"},
-    .buttons = kTksButtons,
-    .defaults = kGasDefaults,
-};
-
-// ---- TKS+PGS ---------------------------------------------------------------
-
-const StatusRow kTksPgsStatus[] = {
-    rows::sensorFault("Panel48"),
-    rows::settings("Panel47"),
-    rows::setupMode("Panel46"),
-    rows::sensorOn("Panel45", {"Panel49", "Panel50", "Panel51"}),
-    rows::switchOffThreshold("Panel49"),
-    rows::threshold("Panel50", 2, 0x20),
-    rows::threshold("Panel51", 1, 0x10),
-    rows::gas("GroupBox19"),
-};
-
-const StatusRow kTksPgsSemiconductor[] = {
-    rows::sensorFault("Panel57"),
-    rows::sensorOn("Panel56"),
-};
-
-const ThermoButton kTksPgsButtons[] = {
-    {ThermoAction::On, "Button42", "ВКЛ."},
-    {ThermoAction::Off, "Button43", "ОТКЛ."},
-    {ThermoAction::SelectGas, "Button44", "Выбор газа"},
-    {ThermoAction::AdjustZero, "Button45", "Подстройка \"0\""},
-    {ThermoAction::Setup, "Button46", "Режим настройки"},
-    {ThermoAction::TakeAirVoltage, "Button51", "Применить U воздуха"},
-    {ThermoAction::TakeGasVoltage, "Button50", "Применить U газа"},
-    {ThermoAction::ApplyCalibration, "Button47", "Применить"},
-    {ThermoAction::ApplyThresholds, "Button48", "Применить"},
-    {ThermoAction::Save, "Button49", "Сохранение"},
-    {ThermoAction::Read, "Button53", "Чтение"},
-    {ThermoAction::Defaults, "Button52", "Настр. по умолчанию"},
-    {ThermoAction::Reset, "Button54", "СБРОС"},
-    {ThermoAction::PgsOn, "Button55", "ВКЛ."},
-    {ThermoAction::PgsOff, "Button56", "ОТКЛ."},
-};
-
-const ThermoInfo kTksPgs = {
-    .pageIndex = page::TksPgs,
-    .combined = true,
-    .status = {.group = "GroupBox17",
-               .title = "Состояние ТКС",
-               .panels = {"Panel48", "Panel47", "Panel46", "Panel45", "Panel49", "Panel50",
-                          "Panel51"},
-               .rows = kTksPgsStatus},
-    .params = {.group = "GroupBox19",
-               .title = "",
-               .uAir = "Edit1",
-               .uGas = "Edit2",
-               .panel = "Panel43",
-               .fields = {"MaskEdit5", "MaskEdit6", "MaskEdit7", "MaskEdit8"}},
-    .concentrationGroup = "GroupBox18",
-    .concentration = "Panel54",
-    .version = "Panel42",
-    .chart = {.number = 5, .valuePanel = "Panel52"},
-    .semiconductor = {.group = "GroupBox20",
-                      .panels = {"Panel57", "Panel56"},
-                      .rows = kTksPgsSemiconductor,
-                      .chart = {.number = 6, .valuePanel = "Panel53"}},
-    .buttons = kTksPgsButtons,
-    .defaults = kGasDefaults,
-};
-
-// ---- TKS+PGS hydrogen ------------------------------------------------------
-
-// The block measures hydrogen only: status bit 1 names no gas here.
-const StatusRow kHydrogenStatus[] = {
-    rows::sensorFault("Panel59"),
-    rows::settings("Panel58"),
-    rows::setupMode("Panel55"),
-    rows::sensorOn("Panel44", {"Panel60", "Panel61", "Panel62"}),
-    rows::switchOffThreshold("Panel60"),
-    rows::threshold("Panel61", 2, 0x20),
-    rows::threshold("Panel62", 1, 0x10),
-};
-
-const StatusRow kHydrogenSemiconductor[] = {
-    rows::sensorFault("Panel68"),
-    rows::sensorOn("Panel67"),
-};
-
-const ThermoButton kHydrogenButtons[] = {
-    {ThermoAction::On, "Button69", "ВКЛ."},
-    {ThermoAction::Off, "Button70", "ОТКЛ."},
-    {ThermoAction::AdjustZero, "Button68", "Подстройка \"0\""},
-    {ThermoAction::Setup, "Button67", "Режим настройки"},
-    {ThermoAction::TakeAirVoltage, "Button64", "Применить U воздуха"},
-    {ThermoAction::TakeGasVoltage, "Button63", "Применить U газа"},
-    {ThermoAction::ApplyCalibration, "Button60", "Применить"},
-    {ThermoAction::ApplyThresholds, "Button61", "Применить"},
-    {ThermoAction::Save, "Button62", "Сохранение"},
-    {ThermoAction::Read, "Button65", "Чтение"},
-    {ThermoAction::Defaults, "Button66", "Настр. по умолчанию"},
-    {ThermoAction::Reset, "Button57", "СБРОС"},
-    {ThermoAction::PgsOn, "Button58", "ВКЛ."},
-    {ThermoAction::PgsOff, "Button59", "ОТКЛ."},
-};
-
-const ThermoDefaults kHydrogenDefaults[] = {
-    {nullptr, {200, 40, 80, 400}},
-};
-
-const ThermoInfo kTksPgsHydrogen = {
-    .pageIndex = page::TksPgsH2,
-    .combined = true,
-    .status = {.group = "GroupBox21",
-               .title = "Состояние ТКС",
-               .panels = {"Panel59", "Panel58", "Panel55", "Panel44", "Panel60", "Panel61",
-                          "Panel62"},
-               .rows = kHydrogenStatus},
-    .params = {.group = "GroupBox24",
-               .title = "Водород",
-               .uAir = "Edit3",
-               .uGas = "Edit4",
-               .panel = "Panel69",
-               .fields = {"MaskEdit9", "MaskEdit10", "MaskEdit11", "MaskEdit12"}},
-    .concentrationGroup = "GroupBox22",
-    .concentration = "Panel64",
-    .version = "Panel63",
-    .chart = {.number = 7, .valuePanel = "Panel65"},
-    .semiconductor = {.group = "GroupBox23",
-                      .panels = {"Panel68", "Panel67"},
-                      .rows = kHydrogenSemiconductor,
-                      .chart = {.number = 8, .valuePanel = "Panel66"}},
-    .buttons = kHydrogenButtons,
-    .defaults = kHydrogenDefaults,
-};
 
 } // namespace
 
-const ThermoInfo &tksInfo() { return kTks; }
-const ThermoInfo &tksPgsInfo() { return kTksPgs; }
-const ThermoInfo &tksPgsHydrogenInfo() { return kTksPgsHydrogen; }
-
-ThermoPage::ThermoPage(PageHost &host, const ThermoInfo &info, QWidget *parent)
-    : SensorPage(host, info.pageIndex, info.version, parent), info_(info)
+ThermoPage::ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &info, QWidget *parent)
+    : SensorPage(host, row, info.version, parent), info_(info)
 {
-    if (info_.combined)
-        buildCombined();
-    else
-        buildSingle();
+    buildSingle();
+}
+
+ThermoPage::ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &info, QWidget *parent,
+                       Unbuilt)
+    : SensorPage(host, row, info.version, parent), info_(info)
+{
 }
 
 // ---- layout ----------------------------------------------------------------
@@ -260,22 +71,13 @@ void ThermoPage::buildParameters(QWidget *group, int top)
 // parameters bottom left, the chart on the right, version top right.
 void ThermoPage::buildSingle()
 {
-    auto *status = makeGroup(this, info_.status.group, QString::fromUtf8(info_.status.title),
-                             QRect(8, 4, 214, 234));
-    for (int i = 0; i < 7; ++i) {
-        const int y = 20 + i * 28 + (i >= 4 ? 12 : 0);
-        makePanel(status, info_.status.panels[size_t(i)], QRect(8, y, 198, 24));
-    }
-
-    placeButton(ThermoAction::On, this, QRect(230, 10, 86, 28));
-    placeButton(ThermoAction::Off, this, QRect(320, 10, 86, 28));
-    placeButton(ThermoAction::Setup, this, QRect(230, 44, 176, 28));
+    addStatusColumn(info_.status.group, QString::fromUtf8(info_.status.title), info_.status.panels);
+    placeButton(ThermoAction::On, this, kOnButton);
+    placeButton(ThermoAction::Off, this, kOffButton);
+    placeButton(ThermoAction::Setup, this, kSetupButton);
     placeButton(ThermoAction::SelectGas, this, QRect(230, 78, 176, 28));
     placeButton(ThermoAction::AdjustZero, this, QRect(230, 112, 176, 28));
-    auto *conc = makeGroup(this, info_.concentrationGroup, QStringLiteral("Концентрация, %"),
-                           QRect(230, 148, 176, 90));
-    QLineEdit *value = makeReadOnlyEdit(conc, info_.concentration, QRect(10, 24, 156, 54));
-    setBold(value, 22);
+    addConcentration(info_.concentrationGroup, info_.concentration, 148, 24);
 
     auto *params = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
                              QRect(8, 244, 398, 256));
@@ -291,84 +93,17 @@ void ThermoPage::buildSingle()
     makeChartPanel(chart_, info_.chart.valuePanel, 130);
 }
 
-// Thermocatalytic status left and the semiconductor status beside it, each with
-// its on/off pair; the gas group with the parameters below; both charts right.
-void ThermoPage::buildCombined()
-{
-    auto *status = makeGroup(this, info_.status.group, QString::fromUtf8(info_.status.title),
-                             QRect(8, 4, 214, 216));
-    for (int i = 0; i < 7; ++i) {
-        const int y = 20 + i * 26 + (i >= 4 ? 10 : 0);
-        makePanel(status, info_.status.panels[size_t(i)], QRect(8, y, 198, 22));
-    }
-    placeButton(ThermoAction::On, this, QRect(8, 224, 104, 28));
-    placeButton(ThermoAction::Off, this, QRect(118, 224, 104, 28));
-
-    auto *pgs = makeGroup(this, info_.semiconductor.group, QStringLiteral("Состояние ПГС"),
-                          QRect(230, 4, 178, 76));
-    makePanel(pgs, info_.semiconductor.panels[0], QRect(8, 20, 162, 22));
-    makePanel(pgs, info_.semiconductor.panels[1], QRect(8, 46, 162, 22));
-    placeButton(ThermoAction::PgsOn, this, QRect(230, 84, 86, 28));
-    placeButton(ThermoAction::PgsOff, this, QRect(322, 84, 86, 28));
-
-    // Stacked without gaps: the hydrogen block has no gas selection.
-    int y = 118;
-    for (ThermoAction a :
-         {ThermoAction::SelectGas, ThermoAction::AdjustZero, ThermoAction::Setup}) {
-        if (std::any_of(info_.buttons.begin(), info_.buttons.end(),
-                        [a](const ThermoButton &b) { return b.action == a; })) {
-            placeButton(a, this, QRect(230, y, 178, 26));
-            y += 28;
-        }
-    }
-    auto *conc = makeGroup(this, info_.concentrationGroup, QStringLiteral("Концентрация, %"),
-                           QRect(230, y + 2, 178, 50));
-    QLabel *value = makePanel(conc, info_.concentration, QRect(8, 18, 162, 26));
-    setBold(value, 12);
-    setPanelFill(value, Qt::white);
-
-    auto *params = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
-                             QRect(8, 258, 400, 242));
-    buildParameters(params, 20);
-    placeButton(ThermoAction::Save, params, QRect(8, 206, 110, 28));
-    placeButton(ThermoAction::Read, params, QRect(122, 206, 110, 28));
-    placeButton(ThermoAction::Defaults, params, QRect(236, 206, 156, 28));
-
-    placeButton(ThermoAction::Reset, this, QRect(416, 4, 96, 28));
-    addVersionPanel();
-
-    chart_ = addChart(info_.chart.number, QRect(416, 36, 362, 240));
-    makeChartPanel(chart_, info_.chart.valuePanel, 100);
-    pgsChart_ = addChart(info_.semiconductor.chart.number, QRect(416, 280, 362, 240));
-    makeChartPanel(pgsChart_, info_.semiconductor.chart.valuePanel, 100);
-}
-
 // ---- buttons ---------------------------------------------------------------
 
-void ThermoPage::single(uint8_t code)
-{
-    if (info_.combined)
-        queue({code});
-    else
-        direct(code);
-}
+void ThermoPage::sendAlone(uint8_t code) { writeCode(code); }
 
 void ThermoPage::apply(uint8_t code, const char *first, const char *second)
 {
     const auto values = convertFields(first, second);
     if (!values)
         return;
-    if (info_.combined) {
-        putParameters(*values);
-        queue({code});
-        PendingSet p;
-        p.code = code;
-        std::copy_n(session().request() + 3, 4, p.bytes.begin());
-        pending_ = p;
-    } else {
-        direct(code);
-        putParameters(*values);
-    }
+    writeCode(code);
+    putParameters(*values);
 }
 
 void ThermoPage::fillDefaults()
@@ -386,16 +121,16 @@ void ThermoPage::fillDefaults()
 
 void ThermoPage::trigger(ThermoAction action)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     switch (action) {
     case ThermoAction::On:
         queue({On, ReadVoltages, ReadCalibration, ReadThresholds});
         break;
     case ThermoAction::Off:
-        single(Off);
+        sendAlone(Off);
         break;
     case ThermoAction::Setup:
-        single(Setup);
+        sendAlone(Setup);
         break;
     case ThermoAction::SelectGas:
         queue({SelectGas, ReadVoltages, ReadCalibration, ReadThresholds});
@@ -416,7 +151,7 @@ void ThermoPage::trigger(ThermoAction action)
         apply(SetSecond, info_.params.fields[2], info_.params.fields[3]);
         break;
     case ThermoAction::Save:
-        single(Save);
+        sendAlone(Save);
         break;
     case ThermoAction::Read:
         queue({ReadVoltages, ReadCalibration, ReadThresholds});
@@ -428,51 +163,22 @@ void ThermoPage::trigger(ThermoAction action)
         queue({Reset, ReadVoltages, ReadCalibration, ReadThresholds});
         break;
     case ThermoAction::PgsOn:
-        queue({kPgsOn, kPgsStatus});
+        queue({cmd::sensor::PgsOn, cmd::sensor::PgsStatus});
         break;
     case ThermoAction::PgsOff:
-        queue({kPgsOff});
+        queue({cmd::sensor::PgsOff});
         break;
     }
 }
 
 // ---- replies ---------------------------------------------------------------
 
-bool ThermoPage::pgsHalf(uint8_t code)
-{
-    return code == kPgsOn || code == kPgsOff || code == kPgsStatus;
-}
-
-// The fall-back clears the parameter bytes; a set command still waiting in the
-// queue gets its values back, so it never goes out with zeros.
-void ThermoPage::idleRequest()
-{
-    SensorPage::idleRequest();
-    if (!pending_)
-        return;
-    if (session().queue.nextIs(pending_->code))
-        std::copy(pending_->bytes.begin(), pending_->bytes.end(), session().request() + 3);
-    else
-        pending_.reset();
-}
-
-std::span<const StatusRow> ThermoPage::statusRows(uint8_t code) const
-{
-    if (info_.combined && pgsHalf(code))
-        return info_.semiconductor.rows;
-    return info_.status.rows;
-}
+std::span<const StatusRow> ThermoPage::statusRows(uint8_t) const { return info_.status.rows; }
 
 void ThermoPage::showAnswer(const Frame &reply)
 {
-    using namespace sensorcmd;
+    using namespace cmd::sensor;
     const uint8_t code = reply[1];
-    if (info_.combined && pgsHalf(code)) {
-        pgsChart_->addSample(u16(reply, 5) / 10.0);
-        setText(info_.semiconductor.chart.valuePanel, valueText(s16(reply, 5) / 10.0));
-        return;
-    }
-    thermoStatus_ = reply[2];
     switch (code) {
     case ReadVoltages:
         showVoltages(reply, info_.params.uAir, info_.params.uGas);
@@ -483,44 +189,24 @@ void ThermoPage::showAnswer(const Frame &reply)
     case ReadThresholds:
         showIntegers(reply, info_.params.fields[2], info_.params.fields[3]);
         break;
-    case cmd::Status:
-        // The idle poll alternates: the semiconductor half's status comes next.
-        if (info_.combined) {
-            session().request()[0] = address();
-            session().request()[1] = kPgsStatus;
-        }
-        break;
     default:
         break;
     }
-}
-
-bool ThermoPage::measures(uint8_t code) const
-{
-    return carriesMeasurement(code) && !(info_.combined && pgsHalf(code));
 }
 
 void ThermoPage::measure(const Frame &reply)
 {
     const double sample = u16(reply, 5) / 10.0;
     chart_->addSample(sample);
-    setText(info_.chart.valuePanel,
-            info_.combined ? valueText(s16(reply, 5) / 10.0) : millivoltText(sample));
+    setText(info_.chart.valuePanel, sampleText(reply));
     const uint8_t status = reply[2];
     const bool measuring = (status & kSensorOn) && !(status & kSetupMode);
     setText(info_.concentration, measuring ? valueText(s16(reply, 3) / 100.0) : kNoValue);
 }
 
-// On the combined blocks the semiconductor half's answers carry that sensor's
-// state in bit 0; zero adjustment concerns the thermocatalytic sensor, so it goes
-// by the latest thermocatalytic answer.
-bool ThermoPage::sensorOnNow()
+QString ThermoPage::sampleText(const Frame &reply) const
 {
-    const Session &s = session();
-    if (info_.combined && s.haveValidReply && s.lastValidReply[0] == block() &&
-        pgsHalf(s.lastValidReply[1]))
-        return thermoStatus_ && (*thermoStatus_ & kSensorOn);
-    return SensorPage::sensorOnNow();
+    return millivoltText(u16(reply, 5) / 10.0);
 }
 
 } // namespace zet

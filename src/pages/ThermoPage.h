@@ -1,9 +1,12 @@
 #pragma once
 // Thermocatalytic blocks: the TKS block and the two combined blocks that carry a
 // semiconductor sensor beside the thermocatalytic one behind the same address.
-// One page class, described per block by a ThermoInfo.
+// Each block is described by a ThermoInfo; the combined blocks have their own page
+// class, CombinedThermoPage.
 
 #include "pages/SensorPage.h"
+
+#include <QString>
 
 #include <array>
 
@@ -51,7 +54,7 @@ struct ParameterFields {
     std::array<const char *, 4> fields{};
 };
 
-struct ChartSpec {
+struct ChartAndValue {
     int number = 0;
     const char *valuePanel = nullptr; // latest sample, inside the chart
 };
@@ -61,20 +64,16 @@ struct SemiconductorHalf {
     const char *group = nullptr;
     std::array<const char *, 2> panels{}; // top to bottom
     std::span<const StatusRow> rows{};
-    ChartSpec chart{};
+    ChartAndValue chart{};
 };
 
 struct ThermoInfo {
-    int pageIndex;
-    // Semiconductor half beside the thermocatalytic one: alternating idle poll,
-    // every button through the command queue.
-    bool combined = false;
     StatusGroup status{};
     ParameterFields params{};
     const char *concentrationGroup = nullptr;
     const char *concentration = nullptr;
     const char *version = nullptr;
-    ChartSpec chart{};
+    ChartAndValue chart{};
     SemiconductorHalf semiconductor{}; // combined blocks only
     std::span<const ThermoButton> buttons{};
     std::span<const ThermoDefaults> defaults{};
@@ -84,43 +83,39 @@ const ThermoInfo &tksInfo();
 const ThermoInfo &tksPgsInfo();
 const ThermoInfo &tksPgsHydrogenInfo();
 
+// The TKS page; CombinedThermoPage (TKS+PGS) builds on it.
 class ThermoPage : public SensorPage {
 public:
-    ThermoPage(PageHost &host, const ThermoInfo &info, QWidget *parent = nullptr);
+    ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &info,
+               QWidget *parent = nullptr);
 
     void trigger(ThermoAction action);
 
 protected:
-    void idleRequest() override;
+    static constexpr uint8_t kSensorOn = 0x01; // status bit: sensor switched on
+    struct Unbuilt {};
+    // For a page that lays itself out.
+    ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &info, QWidget *parent,
+               Unbuilt);
+
     std::span<const StatusRow> statusRows(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
-    bool measures(uint8_t code) const override;
     void measure(const Frame &reply) override;
-    bool sensorOnNow() override;
+    // The text of the chart's latest sample.
+    virtual QString sampleText(const Frame &reply) const;
+    // One command: written directly here.
+    virtual void sendAlone(uint8_t code);
+    virtual void apply(uint8_t code, const char *first, const char *second);
 
-private:
-    static bool pgsHalf(uint8_t code);
-    void buildSingle();
-    void buildCombined();
     void placeButton(ThermoAction action, QWidget *parent, QRect geometry);
     void buildParameters(QWidget *group, int top);
-    // One command: written directly on the TKS page, queued on the combined ones.
-    void single(uint8_t code);
-    void apply(uint8_t code, const char *first, const char *second);
-    void fillDefaults();
 
     const ThermoInfo &info_;
     TrendChart *chart_ = nullptr;
-    TrendChart *pgsChart_ = nullptr;
-    // A set command waiting in the queue, with the values entered for it: the
-    // fall-back to the idle request must not clear them before it goes out.
-    struct PendingSet {
-        uint8_t code = 0;
-        std::array<uint8_t, 4> bytes{};
-    };
-    std::optional<PendingSet> pending_;
-    // Status byte of the latest thermocatalytic answer of the block.
-    std::optional<uint8_t> thermoStatus_;
+
+private:
+    void buildSingle();
+    void fillDefaults();
 };
 
 } // namespace zet

@@ -1,13 +1,14 @@
 #include "ui/Multi_ZET.h"
 
 #include "connection/DeviceTypes.h"
+#include "connection/Protocol.h"
 #include "link/DeviceWatcher.h"
 #include "pages/BasePage.h"
 #include "pages/PageTable.h"
 #include "pages/StatusPanels.h"
 #include "pages/Widgets.h"
+#include "record/ServiceRecord.h"
 #include "ui/PageSlot.h"
-#include "ui/ServiceRecord.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -114,7 +115,7 @@ TForm1::TForm1(FtDriver &driver, Platform platform, DeviceChangeSource *deviceCh
     if (deviceChanges)
         connect(deviceChanges, &DeviceChangeSource::deviceChange, this, &TForm1::WMDeviceChange);
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &TForm1::onFocusChanged);
-    record_ = std::make_unique<ServiceRecord>(*this);
+    record_ = std::make_unique<ServiceRecord>(*this, pageControl_, session_, platform_, cycle_);
 
     FormCreate();
 }
@@ -210,7 +211,7 @@ void TForm1::FormCreate()
     setActivePage(0);
     session_.deviceOpen = false;
     session_.replyValid = false;
-    session_.continuousMode = false;
+    session_.amplitudeStepping = false;
     session_.queue.count = 0;
     hideModulePages();
     refreshList();
@@ -302,11 +303,11 @@ void TForm1::ListView1DblClick()
     session_.deviceOpen = true;
     link_.PurgeFTReceive();
     link_.PurgeFTTransmit();
-    link_.baudRate = 250000;
+    link_.baudRate = line::kBaudRate;
     link_.SetFTBaudRate();
-    link_.wordLength = ft::BITS_8;
-    link_.stopBits = ft::STOP_BITS_2;
-    link_.parity = ft::PARITY_NONE;
+    link_.wordLength = line::kWordLength;
+    link_.stopBits = line::kStopBits;
+    link_.parity = line::kParity;
     link_.SetFTDataCharacteristics();
     cycle_.resetFraming();
     silentMs_ = 0;

@@ -8,7 +8,7 @@
 namespace zet {
 
 PageSlot::PageSlot(PageHost &host, const PageRow &row, QWidget *parent)
-    : ModulePage(host, row.index, parent)
+    : ModulePage(host, row, parent)
 {
 }
 

@@ -4,9 +4,9 @@
 // record-shots [OUTDIR]
 #include "RecordSession.h"
 #include "platform/Platform.h"
-#include "ui/JournalWindow.h"
-#include "ui/LineMonitor.h"
-#include "ui/ServiceRecord.h"
+#include "record/JournalWindow.h"
+#include "record/LineMonitor.h"
+#include "record/ServiceRecord.h"
 
 #include <QApplication>
 #include <QChartView>

@@ -1,7 +1,7 @@
-#include "ui/JournalWindow.h"
+#include "record/JournalWindow.h"
 
 #include "journal/Journal.h"
-#include "ui/FileChooser.h"
+#include "record/FileChooser.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "pages/Format.h"
+#include "platform/Format.h"
 
 #include "platform/Platform.h"
 

@@ -1,13 +1,13 @@
-#include "ui/ServiceRecord.h"
+#include "record/ServiceRecord.h"
 
+#include "connection/PollCycle.h"
 #include "pages/ModulePage.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 #include "platform/Platform.h"
-#include "ui/JournalWindow.h"
-#include "ui/LineMonitor.h"
-#include "ui/Multi_ZET.h"
-#include "ui/TrendExport.h"
+#include "record/JournalWindow.h"
+#include "record/LineMonitor.h"
+#include "record/TrendExport.h"
 
 #include <QDir>
 #include <QMenu>
@@ -18,19 +18,18 @@
 
 namespace zet {
 
-ServiceRecord::ServiceRecord(TForm1 &form)
-    : form_(form), files_(FileChooser::desktop()),
+ServiceRecord::ServiceRecord(QWidget &window, QTabWidget *pages, Session &session,
+                             Platform &platform, PollCycle &cycle)
+    : window_(window), platform_(platform), cycle_(cycle), files_(FileChooser::desktop()),
       writer_(journal::defaultDirectory(),
               [this](const QString &text) {
                   // Told after the tick that wrote, never inside it.
-                  QTimer::singleShot(0, this, [this, text] {
-                      form_.platform().message(MessageKind::Error, text);
-                  });
+                  QTimer::singleShot(0, this,
+                                     [this, text] { platform_.message(MessageKind::Error, text); });
               }),
-      recorder_(form.session(), form.platform(), writer_),
-      lineLog_([&form] { return form.platform().stampMs(); })
+      recorder_(session, platform, writer_), lineLog_([&platform] { return platform.stampMs(); })
 {
-    QTabWidget *tabs = form.pageControl();
+    QTabWidget *tabs = pages;
     recorder_.setPageCaption([tabs](const ModulePage *page) {
         return tabs->tabText(tabs->indexOf(const_cast<ModulePage *>(page)));
     });
@@ -38,8 +37,8 @@ ServiceRecord::ServiceRecord(TForm1 &form)
         if (journal_)
             journal_->refresh(file);
     });
-    form.pollCycle().addObserver(&lineLog_);
-    form.pollCycle().addObserver(&recorder_);
+    cycle_.addObserver(&lineLog_);
+    cycle_.addObserver(&recorder_);
 
     // Right of the refresh button, in the device list page's free column.
     QWidget *devices = tabs->widget(0);
@@ -49,7 +48,7 @@ ServiceRecord::ServiceRecord(TForm1 &form)
     QPushButton *monitor = makeButton(devices, "MonitorButton", QStringLiteral("Монитор линии…"),
                                       QRect(636, 318, 142, 30));
     connect(monitor, &QPushButton::clicked, this, &ServiceRecord::showMonitor);
-    auto *key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), &form);
+    auto *key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), &window_);
     key->setObjectName(QStringLiteral("MonitorShortcut"));
     connect(key, &QShortcut::activated, this, &ServiceRecord::showMonitor);
 
@@ -64,8 +63,8 @@ ServiceRecord::~ServiceRecord()
 {
     delete journal_;
     delete monitor_;
-    form_.pollCycle().removeObserver(&recorder_);
-    form_.pollCycle().removeObserver(&lineLog_);
+    cycle_.removeObserver(&recorder_);
+    cycle_.removeObserver(&lineLog_);
 }
 
 void ServiceRecord::attach(QWidget *widget)
@@ -87,10 +86,7 @@ void ServiceRecord::attach(QWidget *widget)
     }
 }
 
-QMenu *ServiceRecord::chartMenu(TrendChart *chart)
-{
-    return trendMenu(chart, files_, form_.platform());
-}
+QMenu *ServiceRecord::chartMenu(TrendChart *chart) { return trendMenu(chart, files_, platform_); }
 
 QString ServiceRecord::newestJournal() const
 {
@@ -102,7 +98,7 @@ QString ServiceRecord::newestJournal() const
 void ServiceRecord::showJournal()
 {
     if (!journal_)
-        journal_ = new JournalWindow(files_, writer_.directory(), &form_);
+        journal_ = new JournalWindow(files_, writer_.directory(), &window_);
     const Instrument &instrument = recorder_.instrument();
     journal_->showFile(instrument.known() ? writer_.fileFor(instrument) : newestJournal());
     if (journal_->isVisible()) {
@@ -115,7 +111,7 @@ void ServiceRecord::showJournal()
 void ServiceRecord::showMonitor()
 {
     if (!monitor_)
-        monitor_ = new LineMonitor(lineLog_, form_.platform(), files_, &form_);
+        monitor_ = new LineMonitor(lineLog_, platform_, files_, &window_);
     if (monitor_->isVisible()) {
         monitor_->raise();
         monitor_->activateWindow();

@@ -1,4 +1,4 @@
-#include "ui/FileChooser.h"
+#include "record/FileChooser.h"
 
 #include "platform/Platform.h"
 

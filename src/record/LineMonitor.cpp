@@ -1,7 +1,7 @@
-#include "ui/LineMonitor.h"
+#include "record/LineMonitor.h"
 
 #include "platform/Platform.h"
-#include "ui/FileChooser.h"
+#include "record/FileChooser.h"
 
 #include <QApplication>
 #include <QClipboard>

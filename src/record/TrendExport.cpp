@@ -1,10 +1,10 @@
-#include "ui/TrendExport.h"
+#include "record/TrendExport.h"
 
 #include "journal/Journal.h"
-#include "pages/Format.h"
+#include "platform/Format.h"
 #include "pages/TrendChart.h"
 #include "platform/Platform.h"
-#include "ui/FileChooser.h"
+#include "record/FileChooser.h"
 
 #include <QBuffer>
 #include <QDateTime>

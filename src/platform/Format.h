@@ -1,5 +1,5 @@
 #pragma once
-// Texts shared by the pages: numbers in the user's locale, value and version
+// Texts every layer may use: numbers in the user's locale, value and version
 // texts, and the conversion of a parameter field for a set command.
 
 #include <QString>

@@ -8,24 +8,29 @@
 #include "journal/CommandRecorder.h"
 #include "journal/Journal.h"
 #include "journal/LineLog.h"
-#include "ui/FileChooser.h"
+#include "record/FileChooser.h"
 
 #include <QObject>
 
 class QMenu;
 class QPushButton;
+class QTabWidget;
 class QWidget;
 
 namespace zet {
 
 class JournalWindow;
 class LineMonitor;
-class TForm1;
+class PollCycle;
+struct Platform;
+struct Session;
 class TrendChart;
 
 class ServiceRecord : public QObject {
 public:
-    explicit ServiceRecord(TForm1 &form);
+    // Watches the pages of `pages` and the line of `cycle`; its windows belong to `window`.
+    ServiceRecord(QWidget &window, QTabWidget *pages, Session &session, Platform &platform,
+                  PollCycle &cycle);
     ~ServiceRecord() override;
 
     // "Журнал…": the journal of the instrument identified last (or the newest
@@ -49,7 +54,9 @@ private:
     void attach(QWidget *page);
     QString newestJournal() const;
 
-    TForm1 &form_;
+    QWidget &window_;
+    Platform &platform_;
+    PollCycle &cycle_;
     FileChooser files_;
     JournalWriter writer_;
     CommandRecorder recorder_;

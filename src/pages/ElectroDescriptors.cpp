@@ -1,0 +1,193 @@
+#include "pages/ElectroPage.h"
+
+// What each electrochemical page shows and sends: controls, status rows, buttons.
+
+namespace zet {
+
+namespace {
+
+// ---- oxygen ----------------------------------------------------------------
+
+constexpr std::array<const char *, 4> kOxygenThresholds = {"Panel88", "Panel87", "Panel86",
+                                                           "Panel114"};
+
+const StatusRow kOxygenStatus[] = {
+    rows::threshold("Panel86", 3, 0x40, 0),
+    rows::threshold("Panel87", 2, 0x20, 0),
+    rows::threshold("Panel88", 1, 0x10, 0),
+    rows::threshold("Panel114", 4, 0x08, 0),
+    rows::blanking(rows::setupMode("Panel82"), kOxygenThresholds),
+    rows::blanking(rows::settings("Panel85"), kOxygenThresholds),
+    rows::thermoSensor("Panel90"),
+};
+
+const ElectroButton kOxygenButtons[] = {
+    {ElectroAction::Reset, "Button77", "СБРОС"},
+    {ElectroAction::Setup, "Button78", "Режим настройки"},
+    {ElectroAction::Save, "Button79", "Сохранение"},
+    {ElectroAction::Read, "Button82", "Чтение"},
+    {ElectroAction::Defaults, "Button85", "По умолчанию"},
+    {ElectroAction::ApplyFirst, "Button80", "Применить"},
+    {ElectroAction::ApplySecond, "Button81", "Применить"},
+    {ElectroAction::ApplyFourth, "Button115", "Применить"},
+    {ElectroAction::TakeZeroVoltage, "Button84", "Применить U нуля"},
+    {ElectroAction::TakeGasVoltage, "Button83", "Применить U газа"},
+};
+
+const ElectroInfo kOxygen = {
+    .status = {.group = "GroupBox27",
+               .panels = {"Panel82", "Panel85", "Panel114", "Panel86", "Panel87", "Panel88",
+                          "Panel90"},
+               .rows = kOxygenStatus},
+    .settings = {.group = "GroupBox28",
+                 .uZero = "Edit9",
+                 .uGas = "Edit10",
+                 .panel = "Panel89",
+                 .fields = {"MaskEdit13", "MaskEdit14", "MaskEdit15", "MaskEdit16", "MaskEdit21"},
+                 .labels = {"C газа, % х10", "Порог1, % х10", "Порог2, % х10", "Порог 3, % х10",
+                            "Порог 4, % х10"},
+                 .defaults = {"210", "20", "180", "240", "300"}},
+    .concentration = "Panel83",
+    .climate = "Panel81",
+    .voltage = "Panel80",
+    .version = "Panel84",
+    .format = {.decimals = 1, .unit = " %"},
+    .climateFormula = {.temperatureOffset = 55, .coefficientBase = 900, .coefficientStep = 1},
+    .chart = 10,
+    .buttons = kOxygenButtons,
+    .frontEnd = {.group = "LMP91000",
+                 .status = "Panel79",
+                 .fields = {"RadioGroup1", "RadioGroup2", "RadioGroup3", "RadioGroup4",
+                            "RadioGroup5", "RadioGroup6", "RadioGroup7", "RadioGroup8"},
+                 .read = "Button74",
+                 .write = "Button75",
+                 .toggle = "Button76",
+                 .readPlaceholder = false},
+};
+
+// ---- carbon monoxide -------------------------------------------------------
+
+constexpr std::array<const char *, 4> kCoThresholds = {"Panel100", "Panel99", "Panel98"};
+
+// Bits 3 and 1 are not used on this block.
+const StatusRow kCoStatus[] = {
+    rows::threshold("Panel98", 3, 0x40, 0),
+    rows::threshold("Panel99", 2, 0x20, 0),
+    rows::threshold("Panel100", 1, 0x10, 0),
+    rows::blanking(rows::setupMode("Panel95"), kCoThresholds),
+    rows::blanking(rows::settings("Panel96"), kCoThresholds),
+    rows::thermoSensor("Panel97"),
+};
+
+const ElectroButton kCoButtons[] = {
+    {ElectroAction::Reset, "Button88", "СБРОС"},
+    {ElectroAction::Setup, "Button90", "Режим настройки"},
+    {ElectroAction::Save, "Button95", "Сохранение"},
+    {ElectroAction::Read, "Button96", "Чтение"},
+    {ElectroAction::Defaults, "Button97", "По умолчанию"},
+    {ElectroAction::ApplyFirst, "Button93", "Применить"},
+    {ElectroAction::ApplySecond, "Button94", "Применить"},
+    {ElectroAction::TakeZeroVoltage, "Button92", "Применить U нуля"},
+    {ElectroAction::TakeGasVoltage, "Button91", "Применить U газа"},
+};
+
+// Carbon monoxide and hydrogen sulphide have no fourth threshold: its slot stays empty.
+constexpr std::array<const char *, 5> kMassLabels = {"C газа, мг/м3", "Порог1, мг/м3",
+                                                     "Порог2, мг/м3", "Порог3, мг/м3", nullptr};
+constexpr std::array<const char *, 5> kMassDefaults = {"210", "20", "180", "240", nullptr};
+constexpr ConcentrationFormat kMass = {.decimals = 0, .unit = " мг/м3"};
+
+const ElectroInfo kCarbonMonoxide = {
+    .status = {.group = "GroupBox30",
+               .panels = {"Panel95", "Panel96", "Panel98", "Panel99", "Panel100", "Panel97"},
+               .rows = kCoStatus},
+    .settings = {.group = "GroupBox31",
+                 .uZero = "Edit11",
+                 .uGas = "Edit12",
+                 .panel = "Panel101",
+                 .fields = {"MaskEdit17", "MaskEdit18", "MaskEdit19", "MaskEdit20"},
+                 .labels = kMassLabels,
+                 .defaults = kMassDefaults},
+    .concentration = "Panel102",
+    .climate = "Panel92",
+    .voltage = "Panel94",
+    .version = "Panel93",
+    .format = kMass,
+    .climateFormula = {.temperatureOffset = 85, .coefficientBase = 800, .coefficientStep = 6},
+    .chart = 11,
+    .buttons = kCoButtons,
+    .frontEnd = {.group = "GroupBox29",
+                 .status = "Panel91",
+                 .fields = {"RadioGroup9", "RadioGroup10", "RadioGroup11", "RadioGroup12",
+                            "RadioGroup13", "RadioGroup14", "RadioGroup15", "RadioGroup16"},
+                 .read = "Button86",
+                 .write = "Button87",
+                 .toggle = "Button89",
+                 .readPlaceholder = true},
+};
+
+// ---- hydrogen sulphide -----------------------------------------------------
+
+constexpr std::array<const char *, 4> kH2sBlanked = {"Panel130", "Panel129", "Panel128",
+                                                     "Panel136"};
+
+// Bit 3 is not used on this block.
+const StatusRow kH2sStatus[] = {
+    rows::threshold("Panel128", 3, 0x40, 0),
+    rows::threshold("Panel129", 2, 0x20, 0),
+    rows::threshold("Panel130", 1, 0x10, 0),
+    rows::temperatureRange("Panel136"),
+    rows::blanking(rows::setupMode("Panel125"), kH2sBlanked),
+    rows::blanking(rows::settings("Panel126"), kH2sBlanked),
+    rows::thermoSensor("Panel127"),
+};
+
+const ElectroButton kH2sButtons[] = {
+    {ElectroAction::Reset, "Button138", "СБРОС"},
+    {ElectroAction::Setup, "Button139", "Режим настройки"},
+    {ElectroAction::Save, "Button135", "Сохранение"},
+    {ElectroAction::Read, "Button136", "Чтение"},
+    {ElectroAction::Defaults, "Button137", "По умолчанию"},
+    {ElectroAction::ApplyFirst, "Button133", "Применить"},
+    {ElectroAction::ApplySecond, "Button134", "Применить"},
+    {ElectroAction::TakeZeroVoltage, "Button132", "Применить U нуля"},
+    {ElectroAction::TakeGasVoltage, "Button131", "Применить U газа"},
+};
+
+const ElectroInfo kHydrogenSulphide = {
+    .status = {.group = "GroupBox40",
+               .panels = {"Panel125", "Panel126", "Panel128", "Panel129", "Panel130", "Panel127",
+                          "Panel136"},
+               .rows = kH2sStatus},
+    .settings = {.group = "GroupBox41",
+                 .uZero = "Edit21",
+                 .uGas = "Edit22",
+                 .panel = "Panel131",
+                 .fields = {"MaskEdit30", "MaskEdit35", "MaskEdit36", "MaskEdit37"},
+                 .labels = kMassLabels,
+                 .defaults = kMassDefaults},
+    .concentration = "Panel133",
+    .climate = "Panel134",
+    .voltage = "Panel135",
+    .version = "Panel132",
+    .format = kMass,
+    .climateFormula = {.temperatureOffset = 85, .coefficientBase = 900, .coefficientStep = 4},
+    .chart = 14,
+    .buttons = kH2sButtons,
+    .frontEnd = {.group = "GroupBox39",
+                 .status = "Panel124",
+                 .fields = {"RadioGroup17", "RadioGroup18", "RadioGroup19", "RadioGroup20",
+                            "RadioGroup21", "RadioGroup22", "RadioGroup23", "RadioGroup24"},
+                 .read = "Button129",
+                 .write = "Button130",
+                 .toggle = "Button140",
+                 .readPlaceholder = true},
+};
+
+} // namespace
+
+const ElectroInfo &oxygenInfo() { return kOxygen; }
+const ElectroInfo &carbonMonoxideInfo() { return kCarbonMonoxide; }
+const ElectroInfo &hydrogenSulphideInfo() { return kHydrogenSulphide; }
+
+} // namespace zet
