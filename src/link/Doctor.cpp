@@ -69,10 +69,13 @@ struct Processes {
     std::vector<Holder> holding(const QString &path) const
     {
         std::vector<Holder> found;
-        for (const auto &[file, holder] : openFiles)
-            if (file == path && std::none_of(found.begin(), found.end(),
-                                             [&](const Holder &h) { return h.pid == holder.pid; }))
+        for (const auto &open : openFiles) {
+            const Holder &holder = open.second;
+            if (open.first == path && std::none_of(found.begin(), found.end(), [&](const Holder &h) {
+                    return h.pid == holder.pid;
+                }))
                 found.push_back(holder);
+        }
         return found;
     }
 };
