@@ -44,15 +44,15 @@ BasePage::BasePage(PageHost &host, const PageRow &row, QWidget *parent)
 
     auto *current = makeGroup(this, "GroupBox3", QStringLiteral("Потребляемый ток, мА"),
                               QRect(268, 8, 200, 64));
-    QLabel *p10 = makePanel(current, "Panel10", QRect(10, 24, 180, 30));
-    QFont big = p10->font();
+    current_ = makePanel(current, "Panel10", QRect(10, 24, 180, 30));
+    QFont big = current_->font();
     big.setPointSize(12);
     big.setBold(true);
-    p10->setFont(big);
+    current_->setFont(big);
 
     auto *device = makeGroup(this, "GroupBox4", QStringLiteral("Прибор"), QRect(478, 8, 296, 64));
-    QLabel *p2 = makePanel(device, "Panel2", QRect(10, 24, 276, 30));
-    p2->setFont(big);
+    instrument_ = makePanel(device, "Panel2", QRect(10, 24, 276, 30));
+    instrument_->setFont(big);
 
     auto button = [this](const char *name, const char *caption, QRect r, void (BasePage::*slot)()) {
         QPushButton *b = makeButton(this, name, QString::fromUtf8(caption), r);
@@ -71,6 +71,7 @@ BasePage::BasePage(PageHost &host, const PageRow &row, QWidget *parent)
     button("Button72", "", QRect(8, 518, 17, 16), &BasePage::Button72Click);
 
     chart_ = addChart(1, QRect(8, 278, 766, 236));
+    status_ = StatusPanels(this, kBaseStatus);
 }
 
 void BasePage::decode(const Frame &reply)
@@ -86,17 +87,17 @@ void BasePage::decode(const Frame &reply)
         s.statusRequest(kBaseAddress);
     if (reply[0] != 0)
         return;
-    applyStatusRows(this, kBaseStatus, reply);
+    status_.apply(reply);
     if (reply[1] == cmd::base::Clock)
         return;
     const int current = u16(reply, 5) / 100;
-    findChild<QLabel *>(QStringLiteral("Panel10"))->setText(QString::number(current) + "  мА");
+    current_->setText(QString::number(current) + "  мА");
     chart_->addSample(current);
 }
 
 void BasePage::showInstrument(const QString &text)
 {
-    findChild<QLabel *>(QStringLiteral("Panel2"))->setText(text);
+    instrument_->setText(text);
 }
 
 void BasePage::Button2Click() { session().queueCommands(kBaseAddress, {cmd::base::SwitchOff}); }

@@ -1,5 +1,8 @@
 #pragma once
 #include "pages/ModulePage.h"
+#include "pages/StatusPanels.h"
+
+class QLabel;
 
 namespace zet {
 
@@ -25,6 +28,9 @@ public:
 
 private:
     TrendChart *chart_;
+    StatusPanels status_;
+    QLabel *current_;
+    QLabel *instrument_;
 };
 
 } // namespace zet

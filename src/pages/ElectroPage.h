@@ -82,7 +82,7 @@ public:
     void trigger(ElectroAction action);
 
 protected:
-    std::span<const StatusRow> statusRows(uint8_t code) const override;
+    const StatusPanels &statusPanels(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
     bool measures(uint8_t code) const override;
     void measure(const Frame &reply) override;
@@ -93,12 +93,19 @@ private:
     void placeButton(ElectroAction action, QWidget *parent, QRect geometry);
     // Converts every field first; writes bytes 3..6 and loads the code only when
     // all convert. A missing second field sends 0 in bytes 5 and 6.
-    void apply(uint8_t code, const char *first, const char *second);
+    void apply(uint8_t code, const QLineEdit *first, const QLineEdit *second);
     QString concentrationText(const Frame &reply) const;
 
     const ElectroInfo &info_;
     Lmp91000Group *frontEnd_ = nullptr;
     TrendChart *chart_ = nullptr;
+    StatusPanels status_;
+    QLineEdit *uZero_ = nullptr;
+    QLineEdit *uGas_ = nullptr;
+    std::array<QLineEdit *, 5> fields_{};
+    QLabel *concentration_ = nullptr;
+    QLabel *climate_ = nullptr;
+    QLabel *voltage_ = nullptr;
 };
 
 } // namespace zet

@@ -46,10 +46,8 @@ void ModulePage::focusEnter()
 
 void ModulePage::showPicture(const QPixmap &picture)
 {
-    if (!row_.pictureControl)
-        return;
-    if (auto *box = findChild<PictureBox *>(QString::fromLatin1(row_.pictureControl)))
-        box->setPicture(picture);
+    if (picture_)
+        picture_->setPicture(picture);
 }
 
 void ModulePage::idleRequest() { session().statusRequest(address()); }
@@ -106,6 +104,12 @@ void ModulePage::queue(std::initializer_list<uint8_t> codes)
 void ModulePage::queue(std::span<const uint8_t> codes)
 {
     session().queueCommands(address(), codes);
+}
+
+PictureBox *ModulePage::addPicture(QRect geometry)
+{
+    picture_ = new PictureBox(this, row_.pictureControl, geometry);
+    return picture_;
 }
 
 TrendChart *ModulePage::addChart(int number, QRect geometry)

@@ -14,6 +14,8 @@ class QPixmap;
 
 namespace zet {
 
+class PictureBox;
+
 struct Platform;
 struct Session;
 class TrendChart;
@@ -74,12 +76,15 @@ protected:
     void queue(std::span<const uint8_t> codes);
 
     TrendChart *addChart(int number, QRect geometry);
+    // The page's picture control, named by its row.
+    PictureBox *addPicture(QRect geometry);
 
 private:
     void fallBack();
 
     PageHost &host_;
     const PageRow &row_;
+    PictureBox *picture_ = nullptr;
 };
 
 } // namespace zet

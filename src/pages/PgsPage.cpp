@@ -40,17 +40,19 @@ PgsPage::PgsPage(PageHost &host, const PageRow &row, QWidget *parent)
 
     auto *adc =
         makeGroup(this, "GroupBox15", QStringLiteral("Данные АЦП"), QRect(236, 114, 200, 96));
-    QLabel *p41 = makePanel(adc, "Panel41", QRect(10, 24, 180, 60));
-    setBold(p41, 18);
-    setPanelFill(p41, Qt::white);
+    converter_ = makePanel(adc, "Panel41", QRect(10, 24, 180, 60));
+    setBold(converter_, 18);
+    setPanelFill(converter_, Qt::white);
 
     auto *thresholds = makeGroup(this, "GroupBox16", QString(), QRect(8, 218, 428, 92));
     makeFieldLabel(thresholds, "Panel38", QStringLiteral("Порог1"), QRect(12, 16, 70, 26));
-    setPanelFill(makePanel(thresholds, "Panel38", QRect(86, 14, 120, 28)), kPanelCream);
+    threshold1_ = makePanel(thresholds, "Panel38", QRect(86, 14, 120, 28));
+    setPanelFill(threshold1_, kPanelCream);
     addButton(thresholds, "Button38", "Применить", QRect(220, 13, 196, 30),
               &PgsPage::Button38Click);
     makeFieldLabel(thresholds, "Panel39", QStringLiteral("Порог2"), QRect(12, 54, 70, 26));
-    setPanelFill(makePanel(thresholds, "Panel39", QRect(86, 52, 120, 28)), kPanelCream);
+    threshold2_ = makePanel(thresholds, "Panel39", QRect(86, 52, 120, 28));
+    setPanelFill(threshold2_, kPanelCream);
     addButton(thresholds, "Button39", "Применить", QRect(220, 51, 196, 30),
               &PgsPage::Button39Click);
 
@@ -62,7 +64,8 @@ PgsPage::PgsPage(PageHost &host, const PageRow &row, QWidget *parent)
 
     addVersionPanel();
     chart_ = addChart(4, QRect(444, 36, 334, 500));
-    makeChartPanel(chart_, "Panel31", 120);
+    sample_ = makeChartPanel(chart_, "Panel31", 120);
+    status_ = StatusPanels(this, kPgsStatus);
 }
 
 void PgsPage::Button35Click() { writeCode(cmd::sensor::On); }
@@ -75,7 +78,7 @@ void PgsPage::Button40Click() { writeCode(cmd::sensor::ReadThresholds); }
 void PgsPage::Button33Click() { writeCode(cmd::sensor::Save); }
 void PgsPage::Button34Click() { writeCode(cmd::sensor::Reset); }
 
-std::span<const StatusRow> PgsPage::statusRows(uint8_t) const { return kPgsStatus; }
+const StatusPanels &PgsPage::statusPanels(uint8_t) const { return status_; }
 
 void PgsPage::showAnswer(const Frame &reply)
 {
@@ -83,7 +86,7 @@ void PgsPage::showAnswer(const Frame &reply)
     const uint8_t code = reply[1];
     // Both set commands answer with the thresholds, like the read.
     if (code == ReadThresholds || code == SetFirst || code == SetSecond)
-        showIntegers(reply, "Panel38", "Panel39");
+        showIntegers(reply, threshold1_, threshold2_);
 }
 
 void PgsPage::measure(const Frame &reply)
@@ -91,8 +94,8 @@ void PgsPage::measure(const Frame &reply)
     // Sensor voltage in quarter-millivolts; the converter value as it comes.
     const double sample = u16(reply, 3) / 4.0;
     chart_->addSample(sample);
-    setText("Panel31", millivoltText(sample));
-    setText("Panel41", (reply[2] & 0x01) ? valueText(s16(reply, 5)) : kNoValue);
+    sample_->setText(millivoltText(sample));
+    converter_->setText((reply[2] & 0x01) ? valueText(s16(reply, 5)) : kNoValue);
 }
 
 } // namespace zet

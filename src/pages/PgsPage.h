@@ -21,12 +21,17 @@ public:
     void Button34Click(); // reset
 
 protected:
-    std::span<const StatusRow> statusRows(uint8_t code) const override;
+    const StatusPanels &statusPanels(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
     void measure(const Frame &reply) override;
 
 private:
     TrendChart *chart_;
+    StatusPanels status_;
+    QLabel *threshold1_;
+    QLabel *threshold2_;
+    QLabel *sample_;
+    QLabel *converter_;
 };
 
 } // namespace zet

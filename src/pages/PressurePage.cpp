@@ -46,25 +46,26 @@ PressurePage::PressurePage(PageHost &host, const PageRow &row, QWidget *parent)
 
     auto *pressure =
         makeGroup(this, "GroupBox47", QStringLiteral("Давление, кПа"), QRect(8, 146, 428, 84));
-    setBold(makeReadOnlyEdit(pressure, "Edit30", QRect(10, 22, 408, 50)), 20);
+    pressure_ = makeReadOnlyEdit(pressure, "Edit30", QRect(10, 22, 408, 50));
+    setBold(pressure_, 20);
 
     makeFieldLabel(this, "Edit27", QStringLiteral("U \"0\", мВ"), QRect(12, 240, 160, 24));
-    makeReadOnlyEdit(this, "Edit27", QRect(176, 240, 100, 24));
+    uZero_ = makeReadOnlyEdit(this, "Edit27", QRect(176, 240, 100, 24));
     addButton(this, "Button160", "Применить", QRect(286, 238, 150, 28),
               &PressurePage::Button160Click);
     makeFieldLabel(this, "Edit28", QStringLiteral("U кал. давления, мВ"), QRect(12, 274, 160, 24));
-    makeReadOnlyEdit(this, "Edit28", QRect(176, 274, 100, 24));
+    uCalibration_ = makeReadOnlyEdit(this, "Edit28", QRect(176, 274, 100, 24));
     addButton(this, "Button159", "Применить", QRect(286, 272, 150, 28),
               &PressurePage::Button159Click);
 
     auto *params = makeGroup(this, "GroupBox46", QString(), QRect(8, 306, 428, 124));
     makeFieldLabel(params, "MaskEdit42", QStringLiteral("Калибровочое давление, кПа х100"),
                    QRect(10, 16, 338, 24));
-    makeMaskEdit(params, "MaskEdit42", 4, QRect(354, 16, 62, 24));
+    calibration_ = makeMaskEdit(params, "MaskEdit42", 4, QRect(354, 16, 62, 24));
     makeFieldLabel(params, "MaskEdit45",
                    QStringLiteral("Порог превышения диапазона измерения, кПа х100"),
                    QRect(10, 48, 338, 24));
-    makeMaskEdit(params, "MaskEdit45", 4, QRect(354, 48, 62, 24));
+    range_ = makeMaskEdit(params, "MaskEdit45", 4, QRect(354, 48, 62, 24));
     addButton(params, "Button157", "Применить", QRect(10, 82, 406, 30),
               &PressurePage::Button157Click);
 
@@ -78,7 +79,8 @@ PressurePage::PressurePage(PageHost &host, const PageRow &row, QWidget *parent)
 
     addVersionPanel();
     chart_ = addChart(16, QRect(444, 36, 334, 500));
-    makeChartPanel(chart_, "Panel149", 120);
+    sample_ = makeChartPanel(chart_, "Panel149", 120);
+    status_ = StatusPanels(this, kPressureStatus);
 }
 
 void PressurePage::Button155Click()
@@ -102,7 +104,7 @@ void PressurePage::Button159Click()
 
 void PressurePage::Button157Click()
 {
-    const auto values = convertFields("MaskEdit42", "MaskEdit45");
+    const auto values = convertFields(calibration_, range_);
     if (!values)
         return;
     writeCode(cmd::sensor::SetFirst);
@@ -117,8 +119,8 @@ void PressurePage::Button165Click()
 
 void PressurePage::Button161Click()
 {
-    edit("MaskEdit42")->setText(integerText(kDefaultCalibration));
-    edit("MaskEdit45")->setText(integerText(kDefaultRange));
+    calibration_->setText(integerText(kDefaultCalibration));
+    range_->setText(integerText(kDefaultRange));
 }
 
 void PressurePage::Button163Click()
@@ -126,16 +128,16 @@ void PressurePage::Button163Click()
     queue({cmd::sensor::Reset, cmd::sensor::ReadVoltages, cmd::sensor::ReadCalibration});
 }
 
-std::span<const StatusRow> PressurePage::statusRows(uint8_t) const { return kPressureStatus; }
+const StatusPanels &PressurePage::statusPanels(uint8_t) const { return status_; }
 
 void PressurePage::showAnswer(const Frame &reply)
 {
     switch (reply[1]) {
     case cmd::sensor::ReadVoltages:
-        showVoltages(reply, "Edit27", "Edit28");
+        showVoltages(reply, uZero_, uCalibration_);
         break;
     case cmd::sensor::ReadCalibration:
-        showIntegers(reply, "MaskEdit42", "MaskEdit45");
+        showIntegers(reply, calibration_, range_);
         break;
     default:
         break;
@@ -146,9 +148,9 @@ void PressurePage::measure(const Frame &reply)
 {
     const double sample = u16(reply, 5) / 10.0;
     chart_->addSample(sample);
-    setText("Panel149", millivoltText(sample));
+    sample_->setText(millivoltText(sample));
     // Set-up mode does not blank the pressure; only a switched-off sensor does.
-    setText("Edit30", (reply[2] & 0x01) ? valueText(s16(reply, 3) / 100.0) : kNoValue);
+    pressure_->setText((reply[2] & 0x01) ? valueText(s16(reply, 3) / 100.0) : kNoValue);
 }
 
 } // namespace zet

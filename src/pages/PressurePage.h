@@ -23,12 +23,19 @@ public:
     void Button163Click(); // reset
 
 protected:
-    std::span<const StatusRow> statusRows(uint8_t code) const override;
+    const StatusPanels &statusPanels(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
     void measure(const Frame &reply) override;
 
 private:
     TrendChart *chart_;
+    StatusPanels status_;
+    QLineEdit *pressure_;
+    QLineEdit *uZero_;
+    QLineEdit *uCalibration_;
+    QLineEdit *calibration_;
+    QLineEdit *range_;
+    QLabel *sample_;
 };
 
 } // namespace zet

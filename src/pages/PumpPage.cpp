@@ -24,7 +24,7 @@ PumpPage::PumpPage(PageHost &host, const PageRow &row, QWidget *parent)
     : ModulePage(host, row, parent)
 {
     auto *pump = makeGroup(this, "GroupBox5", QStringLiteral("Насос"), QRect(8, 8, 200, 60));
-    makePanel(pump, "Panel11", QRect(10, 22, 180, 28));
+    version_ = makePanel(pump, "Panel11", QRect(10, 22, 180, 28));
 
     auto *state = makeGroup(this, "GroupBox6", QStringLiteral("Состояние"), QRect(8, 76, 200, 128));
     makePanel(state, "Panel12", QRect(10, 22, 180, 28));
@@ -47,7 +47,7 @@ PumpPage::PumpPage(PageHost &host, const PageRow &row, QWidget *parent)
         makeGroup(this, "GroupBox7", QStringLiteral("Частота, Гц"), QRect(218, 8, 180, 64));
     button(freq, "Button13", "<<", QRect(10, 24, 40, 30),
            [this] { command(cmd::pump::FrequencyDown); });
-    makePanel(freq, "Panel16", QRect(56, 24, 68, 30));
+    frequency_ = makePanel(freq, "Panel16", QRect(56, 24, 68, 30));
     button(freq, "Button17", ">>", QRect(130, 24, 40, 30),
            [this] { command(cmd::pump::FrequencyUp); });
 
@@ -55,7 +55,7 @@ PumpPage::PumpPage(PageHost &host, const PageRow &row, QWidget *parent)
         makeGroup(this, "GroupBox8", QStringLiteral("Амплитуда, ед. "), QRect(218, 80, 180, 100));
     button(amp, "Button9", "<<", QRect(10, 24, 40, 30),
            [this] { stepAmplitude(cmd::pump::AmplitudeDown, true); });
-    makePanel(amp, "Panel17", QRect(56, 24, 68, 30));
+    amplitude_ = makePanel(amp, "Panel17", QRect(56, 24, 68, 30));
     button(amp, "Button12", ">>", QRect(130, 24, 40, 30),
            [this] { stepAmplitude(cmd::pump::AmplitudeUp, true); });
     button(amp, "Button8", "<", QRect(10, 60, 40, 30),
@@ -67,22 +67,25 @@ PumpPage::PumpPage(PageHost &host, const PageRow &row, QWidget *parent)
 
     auto *coil =
         makeGroup(this, "GroupBox9", QStringLiteral("Ток катушки, мА"), QRect(218, 188, 180, 64));
-    QLabel *p15 = makePanel(coil, "Panel15", QRect(10, 24, 160, 30));
-    QFont big = p15->font();
+    current_ = makePanel(coil, "Panel15", QRect(10, 24, 160, 30));
+    QFont big = current_->font();
     big.setPointSize(12);
     big.setBold(true);
-    p15->setFont(big);
+    current_->setFont(big);
 
     auto *pos = makeGroup(this, "GroupBox10", QStringLiteral("Датчик положения, ед."),
                           QRect(408, 8, 366, 140));
+    size_t i = 0;
     for (auto [name, y] : {std::pair{"Panel18", 22}, {"Panel19", 56}, {"Panel20", 90}}) {
         QLabel *p = makePanel(pos, name, QRect(10, y, 240, 28));
         p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        position_[i++] = p;
     }
     button(pos, "Button21", "Обновить", QRect(260, 56, 96, 30),
            [this] { command(cmd::pump::ReadPosition); });
 
     chart_ = addChart(2, QRect(8, 322, 766, 192));
+    status_ = StatusPanels(this, kPumpStatus);
 }
 
 void PumpPage::command(uint8_t code) { writeCode(code); }
@@ -102,27 +105,24 @@ void PumpPage::decode(const Frame &reply)
     // Continuous stepping: each answered step asks for the next one.
     if (s.amplitudeStepping && (code == cmd::pump::AmplitudeDown || code == cmd::pump::AmplitudeUp))
         s.request()[1] = code;
-    applyStatusRows(this, kPumpStatus, reply);
-    auto panel = [this](const char *name) {
-        return findChild<QLabel *>(QString::fromLatin1(name));
-    };
+    status_.apply(reply);
     if (code == cmd::pump::On)
-        panel("Panel11")->setText(versionText(reply[6]));
+        version_->setText(versionText(reply[6]));
     if (code == cmd::pump::ReadPosition) {
         const int max = u16(reply, 3);
         const int min = u16(reply, 5);
-        panel("Panel18")->setText(QStringLiteral(" MAX            : ") + QString::number(max));
-        panel("Panel19")->setText(QStringLiteral(" MIN            : ") + QString::number(min));
-        panel("Panel20")->setText(QStringLiteral(" MAX-MIN     : ") + QString::number(max - min));
+        position_[0]->setText(QStringLiteral(" MAX            : ") + QString::number(max));
+        position_[1]->setText(QStringLiteral(" MIN            : ") + QString::number(min));
+        position_[2]->setText(QStringLiteral(" MAX-MIN     : ") + QString::number(max - min));
         return;
     }
     if (code == cmd::pump::Setup || code == cmd::pump::Save || code == cmd::pump::Off ||
         code == cmd::pump::On)
         return;
     const double current = u16(reply, 3) / 2.0;
-    panel("Panel15")->setText(shortest(current));
-    panel("Panel16")->setText(QString::number(reply[6]));
-    panel("Panel17")->setText(QString::number(reply[5]));
+    current_->setText(shortest(current));
+    frequency_->setText(QString::number(reply[6]));
+    amplitude_->setText(QString::number(reply[5]));
     chart_->addSample(current);
 }
 

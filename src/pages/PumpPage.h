@@ -1,5 +1,10 @@
 #pragma once
 #include "pages/ModulePage.h"
+#include "pages/StatusPanels.h"
+
+#include <array>
+
+class QLabel;
 
 namespace zet {
 
@@ -15,6 +20,12 @@ private:
     void stepAmplitude(uint8_t code, bool continuous);
 
     TrendChart *chart_;
+    StatusPanels status_;
+    QLabel *version_;
+    QLabel *current_;
+    QLabel *frequency_;
+    QLabel *amplitude_;
+    std::array<QLabel *, 3> position_{}; // max, min, their difference
 };
 
 } // namespace zet
