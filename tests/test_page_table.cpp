@@ -6,6 +6,8 @@
 #include "pages/ElectroPage.h"
 #include "pages/OpticalPage.h"
 #include "pages/PageTable.h"
+#include "pages/PgsPage.h"
+#include "pages/PressurePage.h"
 #include "pages/StatusPanels.h"
 #include "pages/Widgets.h"
 
@@ -217,6 +219,7 @@ namespace {
 
 const StatusRow kMissingPanel[] = {rows::setupMode("Panel999")};
 const StatusRow kMissingBlank[] = {rows::sensorOn("Panel21", {"Panel998"})};
+const ButtonRow kMissingGroup[] = {{.name = "Button996", .group = "GroupBox999"}};
 
 // An optical descriptor whose first field-sending button sends a field the page lacks.
 struct OpticalWithMissingField {
@@ -256,6 +259,10 @@ TEST(PageConstruction, MissingControlIsCaughtWhenThePageIsBuilt)
     ElectroInfo oxygen = oxygenInfo();
     oxygen.status.rows = kMissingPanel;
     OpticalWithMissingField optical;
+    PgsInfo pgs = pgsInfo();
+    pgs.status = kMissingPanel;
+    PressureInfo pressure = pressureInfo();
+    pressure.buttons = kMissingGroup;
 
     const struct {
         const char *what;
@@ -272,6 +279,10 @@ TEST(PageConstruction, MissingControlIsCaughtWhenThePageIsBuilt)
          [&] { const ElectroPage page(host, pageRow(page::Oxygen), oxygen); }, "Panel999"},
         {"field an optical button sends",
          [&] { const OpticalPage page(host, pageRow(page::OpticMethane100), optical.info); }, "MaskEdit997"},
+        {"semiconductor status row",
+         [&] { const PgsPage page(host, pageRow(page::Pgs), pgs); }, "Panel999"},
+        {"group a button sits in",
+         [&] { const PressurePage page(host, pageRow(page::Pressure), pressure); }, "GroupBox999"},
     };
     for (const auto &c : cases) {
         try {

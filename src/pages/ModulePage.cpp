@@ -5,7 +5,9 @@
 #include "pages/Widgets.h"
 #include "platform/Platform.h"
 
+#include <QGroupBox>
 #include <QPixmap>
+#include <QPushButton>
 
 namespace zet {
 
@@ -104,6 +106,31 @@ void ModulePage::queue(std::initializer_list<uint8_t> codes)
 void ModulePage::queue(std::span<const uint8_t> codes)
 {
     session().queueCommands(address(), codes);
+}
+
+void ModulePage::placeButtons(std::span<const ButtonRow> rows)
+{
+    for (const ButtonRow &row : rows) {
+        QWidget *parent = this;
+        if (row.group)
+            parent = need<QGroupBox>(this, row.group);
+        QPushButton *b = makeButton(parent, row.name, QString::fromUtf8(row.caption), row.geometry);
+        connect(b, &QPushButton::clicked, this, [this, &row] { press(row); });
+    }
+}
+
+void ModulePage::press(const ButtonRow &row)
+{
+    if (row.action) {
+        act(row.action);
+    } else if (row.write) {
+        writeCode(*row.write);
+        for (const ByteValue &b : row.bytes)
+            if (b.at)
+                session().request()[b.at] = b.value;
+    } else {
+        queue(row.queue.span());
+    }
 }
 
 PictureBox *ModulePage::addPicture(QRect geometry)

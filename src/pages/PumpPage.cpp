@@ -18,6 +18,64 @@ const StatusRow kPumpStatus[] = {
     {2, 0x40, "Panel13", {"Настройки в норме"}, {"Настройки по умолчанию", Colour::Yellow}},
     {2, 0x80, "Panel14", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
 };
+// Amplitude steps: continuous ones ask for the next step on each answer.
+enum PumpAction { StepDownOn = 1, StepUpOn, StepDown, StepUp, StopStepping };
+
+namespace pump = cmd::pump;
+
+const ButtonRow kPumpButtons[] = {
+    {.name = "Button18", .caption = "ВКЛ.", .geometry = QRect(8, 212, 96, 30), .write = pump::On},
+    {.name = "Button19", .caption = "ВЫКЛ.", .geometry = QRect(112, 212, 96, 30), .write = pump::Off},
+    {.name = "Button20",
+     .caption = "РЕЖИМ НАСТРОЙКИ",
+     .geometry = QRect(8, 248, 200, 30),
+     .write = pump::Setup},
+    {.name = "Button22",
+     .caption = "СОХРАНЕНИЕ НАСТРОЙКИ",
+     .geometry = QRect(8, 284, 200, 30),
+     .write = pump::Save},
+    {.name = "Button13",
+     .caption = "<<",
+     .group = "GroupBox7",
+     .geometry = QRect(10, 24, 40, 30),
+     .write = pump::FrequencyDown},
+    {.name = "Button17",
+     .caption = ">>",
+     .group = "GroupBox7",
+     .geometry = QRect(130, 24, 40, 30),
+     .write = pump::FrequencyUp},
+    {.name = "Button9",
+     .caption = "<<",
+     .group = "GroupBox8",
+     .geometry = QRect(10, 24, 40, 30),
+     .action = StepDownOn},
+    {.name = "Button12",
+     .caption = ">>",
+     .group = "GroupBox8",
+     .geometry = QRect(130, 24, 40, 30),
+     .action = StepUpOn},
+    {.name = "Button8",
+     .caption = "<",
+     .group = "GroupBox8",
+     .geometry = QRect(10, 60, 40, 30),
+     .action = StepDown},
+    {.name = "Button11",
+     .caption = "Стоп",
+     .group = "GroupBox8",
+     .geometry = QRect(56, 60, 68, 30),
+     .action = StopStepping},
+    {.name = "Button10",
+     .caption = ">",
+     .group = "GroupBox8",
+     .geometry = QRect(130, 60, 40, 30),
+     .action = StepUp},
+    {.name = "Button21",
+     .caption = "Обновить",
+     .group = "GroupBox10",
+     .geometry = QRect(260, 56, 96, 30),
+     .write = pump::ReadPosition},
+};
+
 } // namespace
 
 PumpPage::PumpPage(PageHost &host, const PageRow &row, QWidget *parent)
@@ -31,39 +89,14 @@ PumpPage::PumpPage(PageHost &host, const PageRow &row, QWidget *parent)
     makePanel(state, "Panel13", QRect(10, 56, 180, 28));
     makePanel(state, "Panel14", QRect(10, 90, 180, 28));
 
-    auto button = [this](QWidget *parent, const char *name, const char *caption, QRect r,
-                         auto handler) {
-        QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), r);
-        connect(b, &QPushButton::clicked, this, handler);
-    };
-    button(this, "Button18", "ВКЛ.", QRect(8, 212, 96, 30), [this] { command(cmd::pump::On); });
-    button(this, "Button19", "ВЫКЛ.", QRect(112, 212, 96, 30), [this] { command(cmd::pump::Off); });
-    button(this, "Button20", "РЕЖИМ НАСТРОЙКИ", QRect(8, 248, 200, 30),
-           [this] { command(cmd::pump::Setup); });
-    button(this, "Button22", "СОХРАНЕНИЕ НАСТРОЙКИ", QRect(8, 284, 200, 30),
-           [this] { command(cmd::pump::Save); });
 
     auto *freq =
         makeGroup(this, "GroupBox7", QStringLiteral("Частота, Гц"), QRect(218, 8, 180, 64));
-    button(freq, "Button13", "<<", QRect(10, 24, 40, 30),
-           [this] { command(cmd::pump::FrequencyDown); });
     frequency_ = makePanel(freq, "Panel16", QRect(56, 24, 68, 30));
-    button(freq, "Button17", ">>", QRect(130, 24, 40, 30),
-           [this] { command(cmd::pump::FrequencyUp); });
 
     auto *amp =
         makeGroup(this, "GroupBox8", QStringLiteral("Амплитуда, ед. "), QRect(218, 80, 180, 100));
-    button(amp, "Button9", "<<", QRect(10, 24, 40, 30),
-           [this] { stepAmplitude(cmd::pump::AmplitudeDown, true); });
     amplitude_ = makePanel(amp, "Panel17", QRect(56, 24, 68, 30));
-    button(amp, "Button12", ">>", QRect(130, 24, 40, 30),
-           [this] { stepAmplitude(cmd::pump::AmplitudeUp, true); });
-    button(amp, "Button8", "<", QRect(10, 60, 40, 30),
-           [this] { stepAmplitude(cmd::pump::AmplitudeDown, false); });
-    button(amp, "Button11", "Стоп", QRect(56, 60, 68, 30),
-           [this] { stepAmplitude(cmd::Status, false); });
-    button(amp, "Button10", ">", QRect(130, 60, 40, 30),
-           [this] { stepAmplitude(cmd::pump::AmplitudeUp, false); });
 
     auto *coil =
         makeGroup(this, "GroupBox9", QStringLiteral("Ток катушки, мА"), QRect(218, 188, 180, 64));
@@ -81,19 +114,28 @@ PumpPage::PumpPage(PageHost &host, const PageRow &row, QWidget *parent)
         p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         position_[i++] = p;
     }
-    button(pos, "Button21", "Обновить", QRect(260, 56, 96, 30),
-           [this] { command(cmd::pump::ReadPosition); });
+    placeButtons(kPumpButtons);
 
     chart_ = addChart(2, QRect(8, 322, 766, 192));
     status_ = StatusPanels(this, kPumpStatus);
 }
 
-void PumpPage::command(uint8_t code) { writeCode(code); }
-
-void PumpPage::stepAmplitude(uint8_t code, bool continuous)
+void PumpPage::act(int action)
 {
-    session().amplitudeStepping = continuous;
-    writeCode(code);
+    session().amplitudeStepping = action == StepDownOn || action == StepUpOn;
+    switch (action) {
+    case StepDownOn:
+    case StepDown:
+        writeCode(pump::AmplitudeDown);
+        break;
+    case StepUpOn:
+    case StepUp:
+        writeCode(pump::AmplitudeUp);
+        break;
+    default:
+        writeCode(cmd::Status);
+        break;
+    }
 }
 
 void PumpPage::decode(const Frame &reply)

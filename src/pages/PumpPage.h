@@ -14,11 +14,11 @@ public:
     PumpPage(PageHost &host, const PageRow &row, QWidget *parent = nullptr);
     void decode(const Frame &reply) override;
 
-private:
-    // A pump command: code into the request, parameters left as they are.
-    void command(uint8_t code);
-    void stepAmplitude(uint8_t code, bool continuous);
+protected:
+    // The amplitude steps.
+    void act(int action) override;
 
+private:
     TrendChart *chart_;
     StatusPanels status_;
     QLabel *version_;

@@ -81,14 +81,6 @@ protected:
 
     // The firmware version panel, top right of the page.
     void addVersionPanel(QRect geometry = QRect(598, 4, 180, 26), const QString &text = {});
-    // A button that runs one of the page's handlers.
-    template <typename Page>
-    void addButton(QWidget *parent, const char *name, const char *caption, QRect geometry,
-                   void (Page::*handler)())
-    {
-        QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), geometry);
-        connect(b, &QPushButton::clicked, static_cast<Page *>(this), handler);
-    }
     // The button of `action` in a page's button table (rows with action, name and
     // caption), wired to the page's trigger; nothing when the table has no such row.
     template <typename Page, typename Button, typename Action>
