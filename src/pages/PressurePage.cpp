@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <iterator>
+
 namespace zet {
 
 namespace {
@@ -46,6 +48,13 @@ PressurePage::PressurePage(PageHost &host, const PageRow &row, const PressureInf
                    QRect(10, 48, 338, 24));
     range_ = makeMaskEdit(params, "MaskEdit45", 4, QRect(354, 48, 62, 24));
     placeButtons(info.buttons);
+    // The keyboard goes through each button where it stands among the fields.
+    const char *const tabOrder[] = {"Button155", "Button154", "Button153", "Button162",
+                                    "Edit30",    "Edit27",    "Button160", "Edit28",
+                                    "Button159", "MaskEdit42", "MaskEdit45", "Button157",
+                                    "Button158", "Button165", "Button161", "Button163"};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(need<QWidget>(this, tabOrder[i - 1]), need<QWidget>(this, tabOrder[i]));
 
     addVersionPanel();
     chart_ = addChart(16, QRect(444, 36, 334, 500));
