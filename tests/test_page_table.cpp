@@ -259,6 +259,8 @@ TEST(PageConstruction, MissingControlIsCaughtWhenThePageIsBuilt)
     ElectroInfo oxygen = oxygenInfo();
     oxygen.status.rows = kMissingPanel;
     OpticalWithMissingField optical;
+    ElectroInfo carbonMonoxide = carbonMonoxideInfo();
+    carbonMonoxide.buttons = kMissingGroup;
     PgsInfo pgs = pgsInfo();
     pgs.status = kMissingPanel;
     PressureInfo pressure = pressureInfo();
@@ -279,6 +281,9 @@ TEST(PageConstruction, MissingControlIsCaughtWhenThePageIsBuilt)
          [&] { const ElectroPage page(host, pageRow(page::Oxygen), oxygen); }, "Panel999"},
         {"field an optical button sends",
          [&] { const OpticalPage page(host, pageRow(page::OpticMethane100), optical.info); }, "MaskEdit997"},
+        {"group an electrochemical button sits in",
+         [&] { const ElectroPage page(host, pageRow(page::CarbonMonoxide), carbonMonoxide); },
+         "GroupBox999"},
         {"semiconductor status row",
          [&] { const PgsPage page(host, pageRow(page::Pgs), pgs); }, "Panel999"},
         {"group a button sits in",

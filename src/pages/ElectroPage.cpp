@@ -36,12 +36,8 @@ ElectroPage::ElectroPage(PageHost &host, const PageRow &row, const ElectroInfo &
     f.setPointSize(kPointSize);
     setFont(f);
     build();
+    checkButtons(info_.buttons);
     status_ = StatusPanels(this, info_.status.rows);
-}
-
-void ElectroPage::placeButton(ElectroAction action, QWidget *parent, QRect geometry)
-{
-    placeTableButton<ElectroPage>(info_.buttons, action, parent, geometry);
 }
 
 // U zero and U gas with their capture buttons; below them the parameter fields,
@@ -54,8 +50,7 @@ void ElectroPage::buildSettings(QWidget *group)
     uZero_ = makeReadOnlyEdit(group, s.uZero, QRect(94, 18, 113, 22));
     makeFieldLabel(group, s.uGas, QStringLiteral("U газ, мВ"), QRect(8, 44, 84, 20));
     uGas_ = makeReadOnlyEdit(group, s.uGas, QRect(94, 42, 113, 22));
-    placeButton(ElectroAction::TakeZeroVoltage, group, QRect(6, 68, 203, 24));
-    placeButton(ElectroAction::TakeGasVoltage, group, QRect(6, 94, 203, 24));
+    placeButtons(info_.buttons, group);
 
     const int count = s.fields[4] ? 5 : 4;
     const int bottom = 8 + count * 24;
@@ -67,12 +62,7 @@ void ElectroPage::buildSettings(QWidget *group)
                        QRect(4, y + 1, 86, 20));
         fields_[size_t(i)] = makeMaskEdit(inner, s.fields[size_t(i)], 4, QRect(90, y, 40, 22));
     }
-    placeButton(ElectroAction::ApplyFirst, inner, QRect(134, 14, 69, 24));
-    placeButton(ElectroAction::ApplySecond, inner, QRect(134, 62, 69, 24));
-    placeButton(ElectroAction::ApplyFourth, inner, QRect(134, 100, 69, 22));
-    placeButton(ElectroAction::Save, inner, QRect(4, bottom, 98, 24));
-    placeButton(ElectroAction::Read, inner, QRect(105, bottom, 98, 24));
-    placeButton(ElectroAction::Defaults, inner, QRect(4, bottom + 26, 199, 24));
+    placeButtons(info_.buttons, inner);
 }
 
 void ElectroPage::build()
@@ -86,8 +76,7 @@ void ElectroPage::build()
     auto *settings = makeGroup(this, info_.settings.group, QStringLiteral("Настройки"),
                                QRect(kLeftX, 172, kLeftWidth, 308));
     buildSettings(settings);
-    placeButton(ElectroAction::Setup, this, QRect(kLeftX, 486, 124, 26));
-    placeButton(ElectroAction::Reset, this, QRect(kLeftX + 128, 486, kLeftWidth - 128, 26));
+    placeButtons(info_.buttons, this);
     addVersionPanel(QRect(kLeftX, 517, kLeftWidth, 24), QStringLiteral("Версия ХХ"));
 
     frontEnd_ = new Lmp91000Group(this, info_.frontEnd, host(), address(),
@@ -129,42 +118,24 @@ void ElectroPage::apply(uint8_t code, const QLineEdit *first, const QLineEdit *s
     }
 }
 
-void ElectroPage::trigger(ElectroAction action)
+void ElectroPage::act(int action)
 {
     using namespace cmd::sensor;
     const auto &fields = fields_;
     switch (action) {
-    case ElectroAction::Reset:
-        queue({Reset, On});
-        break;
-    case ElectroAction::Setup:
-        queue({Setup});
-        break;
-    case ElectroAction::Save:
-        queue({Save});
-        break;
-    case ElectroAction::Read:
-        queue({ReadVoltages, ReadCalibration, ReadThresholds, cmd::electro::ReadFourth});
-        break;
-    case ElectroAction::Defaults:
+    case Defaults:
         for (size_t i = 0; i < fields.size(); ++i)
             if (fields[i])
                 fields[i]->setText(QString::fromUtf8(info_.settings.defaults[i]));
         break;
-    case ElectroAction::ApplyFirst:
+    case ApplyFirst:
         apply(SetFirst, fields[0], fields[1]);
         break;
-    case ElectroAction::ApplySecond:
+    case ApplySecond:
         apply(SetSecond, fields[2], fields[3]);
         break;
-    case ElectroAction::ApplyFourth:
+    case ApplyFourth:
         apply(cmd::electro::SetFourth, fields[4], nullptr);
-        break;
-    case ElectroAction::TakeZeroVoltage:
-        queue({TakeAirVoltage, ReadVoltages});
-        break;
-    case ElectroAction::TakeGasVoltage:
-        queue({TakeGasVoltage, ReadVoltages});
         break;
     }
 }

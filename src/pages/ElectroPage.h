@@ -11,25 +11,6 @@
 
 namespace zet {
 
-enum class ElectroAction {
-    Reset,
-    Setup,
-    Save,
-    Read,
-    Defaults,
-    ApplyFirst,  // calibration gas and threshold 1
-    ApplySecond, // thresholds 2 and 3
-    ApplyFourth, // threshold 4 (oxygen)
-    TakeZeroVoltage,
-    TakeGasVoltage,
-};
-
-struct ElectroButton {
-    ElectroAction action;
-    const char *name;
-    const char *caption;
-};
-
 // How the concentration is carried and shown: tenths of a percent with one
 // decimal, or whole mg/m3.
 struct ConcentrationFormat {
@@ -66,7 +47,7 @@ struct ElectroInfo {
     ConcentrationFormat format{};
     ClimateFormula climateFormula{};
     int chart = 0;
-    std::span<const ElectroButton> buttons{};
+    std::span<const ButtonRow> buttons{};
     FrontEndControls frontEnd{};
 };
 
@@ -79,9 +60,15 @@ public:
     ElectroPage(PageHost &host, const PageRow &row, const ElectroInfo &info,
                 QWidget *parent = nullptr);
 
-    void trigger(ElectroAction action);
+    enum Action {
+        Defaults = 1,
+        ApplyFirst,  // calibration gas and threshold 1
+        ApplySecond, // thresholds 2 and 3
+        ApplyFourth, // threshold 4 (oxygen)
+    };
 
 protected:
+    void act(int action) override;
     const StatusPanels &statusPanels(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
     bool measures(uint8_t code) const override;
@@ -90,7 +77,6 @@ protected:
 private:
     void build();
     void buildSettings(QWidget *group);
-    void placeButton(ElectroAction action, QWidget *parent, QRect geometry);
     // Converts every field first; writes bytes 3..6 and loads the code only when
     // all convert. A missing second field sends 0 in bytes 5 and 6.
     void apply(uint8_t code, const QLineEdit *first, const QLineEdit *second);

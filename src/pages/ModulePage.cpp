@@ -110,13 +110,31 @@ void ModulePage::queue(std::span<const uint8_t> codes)
 
 void ModulePage::placeButtons(std::span<const ButtonRow> rows)
 {
+    for (const ButtonRow &row : rows)
+        placeButton(row, row.group ? need<QWidget>(this, row.group) : this);
+}
+
+void ModulePage::placeButton(const ButtonRow &row, QWidget *parent)
+{
+    QPushButton *b = makeButton(parent, row.name, QString::fromUtf8(row.caption), row.geometry);
+    connect(b, &QPushButton::clicked, this, [this, &row] { press(row); });
+}
+
+void ModulePage::placeButtons(std::span<const ButtonRow> rows, QWidget *parent)
+{
     for (const ButtonRow &row : rows) {
-        QWidget *parent = this;
-        if (row.group)
-            parent = need<QGroupBox>(this, row.group);
-        QPushButton *b = makeButton(parent, row.name, QString::fromUtf8(row.caption), row.geometry);
-        connect(b, &QPushButton::clicked, this, [this, &row] { press(row); });
+        const bool here = parent == this ? !row.group
+                                         : row.group && parent->objectName() == QLatin1String(row.group);
+        if (here)
+            placeButton(row, parent);
     }
+}
+
+void ModulePage::checkButtons(std::span<const ButtonRow> rows) const
+{
+    for (const ButtonRow &row : rows)
+        if (!findChild<QPushButton *>(QString::fromLatin1(row.name)))
+            throw MissingControl(row.group ? row.group : row.name);
 }
 
 void ModulePage::press(const ButtonRow &row)

@@ -102,6 +102,11 @@ protected:
     TrendChart *addChart(int number, QRect geometry);
     // Makes the buttons of the rows, each at its place, a click doing what its row says.
     void placeButtons(std::span<const ButtonRow> rows);
+    // Only the rows that sit in `parent` (the page: the rows without a group), so
+    // that each button comes where it stands in the keyboard order.
+    void placeButtons(std::span<const ButtonRow> rows, QWidget *parent);
+    // Every row placed: a row whose group the page lacks stops its construction.
+    void checkButtons(std::span<const ButtonRow> rows) const;
     // A click on a row's button.
     void press(const ButtonRow &row);
     // The page's own action of a row.
@@ -111,6 +116,7 @@ protected:
 
 private:
     void fallBack();
+    void placeButton(const ButtonRow &row, QWidget *parent);
 
     PageHost &host_;
     const PageRow &row_;
