@@ -2,7 +2,12 @@
 // entry and the block's answers put on the wire. Also the status-row rules and the
 // small controls the pages are built from.
 #include "Harness.h"
+#include "pages/CombinedThermoPage.h"
+#include "pages/ElectroPage.h"
+#include "pages/OpticalPage.h"
 #include "pages/PageTable.h"
+#include "pages/PgsPage.h"
+#include "pages/PressurePage.h"
 #include "pages/StatusPanels.h"
 #include "pages/Widgets.h"
 
@@ -13,7 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
+#include <string>
+#include <vector>
 
 using namespace zet;
 using namespace zet::test;
@@ -143,13 +151,13 @@ TEST(StatusRowRules, LinkErrorShownOnlyOnItsCodesAndStopsDecoding)
 {
     Panels p;
     const StatusRow rows[] = {rows::opticalLink("PanelA")};
-    EXPECT_TRUE(applyStatusRows(&p.page, rows, sealed({11, 12, 0x00, 0x1F, 0, 0, 0})));
+    EXPECT_TRUE(StatusPanels(&p.page, rows).apply(sealed({11, 12, 0x00, 0x1F, 0, 0, 0})));
     EXPECT_EQ(p.a->text(), "Связь в норме");
-    EXPECT_FALSE(applyStatusRows(&p.page, rows, sealed({11, 12, 0x02, 0x1F, 0, 0, 0})));
+    EXPECT_FALSE(StatusPanels(&p.page, rows).apply(sealed({11, 12, 0x02, 0x1F, 0, 0, 0})));
     EXPECT_EQ(p.a->text(), "Ошибка связи 1F");
     EXPECT_EQ(panelColour(p.a), Colour::Yellow);
     setPanel(p.a, "old", Colour::Normal);
-    EXPECT_FALSE(applyStatusRows(&p.page, rows, sealed({11, 96, 0x02, 0x0A, 0, 0, 0})))
+    EXPECT_FALSE(StatusPanels(&p.page, rows).apply(sealed({11, 96, 0x02, 0x0A, 0, 0, 0})))
         << "values stop on every code";
     EXPECT_EQ(p.a->text(), "old") << "code 96 leaves the panel as it was";
 }
@@ -160,10 +168,10 @@ TEST(StatusRowRules, BlankingKeepsOrResetsTheColour)
         Panels p;
         const StatusRow rows[] = {rows::sensorOn("PanelA", {"PanelB", "PanelC"}, mode),
                                   rows::threshold("PanelB", 1, 0x10)};
-        applyStatusRows(&p.page, rows, sealed({1, 12, 0x11, 0, 0, 0, 0}));
+        StatusPanels(&p.page, rows).apply(sealed({1, 12, 0x11, 0, 0, 0, 0}));
         EXPECT_EQ(p.b->text(), "Превышение порога 1");
         setPanel(p.c, "x", Colour::Yellow);
-        applyStatusRows(&p.page, rows, sealed({1, 12, 0x10, 0, 0, 0, 0}));
+        StatusPanels(&p.page, rows).apply(sealed({1, 12, 0x10, 0, 0, 0, 0}));
         EXPECT_EQ(p.a->text(), "Сенсор выключен");
         EXPECT_EQ(panelColour(p.a), Colour::Red);
         EXPECT_EQ(p.b->text(), "") << "threshold not evaluated while off, and emptied";
@@ -205,4 +213,89 @@ TEST(PageControls, CheckListIsReadOnlyFlags)
     EXPECT_TRUE(list.checked(1));
     list.setChecked(5, true); // out of range: nothing
     EXPECT_FALSE(list.checked(5));
+}
+
+namespace {
+
+const StatusRow kMissingPanel[] = {rows::setupMode("Panel999")};
+const StatusRow kMissingBlank[] = {rows::sensorOn("Panel21", {"Panel998"})};
+const ButtonRow kMissingGroup[] = {{.name = "Button996", .group = "GroupBox999"}};
+
+// An optical descriptor whose first field-sending button sends a field the page lacks.
+struct OpticalWithMissingField {
+    OpticalInfo info = methane100Info();
+    std::vector<OpticalButton> buttons{info.buttons.begin(), info.buttons.end()};
+    OpticalWithMissingField()
+    {
+        for (OpticalButton &b : buttons)
+            if (b.role == OpticalRole::ApplyField) {
+                b.fields[0].field = "MaskEdit997";
+                break;
+            }
+        info.buttons = buttons;
+    }
+};
+
+} // namespace
+
+// Every page of the table builds; a descriptor naming a control its page does not
+// make stops that page's construction, with the name.
+TEST(PageConstruction, MissingControlIsCaughtWhenThePageIsBuilt)
+{
+    Harness h;
+    PageHost &host = *h.form;
+    for (int i = 1; i < page::Count; ++i) {
+        ModulePage *page = nullptr;
+        EXPECT_NO_THROW(page = pageRow(i).create(host, pageRow(i))) << "page " << i;
+        delete page;
+    }
+
+    ThermoInfo tks = tksInfo();
+    tks.status.rows = kMissingPanel;
+    ThermoInfo tksBlank = tksInfo();
+    tksBlank.status.rows = kMissingBlank;
+    ThermoInfo combined = tksPgsInfo();
+    combined.semiconductor.rows = kMissingPanel;
+    ElectroInfo oxygen = oxygenInfo();
+    oxygen.status.rows = kMissingPanel;
+    OpticalWithMissingField optical;
+    ElectroInfo carbonMonoxide = carbonMonoxideInfo();
+    carbonMonoxide.buttons = kMissingGroup;
+    PgsInfo pgs = pgsInfo();
+    pgs.status = kMissingPanel;
+    PressureInfo pressure = pressureInfo();
+    pressure.buttons = kMissingGroup;
+
+    const struct {
+        const char *what;
+        std::function<void()> build;
+        const char *missing;
+    } cases[] = {
+        {"thermocatalytic status row",
+         [&] { const ThermoPage page(host, pageRow(page::Tks), tks); }, "Panel999"},
+        {"panel a status row empties",
+         [&] { const ThermoPage page(host, pageRow(page::Tks), tksBlank); }, "Panel998"},
+        {"semiconductor half's status row",
+         [&] { const CombinedThermoPage page(host, pageRow(page::TksPgs), combined); }, "Panel999"},
+        {"electrochemical status row",
+         [&] { const ElectroPage page(host, pageRow(page::Oxygen), oxygen); }, "Panel999"},
+        {"field an optical button sends",
+         [&] { const OpticalPage page(host, pageRow(page::OpticMethane100), optical.info); }, "MaskEdit997"},
+        {"group an electrochemical button sits in",
+         [&] { const ElectroPage page(host, pageRow(page::CarbonMonoxide), carbonMonoxide); },
+         "GroupBox999"},
+        {"semiconductor status row",
+         [&] { const PgsPage page(host, pageRow(page::Pgs), pgs); }, "Panel999"},
+        {"group a button sits in",
+         [&] { const PressurePage page(host, pageRow(page::Pressure), pressure); }, "GroupBox999"},
+    };
+    for (const auto &c : cases) {
+        try {
+            c.build();
+            ADD_FAILURE() << c.what << ": built";
+        } catch (const MissingControl &e) {
+            EXPECT_NE(std::string(e.what()).find(c.missing), std::string::npos)
+                << c.what << ": " << e.what();
+        }
+    }
 }

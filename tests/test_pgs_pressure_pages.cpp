@@ -2,6 +2,8 @@
 
 #include "PageChecks.h"
 
+#include <QStringList>
+
 namespace zet::test {
 namespace {
 
@@ -346,6 +348,26 @@ TEST(PressurePage, ZeroAdjustmentNeedsAValidReplyWithTheSensorOn)
     h.reply({17, 12, 0x01, 0, 0, 0, 0});
     h.click("Button162");
     EXPECT_EQ(h.send()[1], 5);
+}
+
+TEST(PressurePage, TabGoesThroughEachButtonWhereItStandsAmongTheFields)
+{
+    Harness h;
+    h.connect(10);
+    h.select(page::Pressure);
+    const QWidget *pressure = h.form->page(page::Pressure);
+    QStringList order;
+    QWidget *first = h.find("Button155");
+    QWidget *w = first;
+    do {
+        if (pressure->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->objectName().isEmpty())
+            order << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != first);
+    EXPECT_EQ(order.join(' '), "Button155 Button154 Button153 Button162 Edit30 Edit27 Button160 "
+                               "Edit28 Button159 MaskEdit42 MaskEdit45 Button157 Button158 "
+                               "Button165 Button161 Button163 Chart16");
 }
 
 } // namespace

@@ -27,6 +27,45 @@ const StatusRow kBaseStatus[] = {
      {"Связь с датчиками отсутствует", Colour::Red}},
     {3, 0x01, "Panel9", {"Связь с насосом в норме"}, {"Связь с насосом отсутствует", Colour::Red}},
 };
+enum BaseAction { SyncClock = 1, ShowBench };
+
+const ButtonRow kBaseButtons[] = {
+    {.name = "Button2",
+     .caption = "ВЫКЛ.",
+     .geometry = QRect(268, 84, 100, 32),
+     .queue = {cmd::base::SwitchOff}},
+    {.name = "Button3",
+     .caption = "Режим теста",
+     .geometry = QRect(268, 130, 130, 30),
+     .write = cmd::base::TestMode},
+    {.name = "Button4",
+     .caption = "Рабочий режим",
+     .geometry = QRect(404, 130, 130, 30),
+     .write = cmd::base::WorkMode},
+    // The test outputs: the sounder, the lamps on and off.
+    {.name = "Button5",
+     .caption = "ЗВУК",
+     .geometry = QRect(268, 166, 86, 30),
+     .write = cmd::base::TestMode,
+     .bytes = {{{3, 0}, {4, 0x10}}}},
+    {.name = "Button6",
+     .caption = "LED ON",
+     .geometry = QRect(358, 166, 86, 30),
+     .write = cmd::base::TestMode,
+     .bytes = {{{3, 0xFF}}}},
+    {.name = "Button7",
+     .caption = "LED OFF",
+     .geometry = QRect(448, 166, 86, 30),
+     .write = cmd::base::TestMode,
+     .bytes = {{{3, 0}}}},
+    {.name = "Button127",
+     .caption = "Синхронизация даты и времени",
+     .geometry = QRect(268, 208, 266, 32),
+     .action = SyncClock},
+    // The bench window's small captionless button, in the lower left corner.
+    {.name = "Button72", .caption = "", .geometry = QRect(8, 518, 17, 16), .action = ShowBench},
+};
+
 } // namespace
 
 BasePage::BasePage(PageHost &host, const PageRow &row, QWidget *parent)
@@ -44,33 +83,20 @@ BasePage::BasePage(PageHost &host, const PageRow &row, QWidget *parent)
 
     auto *current = makeGroup(this, "GroupBox3", QStringLiteral("Потребляемый ток, мА"),
                               QRect(268, 8, 200, 64));
-    QLabel *p10 = makePanel(current, "Panel10", QRect(10, 24, 180, 30));
-    QFont big = p10->font();
+    current_ = makePanel(current, "Panel10", QRect(10, 24, 180, 30));
+    QFont big = current_->font();
     big.setPointSize(12);
     big.setBold(true);
-    p10->setFont(big);
+    current_->setFont(big);
 
     auto *device = makeGroup(this, "GroupBox4", QStringLiteral("Прибор"), QRect(478, 8, 296, 64));
-    QLabel *p2 = makePanel(device, "Panel2", QRect(10, 24, 276, 30));
-    p2->setFont(big);
+    instrument_ = makePanel(device, "Panel2", QRect(10, 24, 276, 30));
+    instrument_->setFont(big);
 
-    auto button = [this](const char *name, const char *caption, QRect r, void (BasePage::*slot)()) {
-        QPushButton *b = makeButton(this, name, QString::fromUtf8(caption), r);
-        connect(b, &QPushButton::clicked, this, slot);
-        return b;
-    };
-    button("Button2", "ВЫКЛ.", QRect(268, 84, 100, 32), &BasePage::Button2Click);
-    button("Button3", "Режим теста", QRect(268, 130, 130, 30), &BasePage::Button3Click);
-    button("Button4", "Рабочий режим", QRect(404, 130, 130, 30), &BasePage::Button4Click);
-    button("Button5", "ЗВУК", QRect(268, 166, 86, 30), &BasePage::Button5Click);
-    button("Button6", "LED ON", QRect(358, 166, 86, 30), &BasePage::Button6Click);
-    button("Button7", "LED OFF", QRect(448, 166, 86, 30), &BasePage::Button7Click);
-    button("Button127", "Синхронизация даты и времени", QRect(268, 208, 266, 32),
-           &BasePage::Button127Click);
-    // The bench window's small captionless button, in the lower left corner.
-    button("Button72", "", QRect(8, 518, 17, 16), &BasePage::Button72Click);
+    placeButtons(kBaseButtons);
 
     chart_ = addChart(1, QRect(8, 278, 766, 236));
+    status_ = StatusPanels(this, kBaseStatus);
 }
 
 void BasePage::decode(const Frame &reply)
@@ -86,41 +112,19 @@ void BasePage::decode(const Frame &reply)
         s.statusRequest(kBaseAddress);
     if (reply[0] != 0)
         return;
-    applyStatusRows(this, kBaseStatus, reply);
+    status_.apply(reply);
     if (reply[1] == cmd::base::Clock)
         return;
     const int current = u16(reply, 5) / 100;
-    findChild<QLabel *>(QStringLiteral("Panel10"))->setText(QString::number(current) + "  мА");
+    current_->setText(QString::number(current) + "  мА");
     chart_->addSample(current);
 }
 
 void BasePage::showInstrument(const QString &text)
 {
-    findChild<QLabel *>(QStringLiteral("Panel2"))->setText(text);
+    instrument_->setText(text);
 }
 
-void BasePage::Button2Click() { session().queueCommands(kBaseAddress, {cmd::base::SwitchOff}); }
-void BasePage::Button3Click() { session().directCommand(kBaseAddress, cmd::base::TestMode); }
-void BasePage::Button4Click() { session().directCommand(kBaseAddress, cmd::base::WorkMode); }
-
-void BasePage::Button5Click()
-{
-    session().directCommand(kBaseAddress, cmd::base::TestMode);
-    session().request()[3] = 0;
-    session().request()[4] = 0x10;
-}
-
-void BasePage::Button6Click()
-{
-    session().directCommand(kBaseAddress, cmd::base::TestMode);
-    session().request()[3] = 0xFF;
-}
-
-void BasePage::Button7Click()
-{
-    session().directCommand(kBaseAddress, cmd::base::TestMode);
-    session().request()[3] = 0;
-}
 
 uint32_t BasePage::clockSeconds(const QDateTime &now)
 {
@@ -132,14 +136,16 @@ uint32_t BasePage::clockSeconds(const QDateTime &now)
     return uint32_t(secs & 0xFFFFFFFF);
 }
 
-void BasePage::Button127Click()
+void BasePage::act(int action)
 {
+    if (action == ShowBench) {
+        host().showMultiplexer();
+        return;
+    }
     const uint32_t secs = clockSeconds(platform().now());
     session().setRequest(kBaseAddress, cmd::base::Clock, 0, uint8_t(secs >> 24),
                          uint8_t(secs >> 16), uint8_t(secs >> 8), uint8_t(secs));
     platform().sleepMs(600);
 }
-
-void BasePage::Button72Click() { host().showMultiplexer(); }
 
 } // namespace zet

@@ -1,5 +1,8 @@
 #pragma once
 #include "pages/ModulePage.h"
+#include "pages/StatusPanels.h"
+
+class QLabel;
 
 namespace zet {
 
@@ -11,20 +14,18 @@ public:
     // Model and serial number of the identified instrument, in the group "Прибор".
     void showInstrument(const QString &text);
 
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void Button5Click();
-    void Button6Click();
-    void Button7Click();
-    void Button127Click();
-    void Button72Click();
-
     // Seconds from 2010-01-01 00:00:00 local time to `now`, low 32 bits.
     static uint32_t clockSeconds(const QDateTime &now);
 
+protected:
+    // Clock synchronisation and the bench window.
+    void act(int action) override;
+
 private:
     TrendChart *chart_;
+    StatusPanels status_;
+    QLabel *current_;
+    QLabel *instrument_;
 };
 
 } // namespace zet

@@ -17,6 +17,8 @@ CombinedThermoPage::CombinedThermoPage(PageHost &host, const PageRow &row, const
     : ThermoPage(host, row, info, parent, Unbuilt{})
 {
     build();
+    status_ = StatusPanels(this, info_.status.rows);
+    pgsStatus_ = StatusPanels(this, info_.semiconductor.rows);
 }
 
 // Thermocatalytic status left and the semiconductor status beside it, each with
@@ -52,28 +54,29 @@ void CombinedThermoPage::build()
     auto *conc = makeGroup(this, info_.concentrationGroup, QStringLiteral("Концентрация, %"),
                            QRect(230, y + 2, 178, 50));
     QLabel *value = makePanel(conc, info_.concentration, QRect(8, 18, 162, 26));
+    concentration_ = value;
     setBold(value, 12);
     setPanelFill(value, Qt::white);
 
-    auto *params = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
-                             QRect(8, 258, 400, 242));
-    buildParameters(params, 20);
-    placeButton(ThermoAction::Save, params, QRect(8, 206, 110, 28));
-    placeButton(ThermoAction::Read, params, QRect(122, 206, 110, 28));
-    placeButton(ThermoAction::Defaults, params, QRect(236, 206, 156, 28));
+    params_ = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
+                        QRect(8, 258, 400, 242));
+    buildParameters(params_, 20);
+    placeButton(ThermoAction::Save, params_, QRect(8, 206, 110, 28));
+    placeButton(ThermoAction::Read, params_, QRect(122, 206, 110, 28));
+    placeButton(ThermoAction::Defaults, params_, QRect(236, 206, 156, 28));
 
     placeButton(ThermoAction::Reset, this, QRect(416, 4, 96, 28));
     addVersionPanel();
 
     chart_ = addChart(info_.chart.number, QRect(416, 36, 362, 240));
-    makeChartPanel(chart_, info_.chart.valuePanel, 100);
+    chartValue_ = makeChartPanel(chart_, info_.chart.valuePanel, 100);
     pgsChart_ = addChart(info_.semiconductor.chart.number, QRect(416, 280, 362, 240));
-    makeChartPanel(pgsChart_, info_.semiconductor.chart.valuePanel, 100);
+    pgsValue_ = makeChartPanel(pgsChart_, info_.semiconductor.chart.valuePanel, 100);
 }
 
 void CombinedThermoPage::sendAlone(uint8_t code) { queue({code}); }
 
-void CombinedThermoPage::apply(uint8_t code, const char *first, const char *second)
+void CombinedThermoPage::apply(uint8_t code, const QLineEdit *first, const QLineEdit *second)
 {
     const auto values = convertFields(first, second);
     if (!values)
@@ -105,11 +108,9 @@ void CombinedThermoPage::idleRequest()
         pending_.reset();
 }
 
-std::span<const StatusRow> CombinedThermoPage::statusRows(uint8_t code) const
+const StatusPanels &CombinedThermoPage::statusPanels(uint8_t code) const
 {
-    if (pgsHalf(code))
-        return info_.semiconductor.rows;
-    return ThermoPage::statusRows(code);
+    return pgsHalf(code) ? pgsStatus_ : status_;
 }
 
 void CombinedThermoPage::showAnswer(const Frame &reply)
@@ -117,7 +118,7 @@ void CombinedThermoPage::showAnswer(const Frame &reply)
     const uint8_t code = reply[1];
     if (pgsHalf(code)) {
         pgsChart_->addSample(u16(reply, 5) / 10.0);
-        setText(info_.semiconductor.chart.valuePanel, valueText(s16(reply, 5) / 10.0));
+        pgsValue_->setText(valueText(s16(reply, 5) / 10.0));
         return;
     }
     thermoStatus_ = reply[2];

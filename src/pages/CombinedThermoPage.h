@@ -17,20 +17,22 @@ public:
 
 protected:
     void idleRequest() override;
-    std::span<const StatusRow> statusRows(uint8_t code) const override;
+    const StatusPanels &statusPanels(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
     bool measures(uint8_t code) const override;
     QString sampleText(const Frame &reply) const override;
     bool sensorOnNow() override;
     // Queued, never written over the request.
     void sendAlone(uint8_t code) override;
-    void apply(uint8_t code, const char *first, const char *second) override;
+    void apply(uint8_t code, const QLineEdit *first, const QLineEdit *second) override;
 
 private:
     static bool pgsHalf(uint8_t code);
     void build();
 
     TrendChart *pgsChart_ = nullptr;
+    QLabel *pgsValue_ = nullptr;
+    StatusPanels pgsStatus_;
     // A set command waiting in the queue, with the values entered for it: the
     // fall-back to the idle request must not clear them before it goes out.
     struct PendingSet {

@@ -36,11 +36,8 @@ ElectroPage::ElectroPage(PageHost &host, const PageRow &row, const ElectroInfo &
     f.setPointSize(kPointSize);
     setFont(f);
     build();
-}
-
-void ElectroPage::placeButton(ElectroAction action, QWidget *parent, QRect geometry)
-{
-    placeTableButton<ElectroPage>(info_.buttons, action, parent, geometry);
+    checkButtons(info_.buttons);
+    status_ = StatusPanels(this, info_.status.rows);
 }
 
 // U zero and U gas with their capture buttons; below them the parameter fields,
@@ -50,11 +47,10 @@ void ElectroPage::buildSettings(QWidget *group)
 {
     const ElectroSettings &s = info_.settings;
     makeFieldLabel(group, s.uZero, QStringLiteral("U нуля, мВ"), QRect(8, 20, 84, 20));
-    makeReadOnlyEdit(group, s.uZero, QRect(94, 18, 113, 22));
+    uZero_ = makeReadOnlyEdit(group, s.uZero, QRect(94, 18, 113, 22));
     makeFieldLabel(group, s.uGas, QStringLiteral("U газ, мВ"), QRect(8, 44, 84, 20));
-    makeReadOnlyEdit(group, s.uGas, QRect(94, 42, 113, 22));
-    placeButton(ElectroAction::TakeZeroVoltage, group, QRect(6, 68, 203, 24));
-    placeButton(ElectroAction::TakeGasVoltage, group, QRect(6, 94, 203, 24));
+    uGas_ = makeReadOnlyEdit(group, s.uGas, QRect(94, 42, 113, 22));
+    placeButtons(info_.buttons, group);
 
     const int count = s.fields[4] ? 5 : 4;
     const int bottom = 8 + count * 24;
@@ -64,14 +60,9 @@ void ElectroPage::buildSettings(QWidget *group)
         const int y = 4 + i * 24;
         makeFieldLabel(inner, s.fields[size_t(i)], QString::fromUtf8(s.labels[size_t(i)]),
                        QRect(4, y + 1, 86, 20));
-        makeMaskEdit(inner, s.fields[size_t(i)], 4, QRect(90, y, 40, 22));
+        fields_[size_t(i)] = makeMaskEdit(inner, s.fields[size_t(i)], 4, QRect(90, y, 40, 22));
     }
-    placeButton(ElectroAction::ApplyFirst, inner, QRect(134, 14, 69, 24));
-    placeButton(ElectroAction::ApplySecond, inner, QRect(134, 62, 69, 24));
-    placeButton(ElectroAction::ApplyFourth, inner, QRect(134, 100, 69, 22));
-    placeButton(ElectroAction::Save, inner, QRect(4, bottom, 98, 24));
-    placeButton(ElectroAction::Read, inner, QRect(105, bottom, 98, 24));
-    placeButton(ElectroAction::Defaults, inner, QRect(4, bottom + 26, 199, 24));
+    placeButtons(info_.buttons, inner);
 }
 
 void ElectroPage::build()
@@ -85,8 +76,7 @@ void ElectroPage::build()
     auto *settings = makeGroup(this, info_.settings.group, QStringLiteral("Настройки"),
                                QRect(kLeftX, 172, kLeftWidth, 308));
     buildSettings(settings);
-    placeButton(ElectroAction::Setup, this, QRect(kLeftX, 486, 124, 26));
-    placeButton(ElectroAction::Reset, this, QRect(kLeftX + 128, 486, kLeftWidth - 128, 26));
+    placeButtons(info_.buttons, this);
     addVersionPanel(QRect(kLeftX, 517, kLeftWidth, 24), QStringLiteral("Версия ХХ"));
 
     frontEnd_ = new Lmp91000Group(this, info_.frontEnd, host(), address(),
@@ -95,13 +85,14 @@ void ElectroPage::build()
     chart_ = addChart(info_.chart, kArea);
     // The plot and its labels keep clear of what lies over the area.
     chart_->chart()->setMargins(QMargins(2, 30, 6, 26));
-    auto *picture = new PictureBox(this, row().pictureControl, kArea);
+    PictureBox *picture = addPicture(kArea);
 
     // Values and the toggle lie over the area in both states.
     auto onChart = [](int x, int y, int w, int h) {
         return QRect(kArea.topLeft() + QPoint(x, y), QSize(w, h));
     };
     QLabel *concentration = makePanel(this, info_.concentration, onChart(3, 3, 122, 30));
+    concentration_ = concentration;
     setBold(concentration, 14);
     QFont italic = concentration->font();
     italic.setItalic(true);
@@ -110,14 +101,16 @@ void ElectroPage::build()
     QPalette red = concentration->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     concentration->setPalette(red);
-    setPanelFill(makePanel(this, info_.climate, onChart(131, 1, 170, 19)), kPanelCream);
-    setPanelFill(makePanel(this, info_.voltage, onChart(305, 1, 130, 19)), kPanelCream);
+    climate_ = makePanel(this, info_.climate, onChart(131, 1, 170, 19));
+    setPanelFill(climate_, kPanelCream);
+    voltage_ = makePanel(this, info_.voltage, onChart(305, 1, 130, 19));
+    setPanelFill(voltage_, kPanelCream);
     frontEnd_->addToggle(this, onChart(3, 288, 122, 24), chart_, picture);
 }
 
 // ---- buttons ---------------------------------------------------------------
 
-void ElectroPage::apply(uint8_t code, const char *first, const char *second)
+void ElectroPage::apply(uint8_t code, const QLineEdit *first, const QLineEdit *second)
 {
     if (const auto values = convertFields(first, second)) {
         putParameters(*values);
@@ -125,54 +118,35 @@ void ElectroPage::apply(uint8_t code, const char *first, const char *second)
     }
 }
 
-void ElectroPage::trigger(ElectroAction action)
+void ElectroPage::act(int action)
 {
     using namespace cmd::sensor;
-    const auto &fields = info_.settings.fields;
+    const auto &fields = fields_;
     switch (action) {
-    case ElectroAction::Reset:
-        queue({Reset, On});
-        break;
-    case ElectroAction::Setup:
-        queue({Setup});
-        break;
-    case ElectroAction::Save:
-        queue({Save});
-        break;
-    case ElectroAction::Read:
-        queue({ReadVoltages, ReadCalibration, ReadThresholds, cmd::electro::ReadFourth});
-        break;
-    case ElectroAction::Defaults:
+    case Defaults:
         for (size_t i = 0; i < fields.size(); ++i)
             if (fields[i])
-                edit(fields[i])->setText(QString::fromUtf8(info_.settings.defaults[i]));
+                fields[i]->setText(QString::fromUtf8(info_.settings.defaults[i]));
         break;
-    case ElectroAction::ApplyFirst:
+    case ApplyFirst:
         apply(SetFirst, fields[0], fields[1]);
         break;
-    case ElectroAction::ApplySecond:
+    case ApplySecond:
         apply(SetSecond, fields[2], fields[3]);
         break;
-    case ElectroAction::ApplyFourth:
+    case ApplyFourth:
         apply(cmd::electro::SetFourth, fields[4], nullptr);
-        break;
-    case ElectroAction::TakeZeroVoltage:
-        queue({TakeAirVoltage, ReadVoltages});
-        break;
-    case ElectroAction::TakeGasVoltage:
-        queue({TakeGasVoltage, ReadVoltages});
         break;
     }
 }
 
 // ---- replies ---------------------------------------------------------------
 
-std::span<const StatusRow> ElectroPage::statusRows(uint8_t) const { return info_.status.rows; }
+const StatusPanels &ElectroPage::statusPanels(uint8_t) const { return status_; }
 
 void ElectroPage::showAnswer(const Frame &reply)
 {
     using namespace cmd::sensor;
-    const ElectroSettings &s = info_.settings;
     switch (reply[1]) {
     case cmd::electro::Version:
     case cmd::electro::ReadFrontEnd:
@@ -180,17 +154,17 @@ void ElectroPage::showAnswer(const Frame &reply)
         frontEnd_->applyReply(reply);
         break;
     case ReadVoltages:
-        showVoltages(reply, s.uZero, s.uGas);
+        showVoltages(reply, uZero_, uGas_);
         break;
     case ReadCalibration:
-        showIntegers(reply, s.fields[0], s.fields[1]);
+        showIntegers(reply, fields_[0], fields_[1]);
         break;
     case ReadThresholds:
-        showIntegers(reply, s.fields[2], s.fields[3]);
+        showIntegers(reply, fields_[2], fields_[3]);
         break;
     case cmd::electro::ReadFourth:
-        if (s.fields[4])
-            setText(s.fields[4], integerText(s16(reply, 3)));
+        if (fields_[4])
+            fields_[4]->setText(integerText(s16(reply, 3)));
         break;
     default:
         break;
@@ -211,17 +185,17 @@ QString ElectroPage::concentrationText(const Frame &reply) const
 
 void ElectroPage::measure(const Frame &reply)
 {
-    setText(info_.concentration, concentrationText(reply));
+    concentration_->setText(concentrationText(reply));
     if (reply[1] == cmd::Status) {
         const ClimateFormula &c = info_.climateFormula;
         const int temperature = c.temperatureOffset - reply[5];
         const double coefficient = (c.coefficientBase + c.coefficientStep * reply[6]) / 10.0;
-        setText(info_.climate,
+        climate_->setText(
                 QStringLiteral("t = %1 °C   k=%2 %").arg(temperature).arg(fixed(coefficient, 1)));
         return;
     }
     const int millivolts = u16(reply, 5) / 10;
-    setText(info_.voltage, QStringLiteral("Usens = %1  мВ").arg(millivolts));
+    voltage_->setText(QStringLiteral("Usens = %1  мВ").arg(millivolts));
     chart_->addSample(millivolts);
 }
 

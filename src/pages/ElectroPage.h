@@ -11,25 +11,6 @@
 
 namespace zet {
 
-enum class ElectroAction {
-    Reset,
-    Setup,
-    Save,
-    Read,
-    Defaults,
-    ApplyFirst,  // calibration gas and threshold 1
-    ApplySecond, // thresholds 2 and 3
-    ApplyFourth, // threshold 4 (oxygen)
-    TakeZeroVoltage,
-    TakeGasVoltage,
-};
-
-struct ElectroButton {
-    ElectroAction action;
-    const char *name;
-    const char *caption;
-};
-
 // How the concentration is carried and shown: tenths of a percent with one
 // decimal, or whole mg/m3.
 struct ConcentrationFormat {
@@ -66,7 +47,7 @@ struct ElectroInfo {
     ConcentrationFormat format{};
     ClimateFormula climateFormula{};
     int chart = 0;
-    std::span<const ElectroButton> buttons{};
+    std::span<const ButtonRow> buttons{};
     FrontEndControls frontEnd{};
 };
 
@@ -79,10 +60,16 @@ public:
     ElectroPage(PageHost &host, const PageRow &row, const ElectroInfo &info,
                 QWidget *parent = nullptr);
 
-    void trigger(ElectroAction action);
+    enum Action {
+        Defaults = 1,
+        ApplyFirst,  // calibration gas and threshold 1
+        ApplySecond, // thresholds 2 and 3
+        ApplyFourth, // threshold 4 (oxygen)
+    };
 
 protected:
-    std::span<const StatusRow> statusRows(uint8_t code) const override;
+    void act(int action) override;
+    const StatusPanels &statusPanels(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
     bool measures(uint8_t code) const override;
     void measure(const Frame &reply) override;
@@ -90,15 +77,21 @@ protected:
 private:
     void build();
     void buildSettings(QWidget *group);
-    void placeButton(ElectroAction action, QWidget *parent, QRect geometry);
     // Converts every field first; writes bytes 3..6 and loads the code only when
     // all convert. A missing second field sends 0 in bytes 5 and 6.
-    void apply(uint8_t code, const char *first, const char *second);
+    void apply(uint8_t code, const QLineEdit *first, const QLineEdit *second);
     QString concentrationText(const Frame &reply) const;
 
     const ElectroInfo &info_;
     Lmp91000Group *frontEnd_ = nullptr;
     TrendChart *chart_ = nullptr;
+    StatusPanels status_;
+    QLineEdit *uZero_ = nullptr;
+    QLineEdit *uGas_ = nullptr;
+    std::array<QLineEdit *, 5> fields_{};
+    QLabel *concentration_ = nullptr;
+    QLabel *climate_ = nullptr;
+    QLabel *voltage_ = nullptr;
 };
 
 } // namespace zet

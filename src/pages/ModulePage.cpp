@@ -5,7 +5,9 @@
 #include "pages/Widgets.h"
 #include "platform/Platform.h"
 
+#include <QGroupBox>
 #include <QPixmap>
+#include <QPushButton>
 
 namespace zet {
 
@@ -46,10 +48,8 @@ void ModulePage::focusEnter()
 
 void ModulePage::showPicture(const QPixmap &picture)
 {
-    if (!row_.pictureControl)
-        return;
-    if (auto *box = findChild<PictureBox *>(QString::fromLatin1(row_.pictureControl)))
-        box->setPicture(picture);
+    if (picture_)
+        picture_->setPicture(picture);
 }
 
 void ModulePage::idleRequest() { session().statusRequest(address()); }
@@ -106,6 +106,55 @@ void ModulePage::queue(std::initializer_list<uint8_t> codes)
 void ModulePage::queue(std::span<const uint8_t> codes)
 {
     session().queueCommands(address(), codes);
+}
+
+void ModulePage::placeButtons(std::span<const ButtonRow> rows)
+{
+    for (const ButtonRow &row : rows)
+        placeButton(row, row.group ? need<QWidget>(this, row.group) : this);
+}
+
+void ModulePage::placeButton(const ButtonRow &row, QWidget *parent)
+{
+    QPushButton *b = makeButton(parent, row.name, QString::fromUtf8(row.caption), row.geometry);
+    connect(b, &QPushButton::clicked, this, [this, &row] { press(row); });
+}
+
+void ModulePage::placeButtons(std::span<const ButtonRow> rows, QWidget *parent)
+{
+    for (const ButtonRow &row : rows) {
+        const bool here = parent == this ? !row.group
+                                         : row.group && parent->objectName() == QLatin1String(row.group);
+        if (here)
+            placeButton(row, parent);
+    }
+}
+
+void ModulePage::checkButtons(std::span<const ButtonRow> rows) const
+{
+    for (const ButtonRow &row : rows)
+        if (!findChild<QPushButton *>(QString::fromLatin1(row.name)))
+            throw MissingControl(row.group ? row.group : row.name);
+}
+
+void ModulePage::press(const ButtonRow &row)
+{
+    if (row.action) {
+        act(row.action);
+    } else if (row.write) {
+        writeCode(*row.write);
+        for (const ByteValue &b : row.bytes)
+            if (b.at)
+                session().request()[b.at] = b.value;
+    } else {
+        queue(row.queue.span());
+    }
+}
+
+PictureBox *ModulePage::addPicture(QRect geometry)
+{
+    picture_ = new PictureBox(this, row_.pictureControl, geometry);
+    return picture_;
 }
 
 TrendChart *ModulePage::addChart(int number, QRect geometry)

@@ -2,21 +2,47 @@
 // A page of one instrument block: the window hands it every valid reply while it
 // is the active page, and it drives the block through the shared request frame.
 
+#include "connection/CommandQueue.h"
 #include "connection/Frame.h"
 #include "pages/PageTable.h"
 
 #include <QWidget>
 
+#include <array>
 #include <initializer_list>
+#include <optional>
 #include <span>
 
 class QPixmap;
 
 namespace zet {
 
+class PictureBox;
+
 struct Platform;
 struct Session;
 class TrendChart;
+
+// A request byte a button sets, from byte 3 on (0: none).
+struct ByteValue {
+    int at = 0;
+    uint8_t value = 0;
+};
+
+// A button of a page: its control, caption and place (inside the group box named
+// `group`, or on the page), and what a click does, one of: codes queued for the
+// page's block; one code written straight into the request, with fixed bytes;
+// one of the page's own actions.
+struct ButtonRow {
+    const char *name = nullptr;
+    const char *caption = "";
+    const char *group = nullptr;
+    QRect geometry{};
+    CodeList queue{};
+    std::optional<uint8_t> write{};
+    std::array<ByteValue, 2> bytes{};
+    int action = 0; // non-zero: the page's act() runs it
+};
 
 // What a page needs from the window around it.
 class PageHost {
@@ -74,12 +100,27 @@ protected:
     void queue(std::span<const uint8_t> codes);
 
     TrendChart *addChart(int number, QRect geometry);
+    // Makes the buttons of the rows, each at its place, a click doing what its row says.
+    void placeButtons(std::span<const ButtonRow> rows);
+    // Only the rows that sit in `parent` (the page: the rows without a group), so
+    // that each button comes where it stands in the keyboard order.
+    void placeButtons(std::span<const ButtonRow> rows, QWidget *parent);
+    // Every row placed: a row whose group the page lacks stops its construction.
+    void checkButtons(std::span<const ButtonRow> rows) const;
+    // A click on a row's button.
+    void press(const ButtonRow &row);
+    // The page's own action of a row.
+    virtual void act(int) {}
+    // The page's picture control, named by its row.
+    PictureBox *addPicture(QRect geometry);
 
 private:
     void fallBack();
+    void placeButton(const ButtonRow &row, QWidget *parent);
 
     PageHost &host_;
     const PageRow &row_;
+    PictureBox *picture_ = nullptr;
 };
 
 } // namespace zet

@@ -74,6 +74,14 @@ OpticalPage::OpticalPage(PageHost &host, const PageRow &row, const OpticalInfo &
       rows_(statusRowsFor(info.statusPanels))
 {
     build();
+    status_ = StatusPanels(this, rows_);
+    for (const OpticalButton &b : info_.buttons) {
+        std::array<const QLineEdit *, 2> sent{};
+        for (size_t i = 0; i < b.fields.size(); ++i)
+            if (b.fields[i].field)
+                sent[i] = need<QLineEdit>(this, b.fields[i].field);
+        sent_.push_back(sent);
+    }
 }
 
 // ---- layout ----------------------------------------------------------------
@@ -139,19 +147,19 @@ void OpticalPage::build()
     placeButton(*button(OpticalRole::Setup), this, kSetupButton);
     int concTop = 80;
     if (info_.measuring) {
-        makePanel(this, info_.measuring, QRect(230, 80, 176, 26));
+        measuring_ = makePanel(this, info_.measuring, QRect(230, 80, 176, 26));
         concTop = 112;
     }
     // The value sits in the middle of the group.
-    addConcentration(info_.concentrationGroup, info_.concentration, concTop,
-                     10 + (238 - concTop - 54) / 2);
+    concentration_ = addConcentration(info_.concentrationGroup, info_.concentration, concTop,
+                                      10 + (238 - concTop - 54) / 2);
 
     buildSettings();
     addVersionPanel();
 
     const int below = buildRightColumn();
     chart_ = addChart(info_.chart, QRect(kRight, 36, kRightWidth, below - kGap - 36));
-    makeChartPanel(chart_, info_.signal, 110);
+    signal_ = makeChartPanel(chart_, info_.signal, 110);
 }
 
 // The voltages with their buttons, the parameter fields in their inner panel
@@ -169,7 +177,7 @@ void OpticalPage::buildSettings()
             continue;
         makeFieldLabel(group, r.name, QString::fromUtf8(r.label), QRect(10, y + 2, 60, 22));
         // Wide enough for a single-precision number with 15 digits and its sign.
-        makeReadOnlyEdit(group, r.name, QRect(72, y, 144, 24));
+        readouts_[i] = makeReadOnlyEdit(group, r.name, QRect(72, y, 144, 24));
         if (i < std::size(kBeside))
             placeButton(*button(kBeside[i]), group, QRect(222, y - 1, 168, 26));
         y += 27;
@@ -192,7 +200,7 @@ void OpticalPage::buildSettings()
         const ParameterField &f = info_.fields[size_t(i)];
         const int fy = 5 + i * kRow;
         makeFieldLabel(inner, f.name, QString::fromUtf8(f.label), QRect(8, fy + 1, 126, 22));
-        makeMaskEdit(inner, f.name, 4, QRect(136, fy, 56, 24));
+        fields_[size_t(i)] = makeMaskEdit(inner, f.name, 4, QRect(136, fy, 56, 24));
     }
     for (const OpticalButton &b : info_.buttons) {
         if (b.role != OpticalRole::ApplyField)
@@ -219,9 +227,9 @@ int OpticalPage::buildRightColumn()
     if (info_.temperature || info_.stateCode)
         top = kBottom - 28;
     if (info_.stateCode) {
-        auto *code = makePanel(this, info_.stateCode, QRect(kRight, top + 1, 70, 26),
+        stateCode_ = makePanel(this, info_.stateCode, QRect(kRight, top + 1, 70, 26),
                                QString::fromLatin1(info_.stateCode));
-        setBold(code);
+        setBold(stateCode_);
     }
     if (info_.temperature) {
         placeButton(*button(OpticalRole::Temperature), this,
@@ -230,6 +238,7 @@ int OpticalPage::buildRightColumn()
                                         QRect(kRight + kRightWidth - 64, top + 1, 64, 26));
         t->setText(QStringLiteral("0"));
         setBold(t);
+        temperature_ = t;
     }
     if (info_.state) {
         state_ = makeFlagList(this, info_.state, stateItems(), kRightWidth);
@@ -260,9 +269,9 @@ void OpticalPage::trigger(const OpticalButton &b)
     // Every field first: a set command still waiting in the queue must not go out
     // with half of a refused entry in its parameter bytes.
     std::vector<const QLineEdit *> edits;
-    for (const auto &f : b.fields)
-        if (f.field)
-            edits.push_back(edit(f.field));
+    for (const QLineEdit *e : sent_[size_t(&b - info_.buttons.data())])
+        if (e)
+            edits.push_back(e);
     const auto values = convertAll(edits, platform());
     if (!values)
         return;
@@ -275,14 +284,14 @@ void OpticalPage::trigger(const OpticalButton &b)
 
 void OpticalPage::fillDefaults()
 {
-    for (const ParameterField &f : info_.fields)
-        if (f.name)
-            edit(f.name)->setText(integerText(f.defaultValue));
+    for (size_t i = 0; i < info_.fields.size(); ++i)
+        if (fields_[i])
+            fields_[i]->setText(integerText(info_.fields[i].defaultValue));
 }
 
 // ---- replies ---------------------------------------------------------------
 
-std::span<const StatusRow> OpticalPage::statusRows(uint8_t) const { return rows_; }
+const StatusPanels &OpticalPage::statusPanels(uint8_t) const { return status_; }
 
 QString OpticalPage::voltageText(const Frame &reply, int byte) const
 {
@@ -295,17 +304,17 @@ QString OpticalPage::voltageText(const Frame &reply, int byte) const
 void OpticalPage::showAnswer(const Frame &reply)
 {
     const uint8_t code = reply[1];
-    for (const Readout &r : info_.readouts)
-        if (r.name && r.code == code)
-            setText(r.name, voltageText(reply, r.byte));
+    for (size_t i = 0; i < info_.readouts.size(); ++i)
+        if (readouts_[i] && info_.readouts[i].code == code)
+            readouts_[i]->setText(voltageText(reply, info_.readouts[i].byte));
     // Shown whole even outside the four digits a field takes.
-    for (const ParameterField &f : info_.fields)
-        if (f.name && f.code == code)
-            setText(f.name, integerText(s16(reply, f.byte)));
+    for (size_t i = 0; i < info_.fields.size(); ++i)
+        if (fields_[i] && info_.fields[i].code == code)
+            fields_[i]->setText(integerText(s16(reply, info_.fields[i].byte)));
     if (code == op::Diagnostics && info_.diagnostics != Diagnostics::None)
         showDiagnostics(reply);
-    if (code == op::Temperature && info_.temperature)
-        setText(info_.temperature, integerText(int16_t(uint16_t(u16(reply, 5) - kKelvinOffset))));
+    if (code == op::Temperature && temperature_)
+        temperature_->setText(integerText(int16_t(uint16_t(u16(reply, 5) - kKelvinOffset))));
 }
 
 void OpticalPage::showDiagnostics(const Frame &reply)
@@ -318,15 +327,16 @@ void OpticalPage::showDiagnostics(const Frame &reply)
     const uint8_t byte = reply[6];
     const int state = byte & 0x0F;
     const bool autoZero = byte & 0x80;
-    setText(info_.stateCode, integerText(state));
+    if (stateCode_)
+        stateCode_->setText(integerText(state));
     for (int n = 0; n < kStateItems; ++n)
         state_->setChecked(2 + n, n == state);
     state_->setChecked(0, autoZero);
     state_->setChecked(1, byte & 0x40);
     if (autoZero && state < 5)
-        setPanel(label(info_.measuring), QStringLiteral("Измерение"), Colour::Normal);
+        setPanel(measuring_, QStringLiteral("Измерение"), Colour::Normal);
     else
-        setPanel(label(info_.measuring), QStringLiteral("Показания"), Colour::Yellow);
+        setPanel(measuring_, QStringLiteral("Показания"), Colour::Yellow);
 }
 
 bool OpticalPage::measures(uint8_t code) const { return code == cmd::Status || code == op::Save; }
@@ -334,8 +344,8 @@ bool OpticalPage::measures(uint8_t code) const { return code == cmd::Status || c
 // The save answer carries the values too, but only the status reply is charted.
 void OpticalPage::measure(const Frame &reply)
 {
-    setText(info_.concentration, valueText(s16(reply, 3) / 100.0));
-    setText(info_.signal, integerText(u16(reply, 5)));
+    concentration_->setText(valueText(s16(reply, 3) / 100.0));
+    signal_->setText(integerText(u16(reply, 5)));
     if (reply[1] == cmd::Status)
         chart_->addSample(u16(reply, 5));
 }

@@ -106,7 +106,7 @@ public:
                 QWidget *parent = nullptr);
 
 protected:
-    std::span<const StatusRow> statusRows(uint8_t code) const override;
+    const StatusPanels &statusPanels(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
     bool measures(uint8_t code) const override;
     void measure(const Frame &reply) override;
@@ -124,7 +124,17 @@ private:
 
     const OpticalInfo &info_;
     std::array<StatusRow, 7> rows_;
+    StatusPanels status_;
     TrendChart *chart_ = nullptr;
+    std::array<QLineEdit *, 3> readouts_{};
+    std::array<QLineEdit *, 5> fields_{};
+    // The fields each button of the table sends, in its order.
+    std::vector<std::array<const QLineEdit *, 2>> sent_;
+    QLineEdit *concentration_ = nullptr;
+    QLabel *signal_ = nullptr;
+    QLabel *measuring_ = nullptr;
+    QLabel *stateCode_ = nullptr;
+    QLineEdit *temperature_ = nullptr;
     CheckList *flags_ = nullptr;
     CheckList *state_ = nullptr;
 };

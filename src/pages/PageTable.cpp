@@ -26,6 +26,11 @@ ModulePage *thermo(PageHost &host, const PageRow &row)
     return new Page(host, row, info());
 }
 
+template <typename Page, auto info> ModulePage *described(PageHost &host, const PageRow &row)
+{
+    return new Page(host, row, info());
+}
+
 template <const ElectroInfo &(*info)()> ModulePage *electro(PageHost &host, const PageRow &row)
 {
     return new ElectroPage(host, row, info());
@@ -78,7 +83,7 @@ const std::array<PageRow, page::Count> kPages = withBlocks({{
      .caption = "ПГС",
      .entryQueue = {sensor::On},
      .codeNames = CodeFamily::Pgs,
-     .create = make<PgsPage>},
+     .create = described<PgsPage, pgsInfo>},
     {.index = page::TksPgs,
      .caption = "ТКС+ПГС",
      .entryQueue = kSensorEntry,
@@ -156,7 +161,7 @@ const std::array<PageRow, page::Count> kPages = withBlocks({{
      .caption = "Давление",
      .entryQueue = {sensor::ReadCalibration, sensor::ReadVoltages},
      .codeNames = CodeFamily::Pressure,
-     .create = make<PressurePage>},
+     .create = described<PressurePage, pressureInfo>},
 }});
 
 } // namespace

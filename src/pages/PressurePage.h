@@ -6,29 +6,39 @@
 
 namespace zet {
 
+struct PressureInfo {
+    std::span<const StatusRow> status{};
+    std::span<const ButtonRow> buttons{};
+};
+
+const PressureInfo &pressureInfo();
+
 class PressurePage : public SensorPage {
 public:
-    PressurePage(PageHost &host, const PageRow &row, QWidget *parent = nullptr);
+    PressurePage(PageHost &host, const PageRow &row, const PressureInfo &info,
+                 QWidget *parent = nullptr);
 
-    void Button155Click(); // on
-    void Button154Click(); // off
-    void Button153Click(); // set-up mode
-    void Button162Click(); // zero adjustment
-    void Button160Click(); // take U "0"
-    void Button159Click(); // take U at the calibration pressure
-    void Button157Click(); // apply calibration pressure and range threshold
-    void Button158Click(); // save
-    void Button165Click(); // read back
-    void Button161Click(); // defaults
-    void Button163Click(); // reset
+    enum Action {
+        AdjustZero = 1,
+        ApplyParameters, // calibration pressure and range threshold
+        Defaults,
+    };
 
 protected:
-    std::span<const StatusRow> statusRows(uint8_t code) const override;
+    void act(int action) override;
+    const StatusPanels &statusPanels(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
     void measure(const Frame &reply) override;
 
 private:
     TrendChart *chart_;
+    StatusPanels status_;
+    QLineEdit *pressure_;
+    QLineEdit *uZero_;
+    QLineEdit *uCalibration_;
+    QLineEdit *calibration_;
+    QLineEdit *range_;
+    QLabel *sample_;
 };
 
 } // namespace zet

@@ -18,79 +18,124 @@ const StatusRow kPumpStatus[] = {
     {2, 0x40, "Panel13", {"Настройки в норме"}, {"Настройки по умолчанию", Colour::Yellow}},
     {2, 0x80, "Panel14", {"Рабочий режим"}, {"Режим настройки", Colour::Yellow}},
 };
+// Amplitude steps: continuous ones ask for the next step on each answer.
+enum PumpAction { StepDownOn = 1, StepUpOn, StepDown, StepUp, StopStepping };
+
+namespace pump = cmd::pump;
+
+const ButtonRow kPumpButtons[] = {
+    {.name = "Button18", .caption = "ВКЛ.", .geometry = QRect(8, 212, 96, 30), .write = pump::On},
+    {.name = "Button19", .caption = "ВЫКЛ.", .geometry = QRect(112, 212, 96, 30), .write = pump::Off},
+    {.name = "Button20",
+     .caption = "РЕЖИМ НАСТРОЙКИ",
+     .geometry = QRect(8, 248, 200, 30),
+     .write = pump::Setup},
+    {.name = "Button22",
+     .caption = "СОХРАНЕНИЕ НАСТРОЙКИ",
+     .geometry = QRect(8, 284, 200, 30),
+     .write = pump::Save},
+    {.name = "Button13",
+     .caption = "<<",
+     .group = "GroupBox7",
+     .geometry = QRect(10, 24, 40, 30),
+     .write = pump::FrequencyDown},
+    {.name = "Button17",
+     .caption = ">>",
+     .group = "GroupBox7",
+     .geometry = QRect(130, 24, 40, 30),
+     .write = pump::FrequencyUp},
+    {.name = "Button9",
+     .caption = "<<",
+     .group = "GroupBox8",
+     .geometry = QRect(10, 24, 40, 30),
+     .action = StepDownOn},
+    {.name = "Button12",
+     .caption = ">>",
+     .group = "GroupBox8",
+     .geometry = QRect(130, 24, 40, 30),
+     .action = StepUpOn},
+    {.name = "Button8",
+     .caption = "<",
+     .group = "GroupBox8",
+     .geometry = QRect(10, 60, 40, 30),
+     .action = StepDown},
+    {.name = "Button11",
+     .caption = "Стоп",
+     .group = "GroupBox8",
+     .geometry = QRect(56, 60, 68, 30),
+     .action = StopStepping},
+    {.name = "Button10",
+     .caption = ">",
+     .group = "GroupBox8",
+     .geometry = QRect(130, 60, 40, 30),
+     .action = StepUp},
+    {.name = "Button21",
+     .caption = "Обновить",
+     .group = "GroupBox10",
+     .geometry = QRect(260, 56, 96, 30),
+     .write = pump::ReadPosition},
+};
+
 } // namespace
 
 PumpPage::PumpPage(PageHost &host, const PageRow &row, QWidget *parent)
     : ModulePage(host, row, parent)
 {
     auto *pump = makeGroup(this, "GroupBox5", QStringLiteral("Насос"), QRect(8, 8, 200, 60));
-    makePanel(pump, "Panel11", QRect(10, 22, 180, 28));
+    version_ = makePanel(pump, "Panel11", QRect(10, 22, 180, 28));
 
     auto *state = makeGroup(this, "GroupBox6", QStringLiteral("Состояние"), QRect(8, 76, 200, 128));
     makePanel(state, "Panel12", QRect(10, 22, 180, 28));
     makePanel(state, "Panel13", QRect(10, 56, 180, 28));
     makePanel(state, "Panel14", QRect(10, 90, 180, 28));
 
-    auto button = [this](QWidget *parent, const char *name, const char *caption, QRect r,
-                         auto handler) {
-        QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), r);
-        connect(b, &QPushButton::clicked, this, handler);
-    };
-    button(this, "Button18", "ВКЛ.", QRect(8, 212, 96, 30), [this] { command(cmd::pump::On); });
-    button(this, "Button19", "ВЫКЛ.", QRect(112, 212, 96, 30), [this] { command(cmd::pump::Off); });
-    button(this, "Button20", "РЕЖИМ НАСТРОЙКИ", QRect(8, 248, 200, 30),
-           [this] { command(cmd::pump::Setup); });
-    button(this, "Button22", "СОХРАНЕНИЕ НАСТРОЙКИ", QRect(8, 284, 200, 30),
-           [this] { command(cmd::pump::Save); });
 
     auto *freq =
         makeGroup(this, "GroupBox7", QStringLiteral("Частота, Гц"), QRect(218, 8, 180, 64));
-    button(freq, "Button13", "<<", QRect(10, 24, 40, 30),
-           [this] { command(cmd::pump::FrequencyDown); });
-    makePanel(freq, "Panel16", QRect(56, 24, 68, 30));
-    button(freq, "Button17", ">>", QRect(130, 24, 40, 30),
-           [this] { command(cmd::pump::FrequencyUp); });
+    frequency_ = makePanel(freq, "Panel16", QRect(56, 24, 68, 30));
 
     auto *amp =
         makeGroup(this, "GroupBox8", QStringLiteral("Амплитуда, ед. "), QRect(218, 80, 180, 100));
-    button(amp, "Button9", "<<", QRect(10, 24, 40, 30),
-           [this] { stepAmplitude(cmd::pump::AmplitudeDown, true); });
-    makePanel(amp, "Panel17", QRect(56, 24, 68, 30));
-    button(amp, "Button12", ">>", QRect(130, 24, 40, 30),
-           [this] { stepAmplitude(cmd::pump::AmplitudeUp, true); });
-    button(amp, "Button8", "<", QRect(10, 60, 40, 30),
-           [this] { stepAmplitude(cmd::pump::AmplitudeDown, false); });
-    button(amp, "Button11", "Стоп", QRect(56, 60, 68, 30),
-           [this] { stepAmplitude(cmd::Status, false); });
-    button(amp, "Button10", ">", QRect(130, 60, 40, 30),
-           [this] { stepAmplitude(cmd::pump::AmplitudeUp, false); });
+    amplitude_ = makePanel(amp, "Panel17", QRect(56, 24, 68, 30));
 
     auto *coil =
         makeGroup(this, "GroupBox9", QStringLiteral("Ток катушки, мА"), QRect(218, 188, 180, 64));
-    QLabel *p15 = makePanel(coil, "Panel15", QRect(10, 24, 160, 30));
-    QFont big = p15->font();
+    current_ = makePanel(coil, "Panel15", QRect(10, 24, 160, 30));
+    QFont big = current_->font();
     big.setPointSize(12);
     big.setBold(true);
-    p15->setFont(big);
+    current_->setFont(big);
 
     auto *pos = makeGroup(this, "GroupBox10", QStringLiteral("Датчик положения, ед."),
                           QRect(408, 8, 366, 140));
+    size_t i = 0;
     for (auto [name, y] : {std::pair{"Panel18", 22}, {"Panel19", 56}, {"Panel20", 90}}) {
         QLabel *p = makePanel(pos, name, QRect(10, y, 240, 28));
         p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        position_[i++] = p;
     }
-    button(pos, "Button21", "Обновить", QRect(260, 56, 96, 30),
-           [this] { command(cmd::pump::ReadPosition); });
+    placeButtons(kPumpButtons);
 
     chart_ = addChart(2, QRect(8, 322, 766, 192));
+    status_ = StatusPanels(this, kPumpStatus);
 }
 
-void PumpPage::command(uint8_t code) { writeCode(code); }
-
-void PumpPage::stepAmplitude(uint8_t code, bool continuous)
+void PumpPage::act(int action)
 {
-    session().amplitudeStepping = continuous;
-    writeCode(code);
+    session().amplitudeStepping = action == StepDownOn || action == StepUpOn;
+    switch (action) {
+    case StepDownOn:
+    case StepDown:
+        writeCode(pump::AmplitudeDown);
+        break;
+    case StepUpOn:
+    case StepUp:
+        writeCode(pump::AmplitudeUp);
+        break;
+    default:
+        writeCode(cmd::Status);
+        break;
+    }
 }
 
 void PumpPage::decode(const Frame &reply)
@@ -102,27 +147,24 @@ void PumpPage::decode(const Frame &reply)
     // Continuous stepping: each answered step asks for the next one.
     if (s.amplitudeStepping && (code == cmd::pump::AmplitudeDown || code == cmd::pump::AmplitudeUp))
         s.request()[1] = code;
-    applyStatusRows(this, kPumpStatus, reply);
-    auto panel = [this](const char *name) {
-        return findChild<QLabel *>(QString::fromLatin1(name));
-    };
+    status_.apply(reply);
     if (code == cmd::pump::On)
-        panel("Panel11")->setText(versionText(reply[6]));
+        version_->setText(versionText(reply[6]));
     if (code == cmd::pump::ReadPosition) {
         const int max = u16(reply, 3);
         const int min = u16(reply, 5);
-        panel("Panel18")->setText(QStringLiteral(" MAX            : ") + QString::number(max));
-        panel("Panel19")->setText(QStringLiteral(" MIN            : ") + QString::number(min));
-        panel("Panel20")->setText(QStringLiteral(" MAX-MIN     : ") + QString::number(max - min));
+        position_[0]->setText(QStringLiteral(" MAX            : ") + QString::number(max));
+        position_[1]->setText(QStringLiteral(" MIN            : ") + QString::number(min));
+        position_[2]->setText(QStringLiteral(" MAX-MIN     : ") + QString::number(max - min));
         return;
     }
     if (code == cmd::pump::Setup || code == cmd::pump::Save || code == cmd::pump::Off ||
         code == cmd::pump::On)
         return;
     const double current = u16(reply, 3) / 2.0;
-    panel("Panel15")->setText(shortest(current));
-    panel("Panel16")->setText(QString::number(reply[6]));
-    panel("Panel17")->setText(QString::number(reply[5]));
+    current_->setText(shortest(current));
+    frequency_->setText(QString::number(reply[6]));
+    amplitude_->setText(QString::number(reply[5]));
     chart_->addSample(current);
 }
 

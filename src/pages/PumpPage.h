@@ -1,5 +1,10 @@
 #pragma once
 #include "pages/ModulePage.h"
+#include "pages/StatusPanels.h"
+
+#include <array>
+
+class QLabel;
 
 namespace zet {
 
@@ -9,12 +14,18 @@ public:
     PumpPage(PageHost &host, const PageRow &row, QWidget *parent = nullptr);
     void decode(const Frame &reply) override;
 
-private:
-    // A pump command: code into the request, parameters left as they are.
-    void command(uint8_t code);
-    void stepAmplitude(uint8_t code, bool continuous);
+protected:
+    // The amplitude steps.
+    void act(int action) override;
 
+private:
     TrendChart *chart_;
+    StatusPanels status_;
+    QLabel *version_;
+    QLabel *current_;
+    QLabel *frequency_;
+    QLabel *amplitude_;
+    std::array<QLabel *, 3> position_{}; // max, min, their difference
 };
 
 } // namespace zet

@@ -41,10 +41,10 @@ bool SensorPage::carriesMeasurement(uint8_t code)
 void SensorPage::show(const Frame &reply)
 {
     const uint8_t code = reply[1];
-    if (!applyStatusRows(this, statusRows(code), reply))
+    if (!statusPanels(code).apply(reply))
         return;
     if (code == versionCode_)
-        setText(versionPanel_, versionText(reply[size_t(versionByte_)]));
+        version_->setText(versionText(reply[size_t(versionByte_)]));
     showAnswer(reply);
     if (measures(code))
         measure(reply);
@@ -62,10 +62,11 @@ void SensorPage::adjustZero(std::initializer_list<uint8_t> codes)
         queue(codes);
 }
 
-std::optional<std::pair<int, int>> SensorPage::convertFields(const char *first, const char *second)
+std::optional<std::pair<int, int>> SensorPage::convertFields(const QLineEdit *first,
+                                                         const QLineEdit *second)
 {
-    const auto values = second ? convertAll({edit(first), edit(second)}, platform())
-                               : convertAll({edit(first)}, platform());
+    const auto values = second ? convertAll({first, second}, platform())
+                               : convertAll({first}, platform());
     if (!values)
         return std::nullopt;
     return std::pair{(*values)[0], second ? (*values)[1] : 0};
@@ -77,16 +78,16 @@ void SensorPage::putParameters(std::pair<int, int> values)
     putU16(session().request(), 5, uint16_t(values.second));
 }
 
-void SensorPage::showVoltages(const Frame &reply, const char *first, const char *second)
+void SensorPage::showVoltages(const Frame &reply, TextControl first, TextControl second)
 {
-    setText(first, valueText(s16(reply, 3) / 10.0));
-    setText(second, valueText(s16(reply, 5) / 10.0));
+    first.setText(valueText(s16(reply, 3) / 10.0));
+    second.setText(valueText(s16(reply, 5) / 10.0));
 }
 
-void SensorPage::showIntegers(const Frame &reply, const char *first, const char *second)
+void SensorPage::showIntegers(const Frame &reply, TextControl first, TextControl second)
 {
-    setText(first, integerText(s16(reply, 3)));
-    setText(second, integerText(s16(reply, 5)));
+    first.setText(integerText(s16(reply, 3)));
+    second.setText(integerText(s16(reply, 5)));
 }
 
 void SensorPage::addStatusColumn(const char *group, const QString &title,
@@ -99,17 +100,20 @@ void SensorPage::addStatusColumn(const char *group, const QString &title,
     }
 }
 
-void SensorPage::addConcentration(const char *group, const char *value, int concentrationTop,
-                                  int valueTop)
+QLineEdit *SensorPage::addConcentration(const char *group, const char *value,
+                                        int concentrationTop, int valueTop)
 {
     auto *conc = makeGroup(this, group, QStringLiteral("Концентрация, %"),
                            QRect(230, concentrationTop, 176, 238 - concentrationTop));
-    setBold(makeReadOnlyEdit(conc, value, QRect(10, valueTop, 156, 54)), 22);
+    QLineEdit *edit = makeReadOnlyEdit(conc, value, QRect(10, valueTop, 156, 54));
+    setBold(edit, 22);
+    return edit;
 }
 
 void SensorPage::addVersionPanel(QRect geometry, const QString &text)
 {
-    setBold(makePanel(this, versionPanel_, geometry, text));
+    version_ = makePanel(this, versionPanel_, geometry, text);
+    setBold(version_);
 }
 
 void SensorPage::setBold(QWidget *w, int pointSize)
@@ -119,24 +123,6 @@ void SensorPage::setBold(QWidget *w, int pointSize)
     if (pointSize > 0)
         f.setPointSize(pointSize);
     w->setFont(f);
-}
-
-QLabel *SensorPage::label(const char *name) const
-{
-    return findChild<QLabel *>(QString::fromLatin1(name));
-}
-
-QLineEdit *SensorPage::edit(const char *name) const
-{
-    return findChild<QLineEdit *>(QString::fromLatin1(name));
-}
-
-void SensorPage::setText(const char *name, const QString &text)
-{
-    if (QLabel *l = label(name))
-        l->setText(text);
-    else if (QLineEdit *e = edit(name))
-        e->setText(text);
 }
 
 } // namespace zet

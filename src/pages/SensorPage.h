@@ -42,7 +42,8 @@ protected:
     static bool carriesMeasurement(uint8_t code);
 
     void show(const Frame &reply) override;
-    virtual std::span<const StatusRow> statusRows(uint8_t code) const = 0;
+    // The status table that applies to an answer with this code.
+    virtual const StatusPanels &statusPanels(uint8_t code) const = 0;
     // Fields filled from particular answers (read-backs).
     virtual void showAnswer(const Frame &reply) = 0;
     virtual bool measures(uint8_t code) const { return carriesMeasurement(code); }
@@ -55,14 +56,15 @@ protected:
 
     // The fields of a set command, converted (a null second field gives 0); nothing
     // (after the message) when either does not convert.
-    std::optional<std::pair<int, int>> convertFields(const char *first, const char *second);
+    std::optional<std::pair<int, int>> convertFields(const QLineEdit *first,
+                                                     const QLineEdit *second);
     // Writes a pair into request bytes 3-4 and 5-6, low byte first.
     void putParameters(std::pair<int, int> values);
 
     // Answers that carry two voltages in tenths of a millivolt, or two whole numbers
     // (parameters, thresholds), in bytes 3-4 and 5-6.
-    void showVoltages(const Frame &reply, const char *first, const char *second);
-    void showIntegers(const Frame &reply, const char *first, const char *second);
+    static void showVoltages(const Frame &reply, TextControl first, TextControl second);
+    static void showIntegers(const Frame &reply, TextControl first, TextControl second);
 
     // The left column the thermocatalytic and optical pages share: the status group
     // with its seven panels top left, and beside it the on/off pair and set-up (at
@@ -74,18 +76,11 @@ protected:
     static constexpr QRect kSetupButton{230, 44, 176, 28};
     void addStatusColumn(const char *group, const QString &title,
                          const std::array<const char *, 7> &panels);
-    void addConcentration(const char *group, const char *value, int concentrationTop, int valueTop);
+    QLineEdit *addConcentration(const char *group, const char *value, int concentrationTop,
+                                int valueTop);
 
     // The firmware version panel, top right of the page.
     void addVersionPanel(QRect geometry = QRect(598, 4, 180, 26), const QString &text = {});
-    // A button that runs one of the page's handlers.
-    template <typename Page>
-    void addButton(QWidget *parent, const char *name, const char *caption, QRect geometry,
-                   void (Page::*handler)())
-    {
-        QPushButton *b = makeButton(parent, name, QString::fromUtf8(caption), geometry);
-        connect(b, &QPushButton::clicked, static_cast<Page *>(this), handler);
-    }
     // The button of `action` in a page's button table (rows with action, name and
     // caption), wired to the page's trigger; nothing when the table has no such row.
     template <typename Page, typename Button, typename Action>
@@ -105,13 +100,9 @@ protected:
     // Bold type for a value read at a glance; larger when pointSize is given.
     static void setBold(QWidget *w, int pointSize = 0);
 
-    QLabel *label(const char *name) const;
-    QLineEdit *edit(const char *name) const;
-    // Text of a display panel or a read-only edit.
-    void setText(const char *name, const QString &text);
-
 private:
     const char *versionPanel_;
+    QLabel *version_ = nullptr;
     uint8_t versionCode_;
     int versionByte_;
 };

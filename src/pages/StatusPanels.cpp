@@ -1,5 +1,6 @@
 #include "pages/StatusPanels.h"
 
+#include "pages/Widgets.h"
 #include "platform/Format.h"
 
 #include <QApplication>
@@ -42,10 +43,34 @@ Colour panelColour(const QLabel *panel)
     return Colour::Normal;
 }
 
-bool applyStatusRows(QWidget *page, std::span<const StatusRow> rows, const Frame &reply)
+StatusPanels::StatusPanels(const QWidget *page, std::span<const StatusRow> rows)
+{
+    auto blanks = [page](const std::array<const char *, 4> &names) {
+        std::array<QLabel *, 4> panels{};
+        for (size_t i = 0; i < names.size(); ++i)
+            if (names[i])
+                panels[i] = need<QLabel>(page, names[i]);
+        return panels;
+    };
+    for (const StatusRow &row : rows) {
+        Bound b;
+        b.row = &row;
+        if (!row.target)
+            throw MissingControl(nullptr);
+        b.panel = page->findChild<QLabel *>(QString::fromLatin1(row.target));
+        if (!b.panel)
+            b.title = need<QGroupBox>(page, row.target);
+        b.blankWhenOff = blanks(row.blankWhenOff);
+        b.blankWhenOn = blanks(row.blankWhenOn);
+        rows_.push_back(b);
+    }
+}
+
+bool StatusPanels::apply(const Frame &reply) const
 {
     bool decode = true;
-    for (const StatusRow &row : rows) {
+    for (const Bound &b : rows_) {
+        const StatusRow &row = *b.row;
         const uint8_t byte = reply[row.byteIndex];
         if ((byte & row.gateMask) != row.gateMask)
             continue;
@@ -59,16 +84,11 @@ bool applyStatusRows(QWidget *page, std::span<const StatusRow> rows, const Frame
         QString text = QString::fromUtf8(st.text);
         if (st.suffix)
             text += st.suffix(reply);
-        const QString name = QString::fromLatin1(row.target);
-        if (auto *label = page->findChild<QLabel *>(name)) {
-            setPanel(label, text, st.colour);
-        } else if (auto *box = page->findChild<QGroupBox *>(name)) {
-            box->setTitle(text);
-        }
-        for (const char *blank : set ? row.blankWhenOn : row.blankWhenOff) {
-            if (!blank)
-                continue;
-            auto *label = page->findChild<QLabel *>(QString::fromLatin1(blank));
+        if (b.panel)
+            setPanel(b.panel, text, st.colour);
+        else
+            b.title->setTitle(text);
+        for (QLabel *label : set ? b.blankWhenOn : b.blankWhenOff) {
             if (!label)
                 continue;
             if (row.blank == Blank::TextAndColour)

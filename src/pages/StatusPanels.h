@@ -1,6 +1,6 @@
 #pragma once
 // Status bytes as data: each row maps one bit to a panel's text and colour (or a
-// group box caption). One function applies a table to a reply.
+// group box caption). A page binds its table to its controls once, as it is built.
 
 #include "connection/Frame.h"
 
@@ -11,6 +11,9 @@
 #include <initializer_list>
 #include <span>
 
+#include <vector>
+
+class QGroupBox;
 class QLabel;
 class QWidget;
 
@@ -64,9 +67,27 @@ struct StatusRow {
     bool stopsDecoding = false; // a set bit: the reply's values are not decoded
 };
 
-// Applies the rows to the reply, finding targets by objectName under `page`.
-// Returns false when a set bit says the reply's values must not be decoded.
-bool applyStatusRows(QWidget *page, std::span<const StatusRow> rows, const Frame &reply);
+// A status table bound to the page's controls: every name the rows give is found
+// under `page` when it is bound (MissingControl when one is not there).
+class StatusPanels {
+public:
+    StatusPanels() = default;
+    StatusPanels(const QWidget *page, std::span<const StatusRow> rows);
+
+    // Applies the rows to the reply. Returns false when a set bit says the reply's
+    // values must not be decoded.
+    bool apply(const Frame &reply) const;
+
+private:
+    struct Bound {
+        const StatusRow *row = nullptr;
+        QLabel *panel = nullptr;   // or
+        QGroupBox *title = nullptr;
+        std::array<QLabel *, 4> blankWhenOff{};
+        std::array<QLabel *, 4> blankWhenOn{};
+    };
+    std::vector<Bound> rows_;
+};
 
 // Rows that many blocks share, so that each text stands once.
 namespace rows {

@@ -24,6 +24,7 @@ ThermoPage::ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &inf
     : SensorPage(host, row, info.version, parent), info_(info)
 {
     buildSingle();
+    status_ = StatusPanels(this, info_.status.rows);
 }
 
 ThermoPage::ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &info, QWidget *parent,
@@ -46,11 +47,11 @@ void ThermoPage::buildParameters(QWidget *group, int top)
     const int editX = 126;
     makeFieldLabel(group, info_.params.uAir, QStringLiteral("U воздух, мВ"),
                    QRect(10, top + 2, 112, 22));
-    makeReadOnlyEdit(group, info_.params.uAir, QRect(editX, top, 86, 24));
+    uAir_ = makeReadOnlyEdit(group, info_.params.uAir, QRect(editX, top, 86, 24));
     placeButton(ThermoAction::TakeAirVoltage, group, QRect(222, top - 2, 166, 28));
     makeFieldLabel(group, info_.params.uGas, QStringLiteral("U газ, мВ"),
                    QRect(10, top + 32, 112, 22));
-    makeReadOnlyEdit(group, info_.params.uGas, QRect(editX, top + 30, 86, 24));
+    uGas_ = makeReadOnlyEdit(group, info_.params.uGas, QRect(editX, top + 30, 86, 24));
     placeButton(ThermoAction::TakeGasVoltage, group, QRect(222, top + 28, 166, 28));
 
     auto *inner = makePanel(group, info_.params.panel, QRect(8, top + 62, 382, 122));
@@ -61,7 +62,8 @@ void ThermoPage::buildParameters(QWidget *group, int top)
         const int y = 8 + i * 28;
         makeFieldLabel(inner, info_.params.fields[size_t(i)], QString::fromUtf8(kLabels[i]),
                        QRect(10, y + 1, 150, 22));
-        makeMaskEdit(inner, info_.params.fields[size_t(i)], 3, QRect(162, y, 56, 24));
+        fields_[size_t(i)] =
+            makeMaskEdit(inner, info_.params.fields[size_t(i)], 3, QRect(162, y, 56, 24));
     }
     placeButton(ThermoAction::ApplyCalibration, inner, QRect(232, 18, 136, 30));
     placeButton(ThermoAction::ApplyThresholds, inner, QRect(232, 74, 136, 30));
@@ -77,12 +79,12 @@ void ThermoPage::buildSingle()
     placeButton(ThermoAction::Setup, this, kSetupButton);
     placeButton(ThermoAction::SelectGas, this, QRect(230, 78, 176, 28));
     placeButton(ThermoAction::AdjustZero, this, QRect(230, 112, 176, 28));
-    addConcentration(info_.concentrationGroup, info_.concentration, 148, 24);
+    concentration_ = addConcentration(info_.concentrationGroup, info_.concentration, 148, 24);
 
-    auto *params = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
-                             QRect(8, 244, 398, 256));
-    buildParameters(params, 22);
-    placeButton(ThermoAction::Save, params, QRect(8, 218, 382, 30));
+    params_ = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
+                        QRect(8, 244, 398, 256));
+    buildParameters(params_, 22);
+    placeButton(ThermoAction::Save, params_, QRect(8, 218, 382, 30));
 
     placeButton(ThermoAction::Defaults, this, QRect(8, 506, 160, 30));
     placeButton(ThermoAction::Read, this, QRect(174, 506, 160, 30));
@@ -90,14 +92,14 @@ void ThermoPage::buildSingle()
 
     addVersionPanel();
     chart_ = addChart(info_.chart.number, QRect(414, 36, 364, 464));
-    makeChartPanel(chart_, info_.chart.valuePanel, 130);
+    chartValue_ = makeChartPanel(chart_, info_.chart.valuePanel, 130);
 }
 
 // ---- buttons ---------------------------------------------------------------
 
 void ThermoPage::sendAlone(uint8_t code) { writeCode(code); }
 
-void ThermoPage::apply(uint8_t code, const char *first, const char *second)
+void ThermoPage::apply(uint8_t code, const QLineEdit *first, const QLineEdit *second)
 {
     const auto values = convertFields(first, second);
     if (!values)
@@ -108,13 +110,12 @@ void ThermoPage::apply(uint8_t code, const char *first, const char *second)
 
 void ThermoPage::fillDefaults()
 {
-    const QString caption =
-        findChild<QGroupBox *>(QString::fromLatin1(info_.params.group))->title();
+    const QString caption = params_->title();
     for (const ThermoDefaults &d : info_.defaults) {
         if (d.caption && caption != QString::fromUtf8(d.caption))
             continue;
         for (size_t i = 0; i < 4; ++i)
-            edit(info_.params.fields[i])->setText(integerText(d.values[i]));
+            fields_[i]->setText(integerText(d.values[i]));
         return;
     }
 }
@@ -145,10 +146,10 @@ void ThermoPage::trigger(ThermoAction action)
         queue({TakeGasVoltage, ReadVoltages});
         break;
     case ThermoAction::ApplyCalibration:
-        apply(SetFirst, info_.params.fields[0], info_.params.fields[1]);
+        apply(SetFirst, fields_[0], fields_[1]);
         break;
     case ThermoAction::ApplyThresholds:
-        apply(SetSecond, info_.params.fields[2], info_.params.fields[3]);
+        apply(SetSecond, fields_[2], fields_[3]);
         break;
     case ThermoAction::Save:
         sendAlone(Save);
@@ -173,7 +174,7 @@ void ThermoPage::trigger(ThermoAction action)
 
 // ---- replies ---------------------------------------------------------------
 
-std::span<const StatusRow> ThermoPage::statusRows(uint8_t) const { return info_.status.rows; }
+const StatusPanels &ThermoPage::statusPanels(uint8_t) const { return status_; }
 
 void ThermoPage::showAnswer(const Frame &reply)
 {
@@ -181,13 +182,13 @@ void ThermoPage::showAnswer(const Frame &reply)
     const uint8_t code = reply[1];
     switch (code) {
     case ReadVoltages:
-        showVoltages(reply, info_.params.uAir, info_.params.uGas);
+        showVoltages(reply, uAir_, uGas_);
         break;
     case ReadCalibration:
-        showIntegers(reply, info_.params.fields[0], info_.params.fields[1]);
+        showIntegers(reply, fields_[0], fields_[1]);
         break;
     case ReadThresholds:
-        showIntegers(reply, info_.params.fields[2], info_.params.fields[3]);
+        showIntegers(reply, fields_[2], fields_[3]);
         break;
     default:
         break;
@@ -198,10 +199,10 @@ void ThermoPage::measure(const Frame &reply)
 {
     const double sample = u16(reply, 5) / 10.0;
     chart_->addSample(sample);
-    setText(info_.chart.valuePanel, sampleText(reply));
+    chartValue_->setText(sampleText(reply));
     const uint8_t status = reply[2];
     const bool measuring = (status & kSensorOn) && !(status & kSetupMode);
-    setText(info_.concentration, measuring ? valueText(s16(reply, 3) / 100.0) : kNoValue);
+    concentration_.setText(measuring ? valueText(s16(reply, 3) / 100.0) : kNoValue);
 }
 
 QString ThermoPage::sampleText(const Frame &reply) const

@@ -98,20 +98,27 @@ protected:
     ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &info, QWidget *parent,
                Unbuilt);
 
-    std::span<const StatusRow> statusRows(uint8_t code) const override;
+    const StatusPanels &statusPanels(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
     void measure(const Frame &reply) override;
     // The text of the chart's latest sample.
     virtual QString sampleText(const Frame &reply) const;
     // One command: written directly here.
     virtual void sendAlone(uint8_t code);
-    virtual void apply(uint8_t code, const char *first, const char *second);
+    virtual void apply(uint8_t code, const QLineEdit *first, const QLineEdit *second);
 
     void placeButton(ThermoAction action, QWidget *parent, QRect geometry);
     void buildParameters(QWidget *group, int top);
 
     const ThermoInfo &info_;
     TrendChart *chart_ = nullptr;
+    StatusPanels status_;
+    QGroupBox *params_ = nullptr;
+    QLineEdit *uAir_ = nullptr;
+    QLineEdit *uGas_ = nullptr;
+    std::array<QLineEdit *, 4> fields_{};
+    TextControl concentration_;
+    QLabel *chartValue_ = nullptr;
 
 private:
     void buildSingle();

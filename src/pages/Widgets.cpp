@@ -17,6 +17,14 @@
 
 namespace zet {
 
+void TextControl::setText(const QString &text) const
+{
+    if (label_)
+        label_->setText(text);
+    else if (edit_)
+        edit_->setText(text);
+}
+
 QLabel *makePanel(QWidget *parent, const char *name, QRect geometry, const QString &text)
 {
     auto *p = new QLabel(text, parent);

@@ -10,6 +10,8 @@
 #include <QRect>
 #include <QString>
 
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 class QColor;
@@ -19,6 +21,39 @@ class QRadioButton;
 class QWidget;
 
 namespace zet {
+
+// A control that a page's table names but the page does not have.
+class MissingControl : public std::runtime_error {
+public:
+    explicit MissingControl(const char *name)
+        : std::runtime_error(std::string("no control named ") + (name ? name : "(none)"))
+    {
+    }
+};
+
+// The control `name` under `page`, found while the page is built; a name the page
+// lacks stops its construction.
+template <typename T>
+T *need(const QWidget *page, const char *name)
+{
+    T *control = name ? page->findChild<T *>(QString::fromLatin1(name)) : nullptr;
+    if (!control)
+        throw MissingControl(name);
+    return control;
+}
+
+// Where a value is shown: a display panel or a read-only edit.
+class TextControl {
+public:
+    TextControl() = default;
+    TextControl(QLabel *label) : label_(label) {}
+    TextControl(QLineEdit *edit) : edit_(edit) {}
+    void setText(const QString &text) const;
+
+private:
+    QLabel *label_ = nullptr;
+    QLineEdit *edit_ = nullptr;
+};
 
 QLabel *makePanel(QWidget *parent, const char *name, QRect geometry, const QString &text = {});
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry);
