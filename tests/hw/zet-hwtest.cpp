@@ -195,9 +195,9 @@ public:
         check(good, QStringLiteral("в списке: ") + shown,
               QStringLiteral("ожидалось обозначение «%1» и номер «%2»")
                   .arg(opt_.expectDescription, opt_.expectSerial));
-        if (!opt_.serial.isEmpty() || opt_.expectSerial.isEmpty())
-            return good;
-        opt_.serial = opt_.expectSerial;
+        // The same converter is looked for after an unplug.
+        if (opt_.serial.isEmpty())
+            opt_.serial = r->text(2);
         return good;
     }
 
@@ -397,14 +397,12 @@ int main(int argc, char **argv)
         return 1;
     if (opt.expectRefused) {
         // The port behind the row, which the permission message must name.
-        const QString key = run.row()->text(2);
+        const QByteArray key = run.row()->text(2).toUtf8();
         QString device;
-        for (const SerialPortDriver::Row &r : converters)
-            if (QString::fromUtf8(r.serial) == key)
+        for (const SerialPortDriver::Row &r :
+             SerialPortDriver::listRows(SerialPortDriver::sysfsPorts(sysRoot), opt.ports))
+            if (r.serial == key)
                 device = r.location;
-        for (int i = 0; i < opt.ports.size(); ++i)
-            if (QString::fromUtf8(SerialPortDriver::keyForExtraPort(opt.ports[i], i + 1)) == key)
-                device = opt.ports[i];
         run.refused(device);
         return run.failures() == 0 ? 0 : 1;
     }

@@ -28,7 +28,7 @@ mount -t tmpfs tmpfs /dev/shm
 udevadm trigger --action=add --type=subsystems
 udevadm trigger --action=add --type=devices
 udevadm settle --timeout=60
-for _ in $(seq 600); do [ -c /dev/ttyUSB0 ] && break; read -rt 0.1 <> <(:) || true; done
+for _ in $(seq 600); do [ -c /dev/ttyUSB0 ] && break; sleep 0.1; done
 [ -c /dev/ttyUSB0 ] || { failed "no /dev/ttyUSB0"; exit; }
 say "ttyUSB0 bound to $(basename "$(readlink /sys/bus/usb-serial/devices/ttyUSB0/driver)"):" \
     "$(ls -l /dev/ttyUSB0)"

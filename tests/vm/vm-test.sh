@@ -45,7 +45,7 @@ wait_for() {
     until grep -qE -- "$pattern" "$file" 2>/dev/null; do
         kill -0 "$qemu_pid" 2>/dev/null || fail "the virtual machine ended before «$pattern»"
         (( SECONDS - t0 < seconds )) || fail "no «$pattern» within $seconds s"
-        read -rt 0.2 <> <(:) || true
+        sleep 0.2
     done
 }
 monitor() { printf '%s\n' "$1" | socat -t 2 - "UNIX-CONNECT:$work/monitor.sock" >/dev/null; }
@@ -111,7 +111,7 @@ wait_for 'ПОДКЛЮЧИТЕ' "$console" 120
 monitor "device_add usb-serial,bus=xhci.0,chardev=ft,id=ftdi,serial=ZET0001,always-plugged=on"
 echo "vm-test: plugged in again ($((SECONDS - started)) s)"
 wait_for 'ZETVM: done' "$console" 240
-for _ in $(seq 100); do kill -0 "$qemu_pid" 2>/dev/null || break; read -rt 0.1 <> <(:) || true; done
+for _ in $(seq 100); do kill -0 "$qemu_pid" 2>/dev/null || break; sleep 0.1; done
 kill "$qemu_pid" 2>/dev/null || true
 wait "$qemu_pid" 2>/dev/null || true
 qemu_pid=""
