@@ -16,12 +16,16 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
+
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -104,6 +108,34 @@ TEST(Journal, AcknowledgedCommandsGiveOneLineEachWithWhatWasEntered)
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(r.file("ЗЕТ71_1234.csv")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+// The journal names what a click sent from the page's own table: where a field or
+// its caption stands on screen does not matter.
+TEST(Journal, MovingAFieldOrItsCaptionChangesNoLine)
+{
+    const auto lineAfter = [](const std::function<void(Harness &)> &move) {
+        Record r;
+        enter(*r.h, 1, page::Tks, 3);
+        move(*r.h);
+        r.type("MaskEdit1", "250");
+        r.type("MaskEdit2", "50");
+        r.type("MaskEdit3", "70");
+        r.h->click("Button27");
+        r.answer(3, 0x81);
+        const QList<QStringList> lines = r.lines("ЗЕТ71_1234.csv");
+        return lines.value(0).mid(journal::Button);
+    };
+    const QStringList expected =
+        line({"Применить", "10", "C газа = 250 % х100; Порог1 = 50 % х100", "0x81", "подтверждена"});
+    EXPECT_EQ(lineAfter([](Harness &) {}), expected);
+    // The gas field beside the other Apply button, its caption beside threshold 2.
+    EXPECT_EQ(lineAfter([](Harness &h) {
+                  h.find<QLineEdit>("MaskEdit1")->move(232, 110);
+                  h.find<QLabel>("MaskEdit1Label")->move(232, 48);
+                  h.find<QLabel>("MaskEdit3Label")->move(10, 9);
+              }),
+              expected);
 }
 
 // Only the block's answer with the command's own code acknowledges it; its status

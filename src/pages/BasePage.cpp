@@ -143,8 +143,13 @@ void BasePage::act(int action)
         return;
     }
     const uint32_t secs = clockSeconds(platform().now());
-    session().setRequest(kBaseAddress, cmd::base::Clock, 0, uint8_t(secs >> 24),
-                         uint8_t(secs >> 16), uint8_t(secs >> 8), uint8_t(secs));
+    writeCode(cmd::base::Clock);
+    uint8_t *r = session().request();
+    r[2] = 0;
+    r[3] = uint8_t(secs >> 24);
+    r[4] = uint8_t(secs >> 16);
+    r[5] = uint8_t(secs >> 8);
+    r[6] = uint8_t(secs);
     platform().sleepMs(600);
 }
 

@@ -8,6 +8,25 @@ namespace {
 
 namespace sensor = cmd::sensor;
 
+// The front end's read and write buttons, at the same place in each page's group.
+constexpr ButtonRow frontEndRead(const char *name, const char *group)
+{
+    return {.name = name,
+            .caption = "Чтение",
+            .group = group,
+            .geometry = QRect(214, 16, 96, 26),
+            .action = ElectroPage::ReadFrontEnd};
+}
+
+constexpr ButtonRow frontEndWrite(const char *name, const char *group)
+{
+    return {.name = name,
+            .caption = "Запись",
+            .group = group,
+            .geometry = QRect(316, 16, 96, 26),
+            .action = ElectroPage::WriteFrontEnd};
+}
+
 // ---- oxygen ----------------------------------------------------------------
 
 constexpr std::array<const char *, 4> kOxygenThresholds = {"Panel88", "Panel87", "Panel86",
@@ -73,6 +92,8 @@ const ButtonRow kOxygenButtons[] = {
      .caption = "СБРОС",
      .geometry = QRect(132, 486, 87, 26),
      .queue = {sensor::Reset, sensor::On}},
+    frontEndRead("Button74", "LMP91000"),
+    frontEndWrite("Button75", "LMP91000"),
 };
 
 const ElectroInfo kOxygen = {
@@ -100,8 +121,6 @@ const ElectroInfo kOxygen = {
                  .status = "Panel79",
                  .fields = {"RadioGroup1", "RadioGroup2", "RadioGroup3", "RadioGroup4",
                             "RadioGroup5", "RadioGroup6", "RadioGroup7", "RadioGroup8"},
-                 .read = "Button74",
-                 .write = "Button75",
                  .toggle = "Button76",
                  .readPlaceholder = false},
 };
@@ -165,6 +184,8 @@ const ButtonRow kCoButtons[] = {
      .caption = "СБРОС",
      .geometry = QRect(132, 486, 87, 26),
      .queue = {sensor::Reset, sensor::On}},
+    frontEndRead("Button86", "GroupBox29"),
+    frontEndWrite("Button87", "GroupBox29"),
 };
 
 // Carbon monoxide and hydrogen sulphide have no fourth threshold: its slot stays empty.
@@ -196,8 +217,6 @@ const ElectroInfo kCarbonMonoxide = {
                  .status = "Panel91",
                  .fields = {"RadioGroup9", "RadioGroup10", "RadioGroup11", "RadioGroup12",
                             "RadioGroup13", "RadioGroup14", "RadioGroup15", "RadioGroup16"},
-                 .read = "Button86",
-                 .write = "Button87",
                  .toggle = "Button89",
                  .readPlaceholder = true},
 };
@@ -263,6 +282,8 @@ const ButtonRow kH2sButtons[] = {
      .caption = "СБРОС",
      .geometry = QRect(132, 486, 87, 26),
      .queue = {sensor::Reset, sensor::On}},
+    frontEndRead("Button129", "GroupBox39"),
+    frontEndWrite("Button130", "GroupBox39"),
 };
 
 const ElectroInfo kHydrogenSulphide = {
@@ -289,8 +310,6 @@ const ElectroInfo kHydrogenSulphide = {
                  .status = "Panel124",
                  .fields = {"RadioGroup17", "RadioGroup18", "RadioGroup19", "RadioGroup20",
                             "RadioGroup21", "RadioGroup22", "RadioGroup23", "RadioGroup24"},
-                 .read = "Button129",
-                 .write = "Button130",
                  .toggle = "Button140",
                  .readPlaceholder = true},
 };

@@ -58,9 +58,8 @@ void ElectroPage::buildSettings(QWidget *group)
     inner->setFrameStyle(QFrame::Panel | QFrame::Raised);
     for (int i = 0; i < count; ++i) {
         const int y = 4 + i * 24;
-        makeFieldLabel(inner, s.fields[size_t(i)], QString::fromUtf8(s.labels[size_t(i)]),
-                       QRect(4, y + 1, 86, 20));
-        fields_[size_t(i)] = makeMaskEdit(inner, s.fields[size_t(i)], 4, QRect(90, y, 40, 22));
+        fields_[size_t(i)] = addEntry(inner, s.fields[size_t(i)], s.labels[size_t(i)], 4,
+                                      QRect(4, y + 1, 86, 20), QRect(90, y, 40, 22));
     }
     placeButtons(info_.buttons, inner);
 }
@@ -79,8 +78,9 @@ void ElectroPage::build()
     placeButtons(info_.buttons, this);
     addVersionPanel(QRect(kLeftX, 517, kLeftWidth, 24), QStringLiteral("Версия ХХ"));
 
-    frontEnd_ = new Lmp91000Group(this, info_.frontEnd, host(), address(),
-                                  QRect(kArea.x(), 2, kArea.width(), kArea.y() - 6));
+    frontEnd_ = new Lmp91000Group(this, info_.frontEnd, host(),
+                                  QRect(kArea.x(), 2, kArea.width(), kArea.y() - 6),
+                                  [this](QWidget *group) { placeButtons(info_.buttons, group); });
 
     chart_ = addChart(info_.chart, kArea);
     // The plot and its labels keep clear of what lies over the area.
@@ -136,6 +136,21 @@ void ElectroPage::act(int action)
         break;
     case ApplyFourth:
         apply(cmd::electro::SetFourth, fields[4], nullptr);
+        break;
+    case ReadFrontEnd:
+        queue({cmd::electro::ReadFrontEnd});
+        frontEnd_->reading();
+        break;
+    case WriteFrontEnd:
+        if (const auto r = frontEnd_->registersToWrite()) {
+            Session &s = session();
+            s.request()[4] = r->tiacn;
+            s.request()[5] = r->refcn;
+            s.request()[6] = r->modecn;
+            queue({cmd::electro::WriteFrontEnd});
+            for (const QString &choice : frontEnd_->choices())
+                tell(choice);
+        }
         break;
     }
 }

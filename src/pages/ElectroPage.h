@@ -65,6 +65,8 @@ public:
         ApplyFirst,  // calibration gas and threshold 1
         ApplySecond, // thresholds 2 and 3
         ApplyFourth, // threshold 4 (oxygen)
+        ReadFrontEnd,
+        WriteFrontEnd,
     };
 
 protected:

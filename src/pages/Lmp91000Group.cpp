@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace zet {
 
@@ -130,19 +131,13 @@ const QString kPlaceholder = QStringLiteral("KKKKKKKKKK");
 } // namespace
 
 Lmp91000Group::Lmp91000Group(QWidget *parent, const FrontEndControls &controls, PageHost &host,
-                             uint8_t address, QRect geometry)
-    : QGroupBox(QStringLiteral("LMP91000"), parent), controls_(controls), host_(host),
-      address_(address)
+                             QRect geometry, const std::function<void(QWidget *)> &placeButtons)
+    : QGroupBox(QStringLiteral("LMP91000"), parent), controls_(controls), host_(host)
 {
     setObjectName(QString::fromLatin1(controls.group));
     setGeometry(geometry);
     status_ = makePanel(this, controls.status, QRect(8, 18, 200, 22), QStringLiteral("Статус: "));
-    auto *readButton =
-        makeButton(this, controls.read, QStringLiteral("Чтение"), QRect(214, 16, 96, 26));
-    connect(readButton, &QPushButton::clicked, this, &Lmp91000Group::read);
-    auto *writeButton =
-        makeButton(this, controls.write, QStringLiteral("Запись"), QRect(316, 16, 96, 26));
-    connect(writeButton, &QPushButton::clicked, this, &Lmp91000Group::write);
+    placeButtons(this);
     for (int f = 0; f < FieldCount; ++f) {
         const GroupLook &l = look(Field(f));
         groups_[size_t(f)] =
@@ -165,14 +160,24 @@ void Lmp91000Group::setItems(const Items &items)
         groups_[f]->setItemIndex(items[f]);
 }
 
-void Lmp91000Group::read()
+void Lmp91000Group::reading()
 {
-    host_.session().queueCommands(address_, {cmd::electro::ReadFrontEnd});
     if (controls_.readPlaceholder)
         status_->setText(kPlaceholder);
 }
 
-void Lmp91000Group::write()
+QStringList Lmp91000Group::choices() const
+{
+    QStringList out;
+    for (const RadioGroup *g : groups_) {
+        const int item = g->itemIndex();
+        if (item >= 0)
+            out << g->title() + QStringLiteral(": ") + g->button(item)->text();
+    }
+    return out;
+}
+
+std::optional<Registers> Lmp91000Group::registersToWrite() const
 {
     const Items selected = items();
     const std::optional<Registers> r = encode(selected);
@@ -185,13 +190,8 @@ void Lmp91000Group::write()
             MessageKind::Error,
             QStringLiteral("Не выбрано значение в группах: %1. Регистры не записаны.")
                 .arg(missing.join(QStringLiteral(", "))));
-        return;
     }
-    Session &s = host_.session();
-    s.request()[4] = r->tiacn;
-    s.request()[5] = r->refcn;
-    s.request()[6] = r->modecn;
-    s.queueCommands(address_, {cmd::electro::WriteFrontEnd});
+    return r;
 }
 
 void Lmp91000Group::applyReply(const Frame &reply)

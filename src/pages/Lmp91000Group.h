@@ -7,9 +7,11 @@
 #include "connection/Frame.h"
 
 #include <QGroupBox>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -55,13 +57,12 @@ constexpr uint8_t kWriteProtected = 0x01;
 
 } // namespace lmp91000
 
-// Object names of one page's group and of the page's picture/chart toggle.
+// Object names of one page's group and of the page's picture/chart toggle; the
+// read and write buttons are rows of the page placed in the group.
 struct FrontEndControls {
     const char *group = nullptr;
     const char *status = nullptr;
     std::array<const char *, lmp91000::FieldCount> fields{}; // R_Load .. Режим
-    const char *read = nullptr;
-    const char *write = nullptr;
     const char *toggle = nullptr;
     // A read shows a placeholder in the status panel until the block answers.
     bool readPlaceholder = false;
@@ -69,14 +70,18 @@ struct FrontEndControls {
 
 class Lmp91000Group : public QGroupBox {
 public:
+    // `placeButtons` puts the page's read and write buttons into the group, after
+    // its status panel and before its choices.
     Lmp91000Group(QWidget *parent, const FrontEndControls &controls, PageHost &host,
-                  uint8_t address, QRect geometry);
+                  QRect geometry, const std::function<void(QWidget *)> &placeButtons);
 
-    // "Чтение": the block reports its registers.
-    void read();
-    // "Запись": the selected items go to the block; while a group has no selection
-    // the engineer is told which, and nothing is sent.
-    void write();
+    // "Чтение" was sent: the status shows the placeholder until the block answers.
+    void reading();
+    // "Запись": the registers of the selected items; while a group has no selection
+    // the engineer is told which, and there is nothing to send.
+    std::optional<lmp91000::Registers> registersToWrite() const;
+    // Each group's choice as the journal names it ("R_Load: 50 Ом").
+    QStringList choices() const;
     // Replies 9 (always) and 32, 33 (front-end state, registers when ready) of the
     // page's block; other codes are left alone.
     void applyReply(const Frame &reply);
@@ -91,7 +96,6 @@ public:
 private:
     const FrontEndControls &controls_;
     PageHost &host_;
-    uint8_t address_;
     QLabel *status_;
     std::array<RadioGroup *, lmp91000::FieldCount> groups_{};
 };

@@ -3,13 +3,34 @@
 #include "connection/Session.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
+#include "platform/Format.h"
 #include "platform/Platform.h"
 
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 
+#include <algorithm>
+#include <utility>
+
 namespace zet {
+
+namespace {
+
+// "C газа, % х100" and "250" give "C газа = 250 % х100".
+QString named(const char *label, const QString &value)
+{
+    const QString l = QString::fromUtf8(label).trimmed();
+    if (l.isEmpty())
+        return value;
+    const qsizetype comma = l.lastIndexOf(QStringLiteral(", "));
+    if (comma > 0)
+        return l.left(comma) + QStringLiteral(" = ") + value + QLatin1Char(' ') + l.mid(comma + 2);
+    return l + QStringLiteral(" = ") + value;
+}
+
+} // namespace
 
 ModulePage::ModulePage(PageHost &host, const PageRow &row, QWidget *parent)
     : QWidget(parent), host_(host), row_(row)
@@ -96,16 +117,81 @@ void ModulePage::decode(const Frame &reply)
         show(reply);
 }
 
-void ModulePage::writeCode(uint8_t code) { session().directCommand(address(), code); }
+void ModulePage::issued(uint8_t code)
+{
+    if (click_)
+        click_->codes.push_back(code);
+}
+
+void ModulePage::writeCode(uint8_t code)
+{
+    session().directCommand(address(), code);
+    issued(code);
+}
 
 void ModulePage::queue(std::initializer_list<uint8_t> codes)
 {
-    session().queueCommands(address(), codes);
+    queue(std::span<const uint8_t>(codes.begin(), codes.size()));
 }
 
 void ModulePage::queue(std::span<const uint8_t> codes)
 {
     session().queueCommands(address(), codes);
+    for (uint8_t code : codes)
+        issued(code);
+}
+
+QPushButton *ModulePage::addButton(QWidget *parent, const char *name, const QString &caption,
+                                   QRect geometry, std::function<void()> onClick)
+{
+    QPushButton *b = makeButton(parent, name, caption, geometry);
+    connect(b, &QPushButton::clicked, this, [this, b, onClick = std::move(onClick)] {
+        // A click inside another's message box is a click of its own.
+        std::optional<IssuedCommand> outer = std::exchange(click_, IssuedCommand{});
+        click_->button = b->text();
+        click_->address = address();
+        onClick();
+        IssuedCommand issued = std::move(*click_);
+        click_ = std::move(outer);
+        if (!issued.codes.empty())
+            announce(issued);
+    });
+    return b;
+}
+
+QLineEdit *ModulePage::addEntry(QWidget *parent, const char *name, const char *label, int digits,
+                                QRect labelGeometry, QRect fieldGeometry)
+{
+    makeFieldLabel(parent, name, QString::fromUtf8(label), labelGeometry);
+    QLineEdit *field = makeMaskEdit(parent, name, digits, fieldGeometry);
+    entries_.push_back({field, label});
+    return field;
+}
+
+std::optional<std::vector<int>> ModulePage::takeEntries(std::span<const QLineEdit *const> fields)
+{
+    auto values = convertAll(fields, platform());
+    if (!values || !click_)
+        return values;
+    for (const QLineEdit *field : fields) {
+        const auto entry = std::find_if(entries_.begin(), entries_.end(),
+                                        [field](const Entry &e) { return e.field == field; });
+        click_->parameters << named(entry != entries_.end() ? entry->label : "",
+                                    field->text().trimmed());
+    }
+    return values;
+}
+
+void ModulePage::announce(const IssuedCommand &command)
+{
+    if (listener_)
+        listener_(*this, command);
+}
+
+void ModulePage::tell(const QString &parameter)
+{
+    if (click_)
+        click_->parameters << parameter;
 }
 
 void ModulePage::placeButtons(std::span<const ButtonRow> rows)
@@ -116,8 +202,8 @@ void ModulePage::placeButtons(std::span<const ButtonRow> rows)
 
 void ModulePage::placeButton(const ButtonRow &row, QWidget *parent)
 {
-    QPushButton *b = makeButton(parent, row.name, QString::fromUtf8(row.caption), row.geometry);
-    connect(b, &QPushButton::clicked, this, [this, &row] { press(row); });
+    addButton(parent, row.name, QString::fromUtf8(row.caption), row.geometry,
+              [this, &row] { press(row); });
 }
 
 void ModulePage::placeButtons(std::span<const ButtonRow> rows, QWidget *parent)

@@ -8,12 +8,18 @@
 
 #include <QWidget>
 
+#include <QStringList>
+
 #include <array>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <span>
+#include <vector>
 
+class QLineEdit;
 class QPixmap;
+class QPushButton;
 
 namespace zet {
 
@@ -42,6 +48,16 @@ struct ButtonRow {
     std::optional<uint8_t> write{};
     std::array<ByteValue, 2> bytes{};
     int action = 0; // non-zero: the page's act() runs it
+};
+
+// What one click on a page's button issued: the button's caption, the block's
+// address, the codes in the order they go out, and the values entered for them,
+// each named with its unit as the page's table names the field ("Порог1 = 50 % х100").
+struct IssuedCommand {
+    QString button;
+    uint8_t address = 0;
+    std::vector<uint8_t> codes;
+    QStringList parameters;
 };
 
 // What a page needs from the window around it.
@@ -74,6 +90,11 @@ public:
     // Status decoder section of this page, for each valid reply while it is active.
     virtual void decode(const Frame &reply);
 
+    // Hears what each click on one of the page's buttons issued. A click that issued
+    // nothing (a refused entry, a button that only fills fields) is not told.
+    using CommandListener = std::function<void(const ModulePage &, const IssuedCommand &)>;
+    void setCommandListener(CommandListener listener) { listener_ = std::move(listener); }
+
 protected:
     // Steps common to every page: period and address on every reply (a request
     // still addressed to another block becomes this page's status request); then,
@@ -95,11 +116,31 @@ protected:
     PageHost &host() { return host_; }
 
     // Writes a code into byte 1 of the request; the parameters stay as they are.
+    // Codes written or queued during a click are what the click issued.
     void writeCode(uint8_t code);
     void queue(std::initializer_list<uint8_t> codes);
     void queue(std::span<const uint8_t> codes);
 
     TrendChart *addChart(int number, QRect geometry);
+    // A button of the page (or of a group on it) whose click runs `onClick` and then
+    // tells the listener what it issued.
+    QPushButton *addButton(QWidget *parent, const char *name, const QString &caption,
+                           QRect geometry, std::function<void()> onClick);
+    // An entry field of up to `digits` digits with its caption on the left. `label`
+    // names the quantity and, after its last comma, the unit ("C газа, % х100").
+    QLineEdit *addEntry(QWidget *parent, const char *name, const char *label, int digits,
+                        QRect labelGeometry, QRect fieldGeometry);
+    // The entry fields converted, in order; after a message, nothing when one does
+    // not convert. Converted values are parameters of the click in progress.
+    std::optional<std::vector<int>> takeEntries(std::span<const QLineEdit *const> fields);
+    std::optional<std::vector<int>> takeEntries(std::initializer_list<const QLineEdit *> fields)
+    {
+        return takeEntries(std::span<const QLineEdit *const>(fields.begin(), fields.size()));
+    }
+    // A parameter of the click in progress that is not an entry field (a choice).
+    void tell(const QString &parameter);
+    // Tells the listener, as this page, what a click issued.
+    void announce(const IssuedCommand &command);
     // Makes the buttons of the rows, each at its place, a click doing what its row says.
     void placeButtons(std::span<const ButtonRow> rows);
     // Only the rows that sit in `parent` (the page: the rows without a group), so
@@ -115,12 +156,21 @@ protected:
     PictureBox *addPicture(QRect geometry);
 
 private:
+    struct Entry {
+        const QLineEdit *field;
+        const char *label;
+    };
+
     void fallBack();
     void placeButton(const ButtonRow &row, QWidget *parent);
+    void issued(uint8_t code);
 
     PageHost &host_;
     const PageRow &row_;
     PictureBox *picture_ = nullptr;
+    std::vector<Entry> entries_;
+    CommandListener listener_;
+    std::optional<IssuedCommand> click_; // while a button's click runs
 };
 
 } // namespace zet

@@ -123,9 +123,8 @@ int neededHeight(CheckList *list)
 
 QPushButton *OpticalPage::placeButton(const OpticalButton &b, QWidget *parent, QRect geometry)
 {
-    QPushButton *button = makeButton(parent, b.name, QString::fromUtf8(b.caption), geometry);
-    connect(button, &QPushButton::clicked, this, [this, &b] { trigger(b); });
-    return button;
+    return addButton(parent, b.name, QString::fromUtf8(b.caption), geometry,
+                     [this, &b] { trigger(b); });
 }
 
 const OpticalButton *OpticalPage::button(OpticalRole role) const
@@ -199,8 +198,8 @@ void OpticalPage::buildSettings()
     for (int i = 0; i < fieldCount; ++i) {
         const ParameterField &f = info_.fields[size_t(i)];
         const int fy = 5 + i * kRow;
-        makeFieldLabel(inner, f.name, QString::fromUtf8(f.label), QRect(8, fy + 1, 126, 22));
-        fields_[size_t(i)] = makeMaskEdit(inner, f.name, 4, QRect(136, fy, 56, 24));
+        fields_[size_t(i)] =
+            addEntry(inner, f.name, f.label, 4, QRect(8, fy + 1, 126, 22), QRect(136, fy, 56, 24));
     }
     for (const OpticalButton &b : info_.buttons) {
         if (b.role != OpticalRole::ApplyField)
@@ -272,7 +271,7 @@ void OpticalPage::trigger(const OpticalButton &b)
     for (const QLineEdit *e : sent_[size_t(&b - info_.buttons.data())])
         if (e)
             edits.push_back(e);
-    const auto values = convertAll(edits, platform());
+    const auto values = takeEntries(edits);
     if (!values)
         return;
     size_t next = 0;

@@ -40,13 +40,10 @@ PressurePage::PressurePage(PageHost &host, const PageRow &row, const PressureInf
     uCalibration_ = makeReadOnlyEdit(this, "Edit28", QRect(176, 274, 100, 24));
 
     auto *params = makeGroup(this, "GroupBox46", QString(), QRect(8, 306, 428, 124));
-    makeFieldLabel(params, "MaskEdit42", QStringLiteral("Калибровочое давление, кПа х100"),
-                   QRect(10, 16, 338, 24));
-    calibration_ = makeMaskEdit(params, "MaskEdit42", 4, QRect(354, 16, 62, 24));
-    makeFieldLabel(params, "MaskEdit45",
-                   QStringLiteral("Порог превышения диапазона измерения, кПа х100"),
-                   QRect(10, 48, 338, 24));
-    range_ = makeMaskEdit(params, "MaskEdit45", 4, QRect(354, 48, 62, 24));
+    calibration_ = addEntry(params, "MaskEdit42", "Калибровочое давление, кПа х100", 4,
+                            QRect(10, 16, 338, 24), QRect(354, 16, 62, 24));
+    range_ = addEntry(params, "MaskEdit45", "Порог превышения диапазона измерения, кПа х100", 4,
+                      QRect(10, 48, 338, 24), QRect(354, 48, 62, 24));
     placeButtons(info.buttons);
     // The keyboard goes through each button where it stands among the fields.
     const char *const tabOrder[] = {"Button155", "Button154", "Button153", "Button162",

@@ -65,8 +65,7 @@ void SensorPage::adjustZero(std::initializer_list<uint8_t> codes)
 std::optional<std::pair<int, int>> SensorPage::convertFields(const QLineEdit *first,
                                                          const QLineEdit *second)
 {
-    const auto values = second ? convertAll({first, second}, platform())
-                               : convertAll({first}, platform());
+    const auto values = second ? takeEntries({first, second}) : takeEntries({first});
     if (!values)
         return std::nullopt;
     return std::pair{(*values)[0], second ? (*values)[1] : 0};

@@ -90,10 +90,9 @@ protected:
         for (const Button &b : buttons) {
             if (b.action != action)
                 continue;
-            QPushButton *button =
-                makeButton(parent, b.name, QString::fromUtf8(b.caption), geometry);
             auto *page = static_cast<Page *>(this);
-            connect(button, &QPushButton::clicked, page, [page, action] { page->trigger(action); });
+            addButton(parent, b.name, QString::fromUtf8(b.caption), geometry,
+                      [page, action] { page->trigger(action); });
             return;
         }
     }

@@ -60,10 +60,8 @@ void ThermoPage::buildParameters(QWidget *group, int top)
                                           "Порог откл., % х100"};
     for (int i = 0; i < 4; ++i) {
         const int y = 8 + i * 28;
-        makeFieldLabel(inner, info_.params.fields[size_t(i)], QString::fromUtf8(kLabels[i]),
-                       QRect(10, y + 1, 150, 22));
-        fields_[size_t(i)] =
-            makeMaskEdit(inner, info_.params.fields[size_t(i)], 3, QRect(162, y, 56, 24));
+        fields_[size_t(i)] = addEntry(inner, info_.params.fields[size_t(i)], kLabels[i], 3,
+                                      QRect(10, y + 1, 150, 22), QRect(162, y, 56, 24));
     }
     placeButton(ThermoAction::ApplyCalibration, inner, QRect(232, 18, 136, 30));
     placeButton(ThermoAction::ApplyThresholds, inner, QRect(232, 74, 136, 30));

@@ -17,6 +17,9 @@ ModulePage *PageSlot::page()
     if (!page_) {
         page_ = row().create(host(), row());
         page_->setParent(this);
+        // The journal knows the tab, not the page inside it.
+        page_->setCommandListener(
+            [this](const ModulePage &, const IssuedCommand &command) { announce(command); });
         page_->setGeometry(rect());
         // Built inside a slot already on screen, the page would stay hidden.
         if (isVisible())
