@@ -17,6 +17,7 @@ CombinedThermoPage::CombinedThermoPage(PageHost &host, const PageRow &row, const
     : ThermoPage(host, row, info, parent, Unbuilt{})
 {
     build();
+    checkButtons(info_.buttons);
     status_ = StatusPanels(this, info_.status.rows);
     pgsStatus_ = StatusPanels(this, info_.semiconductor.rows);
 }
@@ -31,26 +32,20 @@ void CombinedThermoPage::build()
         const int y = 20 + i * 26 + (i >= 4 ? 10 : 0);
         makePanel(status, info_.status.panels[size_t(i)], QRect(8, y, 198, 22));
     }
-    placeButton(ThermoAction::On, this, QRect(8, 224, 104, 28));
-    placeButton(ThermoAction::Off, this, QRect(118, 224, 104, 28));
+    placeSlot(info_.buttons, TopButtons);
 
     auto *pgs = makeGroup(this, info_.semiconductor.group, QStringLiteral("Состояние ПГС"),
                           QRect(230, 4, 178, 76));
     makePanel(pgs, info_.semiconductor.panels[0], QRect(8, 20, 162, 22));
     makePanel(pgs, info_.semiconductor.panels[1], QRect(8, 46, 162, 22));
-    placeButton(ThermoAction::PgsOn, this, QRect(230, 84, 86, 28));
-    placeButton(ThermoAction::PgsOff, this, QRect(322, 84, 86, 28));
-
-    // Stacked without gaps: the hydrogen block has no gas selection.
+    placeSlot(info_.buttons, SemiconductorPair);
+    placeSlot(info_.buttons, SideButtons);
+    // Below the side buttons, which are stacked without gaps (the hydrogen block has
+    // no gas selection).
     int y = 118;
-    for (ThermoAction a :
-         {ThermoAction::SelectGas, ThermoAction::AdjustZero, ThermoAction::Setup}) {
-        if (std::any_of(info_.buttons.begin(), info_.buttons.end(),
-                        [a](const ThermoButton &b) { return b.action == a; })) {
-            placeButton(a, this, QRect(230, y, 178, 26));
-            y += 28;
-        }
-    }
+    for (const ButtonRow &b : info_.buttons)
+        if (b.slot == SideButtons)
+            y = std::max(y, b.geometry.bottom() + 3);
     auto *conc = makeGroup(this, info_.concentrationGroup, QStringLiteral("Концентрация, %"),
                            QRect(230, y + 2, 178, 50));
     QLabel *value = makePanel(conc, info_.concentration, QRect(8, 18, 162, 26));
@@ -61,11 +56,8 @@ void CombinedThermoPage::build()
     params_ = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
                         QRect(8, 258, 400, 242));
     buildParameters(params_, 20);
-    placeButton(ThermoAction::Save, params_, QRect(8, 206, 110, 28));
-    placeButton(ThermoAction::Read, params_, QRect(122, 206, 110, 28));
-    placeButton(ThermoAction::Defaults, params_, QRect(236, 206, 156, 28));
-
-    placeButton(ThermoAction::Reset, this, QRect(416, 4, 96, 28));
+    placeSlot(info_.buttons, ParameterButtons);
+    placeSlot(info_.buttons, BottomButtons);
     addVersionPanel();
 
     chart_ = addChart(info_.chart.number, QRect(416, 36, 362, 240));
@@ -73,8 +65,6 @@ void CombinedThermoPage::build()
     pgsChart_ = addChart(info_.semiconductor.chart.number, QRect(416, 280, 362, 240));
     pgsValue_ = makeChartPanel(pgsChart_, info_.semiconductor.chart.valuePanel, 100);
 }
-
-void CombinedThermoPage::sendAlone(uint8_t code) { queue({code}); }
 
 void CombinedThermoPage::apply(uint8_t code, const QLineEdit *first, const QLineEdit *second)
 {

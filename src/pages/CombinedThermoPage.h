@@ -23,7 +23,6 @@ protected:
     QString sampleText(const Frame &reply) const override;
     bool sensorOnNow() override;
     // Queued, never written over the request.
-    void sendAlone(uint8_t code) override;
     void apply(uint8_t code, const QLineEdit *first, const QLineEdit *second) override;
 
 private:

@@ -200,6 +200,13 @@ void ModulePage::placeButtons(std::span<const ButtonRow> rows)
         placeButton(row, row.group ? need<QWidget>(this, row.group) : this);
 }
 
+void ModulePage::placeSlot(std::span<const ButtonRow> rows, int slot)
+{
+    for (const ButtonRow &row : rows)
+        if (row.slot == slot)
+            placeButton(row, row.group ? need<QWidget>(this, row.group) : this);
+}
+
 void ModulePage::placeButton(const ButtonRow &row, QWidget *parent)
 {
     addButton(parent, row.name, QString::fromUtf8(row.caption), row.geometry,

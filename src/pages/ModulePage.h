@@ -48,6 +48,9 @@ struct ButtonRow {
     std::optional<uint8_t> write{};
     std::array<ByteValue, 2> bytes{};
     int action = 0; // non-zero: the page's act() runs it
+    // For a page that lays its buttons out among its other controls: the point of
+    // its layout where the row is placed (0: placed with its group).
+    int slot = 0;
 };
 
 // What one click on a page's button issued: the button's caption, the block's
@@ -146,6 +149,8 @@ protected:
     // Only the rows that sit in `parent` (the page: the rows without a group), so
     // that each button comes where it stands in the keyboard order.
     void placeButtons(std::span<const ButtonRow> rows, QWidget *parent);
+    // The rows of one slot, in table order, each in its group or on the page.
+    void placeSlot(std::span<const ButtonRow> rows, int slot);
     // Every row placed: a row whose group the page lacks stops its construction.
     void checkButtons(std::span<const ButtonRow> rows) const;
     // A click on a row's button.

@@ -81,21 +81,6 @@ protected:
 
     // The firmware version panel, top right of the page.
     void addVersionPanel(QRect geometry = QRect(598, 4, 180, 26), const QString &text = {});
-    // The button of `action` in a page's button table (rows with action, name and
-    // caption), wired to the page's trigger; nothing when the table has no such row.
-    template <typename Page, typename Button, typename Action>
-    void placeTableButton(std::span<const Button> buttons, Action action, QWidget *parent,
-                          QRect geometry)
-    {
-        for (const Button &b : buttons) {
-            if (b.action != action)
-                continue;
-            auto *page = static_cast<Page *>(this);
-            addButton(parent, b.name, QString::fromUtf8(b.caption), geometry,
-                      [page, action] { page->trigger(action); });
-            return;
-        }
-    }
     // Bold type for a value read at a glance; larger when pointSize is given.
     static void setBold(QWidget *w, int pointSize = 0);
 

@@ -24,6 +24,7 @@ ThermoPage::ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &inf
     : SensorPage(host, row, info.version, parent), info_(info)
 {
     buildSingle();
+    checkButtons(info_.buttons);
     status_ = StatusPanels(this, info_.status.rows);
 }
 
@@ -35,11 +36,6 @@ ThermoPage::ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &inf
 
 // ---- layout ----------------------------------------------------------------
 
-void ThermoPage::placeButton(ThermoAction action, QWidget *parent, QRect geometry)
-{
-    placeTableButton<ThermoPage>(info_.buttons, action, parent, geometry);
-}
-
 // U air and U gas with their capture buttons, then the four parameter fields with
 // an Apply button beside each pair.
 void ThermoPage::buildParameters(QWidget *group, int top)
@@ -48,11 +44,11 @@ void ThermoPage::buildParameters(QWidget *group, int top)
     makeFieldLabel(group, info_.params.uAir, QStringLiteral("U воздух, мВ"),
                    QRect(10, top + 2, 112, 22));
     uAir_ = makeReadOnlyEdit(group, info_.params.uAir, QRect(editX, top, 86, 24));
-    placeButton(ThermoAction::TakeAirVoltage, group, QRect(222, top - 2, 166, 28));
+    placeSlot(info_.buttons, AirVoltage);
     makeFieldLabel(group, info_.params.uGas, QStringLiteral("U газ, мВ"),
                    QRect(10, top + 32, 112, 22));
     uGas_ = makeReadOnlyEdit(group, info_.params.uGas, QRect(editX, top + 30, 86, 24));
-    placeButton(ThermoAction::TakeGasVoltage, group, QRect(222, top + 28, 166, 28));
+    placeSlot(info_.buttons, GasVoltage);
 
     auto *inner = makePanel(group, info_.params.panel, QRect(8, top + 62, 382, 122));
     inner->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -63,8 +59,7 @@ void ThermoPage::buildParameters(QWidget *group, int top)
         fields_[size_t(i)] = addEntry(inner, info_.params.fields[size_t(i)], kLabels[i], 3,
                                       QRect(10, y + 1, 150, 22), QRect(162, y, 56, 24));
     }
-    placeButton(ThermoAction::ApplyCalibration, inner, QRect(232, 18, 136, 30));
-    placeButton(ThermoAction::ApplyThresholds, inner, QRect(232, 74, 136, 30));
+    placeSlot(info_.buttons, ApplyButtons);
 }
 
 // Status top left, on/off and concentration beside it, the gas group with the
@@ -72,21 +67,14 @@ void ThermoPage::buildParameters(QWidget *group, int top)
 void ThermoPage::buildSingle()
 {
     addStatusColumn(info_.status.group, QString::fromUtf8(info_.status.title), info_.status.panels);
-    placeButton(ThermoAction::On, this, kOnButton);
-    placeButton(ThermoAction::Off, this, kOffButton);
-    placeButton(ThermoAction::Setup, this, kSetupButton);
-    placeButton(ThermoAction::SelectGas, this, QRect(230, 78, 176, 28));
-    placeButton(ThermoAction::AdjustZero, this, QRect(230, 112, 176, 28));
+    placeSlot(info_.buttons, TopButtons);
     concentration_ = addConcentration(info_.concentrationGroup, info_.concentration, 148, 24);
 
     params_ = makeGroup(this, info_.params.group, QString::fromUtf8(info_.params.title),
                         QRect(8, 244, 398, 256));
     buildParameters(params_, 22);
-    placeButton(ThermoAction::Save, params_, QRect(8, 218, 382, 30));
-
-    placeButton(ThermoAction::Defaults, this, QRect(8, 506, 160, 30));
-    placeButton(ThermoAction::Read, this, QRect(174, 506, 160, 30));
-    placeButton(ThermoAction::Reset, this, QRect(688, 506, 90, 30));
+    placeSlot(info_.buttons, ParameterButtons);
+    placeSlot(info_.buttons, BottomButtons);
 
     addVersionPanel();
     chart_ = addChart(info_.chart.number, QRect(414, 36, 364, 464));
@@ -94,8 +82,6 @@ void ThermoPage::buildSingle()
 }
 
 // ---- buttons ---------------------------------------------------------------
-
-void ThermoPage::sendAlone(uint8_t code) { writeCode(code); }
 
 void ThermoPage::apply(uint8_t code, const QLineEdit *first, const QLineEdit *second)
 {
@@ -118,54 +104,21 @@ void ThermoPage::fillDefaults()
     }
 }
 
-void ThermoPage::trigger(ThermoAction action)
+void ThermoPage::act(int action)
 {
     using namespace cmd::sensor;
     switch (action) {
-    case ThermoAction::On:
-        queue({On, ReadVoltages, ReadCalibration, ReadThresholds});
+    case AdjustZero:
+        adjustZero({cmd::sensor::AdjustZero, ReadVoltages, ReadCalibration, ReadThresholds});
         break;
-    case ThermoAction::Off:
-        sendAlone(Off);
-        break;
-    case ThermoAction::Setup:
-        sendAlone(Setup);
-        break;
-    case ThermoAction::SelectGas:
-        queue({SelectGas, ReadVoltages, ReadCalibration, ReadThresholds});
-        break;
-    case ThermoAction::AdjustZero:
-        adjustZero({AdjustZero, ReadVoltages, ReadCalibration, ReadThresholds});
-        break;
-    case ThermoAction::TakeAirVoltage:
-        queue({TakeAirVoltage, ReadVoltages});
-        break;
-    case ThermoAction::TakeGasVoltage:
-        queue({TakeGasVoltage, ReadVoltages});
-        break;
-    case ThermoAction::ApplyCalibration:
+    case ApplyCalibration:
         apply(SetFirst, fields_[0], fields_[1]);
         break;
-    case ThermoAction::ApplyThresholds:
+    case ApplyThresholds:
         apply(SetSecond, fields_[2], fields_[3]);
         break;
-    case ThermoAction::Save:
-        sendAlone(Save);
-        break;
-    case ThermoAction::Read:
-        queue({ReadVoltages, ReadCalibration, ReadThresholds});
-        break;
-    case ThermoAction::Defaults:
+    case Defaults:
         fillDefaults();
-        break;
-    case ThermoAction::Reset:
-        queue({Reset, ReadVoltages, ReadCalibration, ReadThresholds});
-        break;
-    case ThermoAction::PgsOn:
-        queue({cmd::sensor::PgsOn, cmd::sensor::PgsStatus});
-        break;
-    case ThermoAction::PgsOff:
-        queue({cmd::sensor::PgsOff});
         break;
     }
 }

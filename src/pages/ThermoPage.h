@@ -12,28 +12,16 @@
 
 namespace zet {
 
-enum class ThermoAction {
-    On,
-    Off,
-    Setup,
-    SelectGas,
-    AdjustZero,
-    TakeAirVoltage,
-    TakeGasVoltage,
-    ApplyCalibration, // calibration gas and threshold 1
-    ApplyThresholds,  // threshold 2 and switch-off threshold
-    Save,
-    Read,
-    Defaults,
-    Reset,
-    PgsOn,
-    PgsOff,
-};
-
-struct ThermoButton {
-    ThermoAction action;
-    const char *name;
-    const char *caption;
+// Where the thermocatalytic layouts place a button row among their other controls.
+enum ThermoSlot {
+    TopButtons = 1,    // beside the status
+    SemiconductorPair, // the semiconductor sensor's on/off
+    SideButtons,       // below the on/off pairs
+    AirVoltage,        // beside U air
+    GasVoltage,        // beside U gas
+    ApplyButtons,      // beside the parameter fields
+    ParameterButtons,  // below the parameter fields
+    BottomButtons,     // at the page's foot
 };
 
 // Parameter defaults: for the gas named by the parameter group's caption, or for
@@ -75,7 +63,7 @@ struct ThermoInfo {
     const char *version = nullptr;
     ChartAndValue chart{};
     SemiconductorHalf semiconductor{}; // combined blocks only
-    std::span<const ThermoButton> buttons{};
+    std::span<const ButtonRow> buttons{};
     std::span<const ThermoDefaults> defaults{};
 };
 
@@ -89,7 +77,12 @@ public:
     ThermoPage(PageHost &host, const PageRow &row, const ThermoInfo &info,
                QWidget *parent = nullptr);
 
-    void trigger(ThermoAction action);
+    enum Action {
+        AdjustZero = 1,
+        ApplyCalibration, // calibration gas and threshold 1
+        ApplyThresholds,  // threshold 2 and switch-off threshold
+        Defaults,
+    };
 
 protected:
     static constexpr uint8_t kSensorOn = 0x01; // status bit: sensor switched on
@@ -103,11 +96,9 @@ protected:
     void measure(const Frame &reply) override;
     // The text of the chart's latest sample.
     virtual QString sampleText(const Frame &reply) const;
-    // One command: written directly here.
-    virtual void sendAlone(uint8_t code);
+    void act(int action) override;
     virtual void apply(uint8_t code, const QLineEdit *first, const QLineEdit *second);
 
-    void placeButton(ThermoAction action, QWidget *parent, QRect geometry);
     void buildParameters(QWidget *group, int top);
 
     const ThermoInfo &info_;
