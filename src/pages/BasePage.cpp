@@ -153,4 +153,21 @@ void BasePage::act(int action)
     platform().sleepMs(600);
 }
 
+// ---- pages -----------------------------------------------------------------
+
+namespace {
+
+const PageRow kBasePages[] = {
+    {.index = page::Base,
+     .caption = "База",
+     // Nothing left over from the last page reaches the base unit.
+     .freshStart = true,
+     .codeNames = CodeFamily::Base,
+     .create = make<BasePage>},
+};
+
+} // namespace
+
+std::span<const PageRow> basePages() { return kBasePages; }
+
 } // namespace zet

@@ -320,4 +320,46 @@ const ElectroInfo &oxygenInfo() { return kOxygen; }
 const ElectroInfo &carbonMonoxideInfo() { return kCarbonMonoxide; }
 const ElectroInfo &hydrogenSulphideInfo() { return kHydrogenSulphide; }
 
+// ---- pages -----------------------------------------------------------------
+
+namespace {
+
+constexpr CodeList kElectroEntry = {sensor::On, sensor::ReadVoltages, sensor::ReadCalibration,
+                                    sensor::ReadThresholds, cmd::electro::ReadFourth};
+constexpr CodeList kElectroIdle = {cmd::Status, cmd::electro::Measure};
+
+const PageRow kElectroPages[] = {
+    {.index = page::Oxygen,
+     .caption = "Кислород",
+     .entryQueue = kElectroEntry,
+     .picture = "LMP91000.bmp",
+     .pictureControl = "Image1",
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kElectroIdle,
+     .codeNames = CodeFamily::Electro,
+     .create = described<ElectroPage, kOxygen>},
+    {.index = page::CarbonMonoxide,
+     .caption = "Угарный газ (СО)",
+     .entryQueue = kElectroEntry,
+     .picture = "LMP91000.bmp",
+     .pictureControl = "Image2",
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kElectroIdle,
+     .codeNames = CodeFamily::Electro,
+     .create = described<ElectroPage, kCarbonMonoxide>},
+    {.index = page::HydrogenSulphide,
+     .caption = "Сероводород (H2S)",
+     .entryQueue = kElectroEntry,
+     .picture = "LMP91000.bmp",
+     .pictureControl = "Image3",
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kElectroIdle,
+     .codeNames = CodeFamily::Electro,
+     .create = described<ElectroPage, kHydrogenSulphide>},
+};
+
+} // namespace
+
+std::span<const PageRow> electroPages() { return kElectroPages; }
+
 } // namespace zet

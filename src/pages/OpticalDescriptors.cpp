@@ -245,4 +245,55 @@ const OpticalInfo &methane5Info() { return kMethane5; }
 const OpticalInfo &co2Info() { return kCo2; }
 const OpticalInfo &propaneInfo() { return kPropane; }
 
+// ---- pages -----------------------------------------------------------------
+
+namespace {
+
+constexpr CodeList kOpticalEntry = {op::ReadZeroVoltage, op::ReadGasVoltage2, op::ReadConcentration,
+                                    op::ReadFirst, op::ReadThresholds};
+constexpr CodeList kOpticalIdle = {cmd::Status, op::Diagnostics};
+
+const PageRow kOpticalPages[] = {
+    {.index = page::OpticMethane100,
+     .caption = "Оптика метен 100%",
+     .period = kPeriodOptical,
+     .entryQueue = kOpticalEntry,
+     .focusCode = op::On,
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kOpticalIdle,
+     .codeNames = CodeFamily::Optical,
+     .create = described<OpticalPage, kMethane100>},
+    // A tab click alone leaves address and queue; the focus entry addresses it.
+    {.index = page::OpticMethane5,
+     .caption = "Оптика метан 5%",
+     .period = kPeriodOptical,
+     .entryAddress = false,
+     .focusCode = op::On,
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = {cmd::Status},
+     .codeNames = CodeFamily::Optical,
+     .create = described<OpticalPage, kMethane5>},
+    {.index = page::OpticCo2,
+     .caption = "CO2",
+     .period = kPeriodOptical,
+     .entryQueue = kOpticalEntry,
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kOpticalIdle,
+     .codeNames = CodeFamily::Optical,
+     .create = described<OpticalPage, kCo2>},
+    {.index = page::OpticPropane,
+     .caption = "Оптика пропан 2%",
+     .period = kPeriodOptical,
+     .entryQueue = {op::ReadZeroVoltage, op::ReadGasVoltage2, op::ReadConcentration, op::ReadFirst,
+                    op::ReadThresholds, op::On},
+     .idle = IdlePolicy::QueueWhenEmpty,
+     .idleQueue = kOpticalIdle,
+     .codeNames = CodeFamily::Optical,
+     .create = described<OpticalPage, kPropane>},
+};
+
+} // namespace
+
+std::span<const PageRow> opticalPages() { return kOpticalPages; }
+
 } // namespace zet

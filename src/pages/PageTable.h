@@ -48,7 +48,29 @@ struct PageRow {
     uint8_t address() const { return moduleAddress(uint8_t(block)); }
 };
 
+// Every page's row, in page order.
 std::span<const PageRow> pageTable();
 const PageRow &pageRow(int index);
+
+// The rows of each page family, kept beside the family's descriptors.
+std::span<const PageRow> basePages();
+std::span<const PageRow> pumpPages();
+std::span<const PageRow> thermoPages();
+std::span<const PageRow> pgsPages();
+std::span<const PageRow> opticalPages();
+std::span<const PageRow> electroPages();
+std::span<const PageRow> pressurePages();
+
+// Factories for a row's `create`: a page of its own, or a family's page built
+// from its descriptor.
+template <typename Page> ModulePage *make(PageHost &host, const PageRow &row)
+{
+    return new Page(host, row);
+}
+
+template <typename Page, const auto &info> ModulePage *described(PageHost &host, const PageRow &row)
+{
+    return new Page(host, row, info);
+}
 
 } // namespace zet

@@ -60,4 +60,20 @@ const PgsInfo kPgs = {.status = kPgsStatus, .buttons = kPgsButtons};
 
 const PgsInfo &pgsInfo() { return kPgs; }
 
+// ---- pages -----------------------------------------------------------------
+
+namespace {
+
+const PageRow kPgsPages[] = {
+    {.index = page::Pgs,
+     .caption = "ПГС",
+     .entryQueue = {sensor::On},
+     .codeNames = CodeFamily::Pgs,
+     .create = described<PgsPage, kPgs>},
+};
+
+} // namespace
+
+std::span<const PageRow> pgsPages() { return kPgsPages; }
+
 } // namespace zet

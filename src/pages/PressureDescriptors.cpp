@@ -73,4 +73,20 @@ const PressureInfo kPressure = {.status = kPressureStatus, .buttons = kPressureB
 
 const PressureInfo &pressureInfo() { return kPressure; }
 
+// ---- pages -----------------------------------------------------------------
+
+namespace {
+
+const PageRow kPressurePages[] = {
+    {.index = page::Pressure,
+     .caption = "Давление",
+     .entryQueue = {sensor::ReadCalibration, sensor::ReadVoltages},
+     .codeNames = CodeFamily::Pressure,
+     .create = described<PressurePage, kPressure>},
+};
+
+} // namespace
+
+std::span<const PageRow> pressurePages() { return kPressurePages; }
+
 } // namespace zet

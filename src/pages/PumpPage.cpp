@@ -168,4 +168,20 @@ void PumpPage::decode(const Frame &reply)
     chart_->addSample(current);
 }
 
+// ---- pages -----------------------------------------------------------------
+
+namespace {
+
+const PageRow kPumpPages[] = {
+    {.index = page::Pump,
+     .caption = "Насос",
+     .entryQueue = {cmd::pump::On},
+     .codeNames = CodeFamily::Pump,
+     .create = make<PumpPage>},
+};
+
+} // namespace
+
+std::span<const PageRow> pumpPages() { return kPumpPages; }
+
 } // namespace zet

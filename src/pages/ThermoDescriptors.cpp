@@ -1,3 +1,4 @@
+#include "pages/CombinedThermoPage.h"
 #include "pages/ThermoPage.h"
 
 // What each thermocatalytic page shows and sends: controls, status rows, buttons
@@ -379,5 +380,34 @@ const ThermoInfo kTksPgsHydrogen = {
 const ThermoInfo &tksInfo() { return kTks; }
 const ThermoInfo &tksPgsInfo() { return kTksPgs; }
 const ThermoInfo &tksPgsHydrogenInfo() { return kTksPgsHydrogen; }
+
+// ---- pages -----------------------------------------------------------------
+
+namespace {
+
+constexpr CodeList kSensorEntry = {sensor::On, sensor::ReadVoltages, sensor::ReadCalibration,
+                                   sensor::ReadThresholds};
+
+const PageRow kThermoPages[] = {
+    {.index = page::Tks,
+     .caption = "ТКС",
+     .entryQueue = kSensorEntry,
+     .codeNames = CodeFamily::Thermo,
+     .create = described<ThermoPage, kTks>},
+    {.index = page::TksPgs,
+     .caption = "ТКС+ПГС",
+     .entryQueue = kSensorEntry,
+     .codeNames = CodeFamily::Thermo,
+     .create = described<CombinedThermoPage, kTksPgs>},
+    {.index = page::TksPgsH2,
+     .caption = "ТКС+ПГС водород",
+     .entryQueue = kSensorEntry,
+     .codeNames = CodeFamily::Thermo,
+     .create = described<CombinedThermoPage, kTksPgsHydrogen>},
+};
+
+} // namespace
+
+std::span<const PageRow> thermoPages() { return kThermoPages; }
 
 } // namespace zet
