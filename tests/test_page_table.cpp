@@ -224,11 +224,11 @@ const ButtonRow kMissingGroup[] = {{.name = "Button996", .group = "GroupBox999"}
 // An optical descriptor whose first field-sending button sends a field the page lacks.
 struct OpticalWithMissingField {
     OpticalInfo info = methane100Info();
-    std::vector<OpticalButton> buttons{info.buttons.begin(), info.buttons.end()};
+    std::vector<ButtonRow> buttons{info.buttons.begin(), info.buttons.end()};
     OpticalWithMissingField()
     {
-        for (OpticalButton &b : buttons)
-            if (b.role == OpticalRole::ApplyField) {
+        for (ButtonRow &b : buttons)
+            if (b.slot == int(OpticalRole::ApplyField)) {
                 b.fields[0].field = "MaskEdit997";
                 break;
             }

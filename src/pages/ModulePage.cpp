@@ -207,10 +207,14 @@ void ModulePage::placeSlot(std::span<const ButtonRow> rows, int slot)
             placeButton(row, row.group ? need<QWidget>(this, row.group) : this);
 }
 
-void ModulePage::placeButton(const ButtonRow &row, QWidget *parent)
+void ModulePage::placeRow(const ButtonRow &row, QWidget *parent, QRect geometry)
 {
-    addButton(parent, row.name, QString::fromUtf8(row.caption), row.geometry,
-              [this, &row] { press(row); });
+    std::array<const QLineEdit *, 2> fields{};
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (row.fields[i].field)
+            fields[i] = need<QLineEdit>(this, row.fields[i].field);
+    addButton(parent, row.name, QString::fromUtf8(row.caption), geometry,
+              [this, &row, fields] { press(row, fields); });
 }
 
 void ModulePage::placeButtons(std::span<const ButtonRow> rows, QWidget *parent)
@@ -230,7 +234,7 @@ void ModulePage::checkButtons(std::span<const ButtonRow> rows) const
             throw MissingControl(row.group ? row.group : row.name);
 }
 
-void ModulePage::press(const ButtonRow &row)
+void ModulePage::press(const ButtonRow &row, const std::array<const QLineEdit *, 2> &fields)
 {
     if (row.action) {
         act(row.action);
@@ -240,6 +244,18 @@ void ModulePage::press(const ButtonRow &row)
             if (b.at)
                 session().request()[b.at] = b.value;
     } else {
+        // Every field first: a set command still waiting in the queue must not go out
+        // with half of a refused entry in its parameter bytes.
+        std::vector<const QLineEdit *> sent;
+        for (const QLineEdit *f : fields)
+            if (f)
+                sent.push_back(f);
+        const auto values = takeEntries(sent);
+        if (!values)
+            return;
+        for (size_t i = 0, next = 0; i < row.fields.size(); ++i)
+            if (fields[i])
+                putU16(session().request(), row.fields[i].byte, uint16_t((*values)[next++]));
         queue(row.queue.span());
     }
 }

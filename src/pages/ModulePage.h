@@ -35,10 +35,16 @@ struct ByteValue {
     uint8_t value = 0;
 };
 
+// An entry field sent in request bytes `byte` (low) and `byte + 1` (high).
+struct FieldBytes {
+    const char *field = nullptr;
+    int byte = 3;
+};
+
 // A button of a page: its control, caption and place (inside the group box named
 // `group`, or on the page), and what a click does, one of: codes queued for the
-// page's block; one code written straight into the request, with fixed bytes;
-// one of the page's own actions.
+// page's block, after the entry fields it sends; one code written straight into
+// the request, with fixed bytes; one of the page's own actions.
 struct ButtonRow {
     const char *name = nullptr;
     const char *caption = "";
@@ -47,6 +53,10 @@ struct ButtonRow {
     CodeList queue{};
     std::optional<uint8_t> write{};
     std::array<ByteValue, 2> bytes{};
+    // Converted together before anything is written, each put at its bytes; one that
+    // does not convert leaves the request and the queue as they were. The fields are
+    // made before the button.
+    std::array<FieldBytes, 2> fields{};
     int action = 0; // non-zero: the page's act() runs it
     // For a page that lays its buttons out among its other controls: the point of
     // its layout where the row is placed (0: placed with its group).
@@ -151,10 +161,12 @@ protected:
     void placeButtons(std::span<const ButtonRow> rows, QWidget *parent);
     // The rows of one slot, in table order, each in its group or on the page.
     void placeSlot(std::span<const ButtonRow> rows, int slot);
+    // One row at a place the page's layout works out.
+    void placeRow(const ButtonRow &row, QWidget *parent, QRect geometry);
     // Every row placed: a row whose group the page lacks stops its construction.
     void checkButtons(std::span<const ButtonRow> rows) const;
-    // A click on a row's button.
-    void press(const ButtonRow &row);
+    // A click on a row's button, with the row's entry fields.
+    void press(const ButtonRow &row, const std::array<const QLineEdit *, 2> &fields);
     // The page's own action of a row.
     virtual void act(int) {}
     // The page's picture control, named by its row.
@@ -167,7 +179,7 @@ private:
     };
 
     void fallBack();
-    void placeButton(const ButtonRow &row, QWidget *parent);
+    void placeButton(const ButtonRow &row, QWidget *parent) { placeRow(row, parent, row.geometry); }
     void issued(uint8_t code);
 
     PageHost &host_;

@@ -74,14 +74,8 @@ OpticalPage::OpticalPage(PageHost &host, const PageRow &row, const OpticalInfo &
       rows_(statusRowsFor(info.statusPanels))
 {
     build();
+    checkButtons(info_.buttons);
     status_ = StatusPanels(this, rows_);
-    for (const OpticalButton &b : info_.buttons) {
-        std::array<const QLineEdit *, 2> sent{};
-        for (size_t i = 0; i < b.fields.size(); ++i)
-            if (b.fields[i].field)
-                sent[i] = need<QLineEdit>(this, b.fields[i].field);
-        sent_.push_back(sent);
-    }
 }
 
 // ---- layout ----------------------------------------------------------------
@@ -121,18 +115,14 @@ int neededHeight(CheckList *list)
 
 } // namespace
 
-QPushButton *OpticalPage::placeButton(const OpticalButton &b, QWidget *parent, QRect geometry)
+// The row of a role that has one place (every role but ApplyField).
+void OpticalPage::place(OpticalRole role, QWidget *parent, QRect geometry)
 {
-    return addButton(parent, b.name, QString::fromUtf8(b.caption), geometry,
-                     [this, &b] { trigger(b); });
-}
-
-const OpticalButton *OpticalPage::button(OpticalRole role) const
-{
-    for (const OpticalButton &b : info_.buttons)
-        if (b.role == role)
-            return &b;
-    return nullptr;
+    for (const ButtonRow &b : info_.buttons)
+        if (b.slot == int(role)) {
+            placeRow(b, parent, geometry);
+            return;
+        }
 }
 
 // Status top left; on/off, set-up and the concentration beside it; settings
@@ -141,9 +131,9 @@ const OpticalButton *OpticalPage::button(OpticalRole role) const
 void OpticalPage::build()
 {
     addStatusColumn(info_.statusGroup, QStringLiteral("Состояние"), info_.statusPanels);
-    placeButton(*button(OpticalRole::On), this, kOnButton);
-    placeButton(*button(OpticalRole::Off), this, kOffButton);
-    placeButton(*button(OpticalRole::Setup), this, kSetupButton);
+    place(OpticalRole::On, this, kOnButton);
+    place(OpticalRole::Off, this, kOffButton);
+    place(OpticalRole::Setup, this, kSetupButton);
     int concTop = 80;
     if (info_.measuring) {
         measuring_ = makePanel(this, info_.measuring, QRect(230, 80, 176, 26));
@@ -178,7 +168,7 @@ void OpticalPage::buildSettings()
         // Wide enough for a single-precision number with 15 digits and its sign.
         readouts_[i] = makeReadOnlyEdit(group, r.name, QRect(72, y, 144, 24));
         if (i < std::size(kBeside))
-            placeButton(*button(kBeside[i]), group, QRect(222, y - 1, 168, 26));
+            place(kBeside[i], group, QRect(222, y - 1, 168, 26));
         y += 27;
     }
 
@@ -201,21 +191,21 @@ void OpticalPage::buildSettings()
         fields_[size_t(i)] =
             addEntry(inner, f.name, f.label, 4, QRect(8, fy + 1, 126, 22), QRect(136, fy, 56, 24));
     }
-    for (const OpticalButton &b : info_.buttons) {
-        if (b.role != OpticalRole::ApplyField)
+    for (const ButtonRow &b : info_.buttons) {
+        if (b.slot != int(OpticalRole::ApplyField))
             continue;
         const int first = rowOf(b.fields[0].field);
         const int last = b.fields[1].field ? rowOf(b.fields[1].field) : first;
         const int top = 5 + first * kRow;
         const int bottom = 5 + last * kRow + 24;
         const int mid = (top + bottom) / 2;
-        placeButton(b, inner, QRect(198, mid - 13, 178, 26));
+        placeRow(b, inner, QRect(198, mid - 13, 178, 26));
     }
 
     const int by = y + 2 + inner->height() + kGap;
-    placeButton(*button(OpticalRole::Save), group, QRect(8, by, 100, 28));
-    placeButton(*button(OpticalRole::Read), group, QRect(112, by, 100, 28));
-    placeButton(*button(OpticalRole::Defaults), group, QRect(216, by, 174, 28));
+    place(OpticalRole::Save, group, QRect(8, by, 100, 28));
+    place(OpticalRole::Read, group, QRect(112, by, 100, 28));
+    place(OpticalRole::Defaults, group, QRect(216, by, 174, 28));
     group->resize(group->width(), std::min(by + 28 + 8, kBottom - 244));
 }
 
@@ -231,8 +221,7 @@ int OpticalPage::buildRightColumn()
         setBold(stateCode_);
     }
     if (info_.temperature) {
-        placeButton(*button(OpticalRole::Temperature), this,
-                    QRect(kRight + kRightWidth - 190, top, 120, 28));
+        place(OpticalRole::Temperature, this, QRect(kRight + kRightWidth - 190, top, 120, 28));
         QLineEdit *t = makeReadOnlyEdit(this, info_.temperature,
                                         QRect(kRight + kRightWidth - 64, top + 1, 64, 26));
         t->setText(QStringLiteral("0"));
@@ -259,26 +248,10 @@ int OpticalPage::buildRightColumn()
 
 // ---- buttons ---------------------------------------------------------------
 
-void OpticalPage::trigger(const OpticalButton &b)
+void OpticalPage::act(int action)
 {
-    if (b.role == OpticalRole::Defaults) {
+    if (action == Defaults)
         fillDefaults();
-        return;
-    }
-    // Every field first: a set command still waiting in the queue must not go out
-    // with half of a refused entry in its parameter bytes.
-    std::vector<const QLineEdit *> edits;
-    for (const QLineEdit *e : sent_[size_t(&b - info_.buttons.data())])
-        if (e)
-            edits.push_back(e);
-    const auto values = takeEntries(edits);
-    if (!values)
-        return;
-    size_t next = 0;
-    for (const auto &f : b.fields)
-        if (f.field)
-            putU16(session().request(), f.byte, uint16_t((*values)[next++]));
-    queue(b.queue.span());
 }
 
 void OpticalPage::fillDefaults()

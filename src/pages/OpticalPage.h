@@ -42,9 +42,10 @@ struct ParameterField {
     int defaultValue = 0;
 };
 
-// Where a button without fields sits; a button with fields sits beside them.
+// Where the layout places a button row (its slot); a button with fields sits
+// beside them.
 enum class OpticalRole {
-    On,
+    On = 1,
     Off,
     Setup,
     ApplyZero,    // beside the zero voltage
@@ -52,24 +53,8 @@ enum class OpticalRole {
     ApplyField,   // beside the fields it sends
     Save,
     Read,
-    Defaults, // fills the fields, sends nothing
+    Defaults,
     Temperature,
-};
-
-// A field sent in request bytes `byte` (low) and `byte + 1` (high).
-struct FieldBytes {
-    const char *field = nullptr;
-    int byte = 3;
-};
-
-struct OpticalButton {
-    OpticalRole role;
-    const char *name;
-    const char *caption;
-    // Converted together before anything is written: one that does not convert
-    // leaves the request and the queue as they were.
-    std::array<FieldBytes, 2> fields{};
-    CodeList queue{};
 };
 
 struct OpticalInfo {
@@ -86,7 +71,7 @@ struct OpticalInfo {
     const char *settingsGroup = nullptr;
     const char *settingsPanel = nullptr;
     std::array<ParameterField, 5> fields{}; // calibration gases, then thresholds 1 to 3
-    std::span<const OpticalButton> buttons{};
+    std::span<const ButtonRow> buttons{};
     Diagnostics diagnostics = Diagnostics::None;
     const char *flags = nullptr;     // the self-diagnostic flags
     const char *state = nullptr;     // the two flags and the algorithm states
@@ -105,19 +90,20 @@ public:
     OpticalPage(PageHost &host, const PageRow &row, const OpticalInfo &info,
                 QWidget *parent = nullptr);
 
+    enum Action { Defaults = 1 }; // fills the fields, sends nothing
+
 protected:
+    void act(int action) override;
     const StatusPanels &statusPanels(uint8_t code) const override;
     void showAnswer(const Frame &reply) override;
     bool measures(uint8_t code) const override;
     void measure(const Frame &reply) override;
 
 private:
-    void trigger(const OpticalButton &button);
     void build();
     void buildSettings();
     int buildRightColumn(); // returns the top of what sits below the chart
-    QPushButton *placeButton(const OpticalButton &b, QWidget *parent, QRect geometry);
-    const OpticalButton *button(OpticalRole role) const;
+    void place(OpticalRole role, QWidget *parent, QRect geometry);
     void showDiagnostics(const Frame &reply);
     QString voltageText(const Frame &reply, int byte) const;
     void fillDefaults();
@@ -128,8 +114,6 @@ private:
     TrendChart *chart_ = nullptr;
     std::array<QLineEdit *, 3> readouts_{};
     std::array<QLineEdit *, 5> fields_{};
-    // The fields each button of the table sends, in its order.
-    std::vector<std::array<const QLineEdit *, 2>> sent_;
     QLineEdit *concentration_ = nullptr;
     QLabel *signal_ = nullptr;
     QLabel *measuring_ = nullptr;
