@@ -27,6 +27,16 @@ constexpr ButtonRow frontEndWrite(const char *name, const char *group)
             .action = ElectroPage::WriteFrontEnd};
 }
 
+// Lies over the lower left corner of the area the chart and the picture share.
+constexpr ButtonRow chartPictureToggle(const char *name)
+{
+    return {.name = name,
+            .caption = "Схема/График",
+            .geometry = QRect(223 + 3, 230 + 288, 122, 24),
+            .action = ElectroPage::SwapChartAndPicture,
+            .slot = ElectroPage::kOverChart};
+}
+
 // ---- oxygen ----------------------------------------------------------------
 
 constexpr std::array<const char *, 4> kOxygenThresholds = {"Panel88", "Panel87", "Panel86",
@@ -94,6 +104,7 @@ const ButtonRow kOxygenButtons[] = {
      .queue = {sensor::Reset, sensor::On}},
     frontEndRead("Button74", "LMP91000"),
     frontEndWrite("Button75", "LMP91000"),
+    chartPictureToggle("Button76"),
 };
 
 const ElectroInfo kOxygen = {
@@ -121,7 +132,6 @@ const ElectroInfo kOxygen = {
                  .status = "Panel79",
                  .fields = {"RadioGroup1", "RadioGroup2", "RadioGroup3", "RadioGroup4",
                             "RadioGroup5", "RadioGroup6", "RadioGroup7", "RadioGroup8"},
-                 .toggle = "Button76",
                  .readPlaceholder = false},
 };
 
@@ -186,6 +196,7 @@ const ButtonRow kCoButtons[] = {
      .queue = {sensor::Reset, sensor::On}},
     frontEndRead("Button86", "GroupBox29"),
     frontEndWrite("Button87", "GroupBox29"),
+    chartPictureToggle("Button89"),
 };
 
 // Carbon monoxide and hydrogen sulphide have no fourth threshold: its slot stays empty.
@@ -217,7 +228,6 @@ const ElectroInfo kCarbonMonoxide = {
                  .status = "Panel91",
                  .fields = {"RadioGroup9", "RadioGroup10", "RadioGroup11", "RadioGroup12",
                             "RadioGroup13", "RadioGroup14", "RadioGroup15", "RadioGroup16"},
-                 .toggle = "Button89",
                  .readPlaceholder = true},
 };
 
@@ -284,6 +294,7 @@ const ButtonRow kH2sButtons[] = {
      .queue = {sensor::Reset, sensor::On}},
     frontEndRead("Button129", "GroupBox39"),
     frontEndWrite("Button130", "GroupBox39"),
+    chartPictureToggle("Button140"),
 };
 
 const ElectroInfo kHydrogenSulphide = {
@@ -310,7 +321,6 @@ const ElectroInfo kHydrogenSulphide = {
                  .status = "Panel124",
                  .fields = {"RadioGroup17", "RadioGroup18", "RadioGroup19", "RadioGroup20",
                             "RadioGroup21", "RadioGroup22", "RadioGroup23", "RadioGroup24"},
-                 .toggle = "Button140",
                  .readPlaceholder = true},
 };
 

@@ -85,7 +85,8 @@ void ElectroPage::build()
     chart_ = addChart(info_.chart, kArea);
     // The plot and its labels keep clear of what lies over the area.
     chart_->chart()->setMargins(QMargins(2, 30, 6, 26));
-    PictureBox *picture = addPicture(kArea);
+    picture_ = addPicture(kArea);
+    picture_->hide();
 
     // Values and the toggle lie over the area in both states.
     auto onChart = [](int x, int y, int w, int h) {
@@ -105,7 +106,10 @@ void ElectroPage::build()
     setPanelFill(climate_, kPanelCream);
     voltage_ = makePanel(this, info_.voltage, onChart(305, 1, 130, 19));
     setPanelFill(voltage_, kPanelCream);
-    frontEnd_->addToggle(this, onChart(3, 288, 122, 24), chart_, picture);
+    placeSlot(info_.buttons, kOverChart);
+    for (const ButtonRow &b : info_.buttons)
+        if (b.slot == kOverChart)
+            need<QWidget>(this, b.name)->raise();
 }
 
 // ---- buttons ---------------------------------------------------------------
@@ -141,6 +145,12 @@ void ElectroPage::act(int action)
         queue({cmd::electro::ReadFrontEnd});
         frontEnd_->reading();
         break;
+    case SwapChartAndPicture: {
+        const bool showPicture = !chart_->isHidden();
+        chart_->setHidden(showPicture);
+        picture_->setHidden(!showPicture);
+        break;
+    }
     case WriteFrontEnd:
         if (const auto r = frontEnd_->registersToWrite()) {
             Session &s = session();

@@ -67,7 +67,10 @@ public:
         ApplyFourth, // threshold 4 (oxygen)
         ReadFrontEnd,
         WriteFrontEnd,
+        SwapChartAndPicture, // they share one area; each keeps its state while the page is left
     };
+    // The one slot of the page's rows: over the chart's area, placed last.
+    static constexpr int kOverChart = 1;
 
 protected:
     void act(int action) override;
@@ -87,6 +90,7 @@ private:
     const ElectroInfo &info_;
     Lmp91000Group *frontEnd_ = nullptr;
     TrendChart *chart_ = nullptr;
+    PictureBox *picture_ = nullptr;
     StatusPanels status_;
     QLineEdit *uZero_ = nullptr;
     QLineEdit *uGas_ = nullptr;

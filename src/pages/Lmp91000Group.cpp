@@ -221,18 +221,4 @@ void Lmp91000Group::applyReply(const Frame &reply)
     setItems(decode({reply[4], reply[5], reply[6]}));
 }
 
-QPushButton *Lmp91000Group::addToggle(QWidget *parent, QRect geometry, QWidget *chart,
-                                      QWidget *picture)
-{
-    picture->hide();
-    auto *b = makeButton(parent, controls_.toggle, QStringLiteral("Схема/График"), geometry);
-    connect(b, &QPushButton::clicked, this, [chart, picture] {
-        const bool showPicture = !chart->isHidden();
-        chart->setHidden(showPicture);
-        picture->setHidden(!showPicture);
-    });
-    b->raise();
-    return b;
-}
-
 } // namespace zet

@@ -1,7 +1,7 @@
 #pragma once
 // The LMP91000 potentiostat front end of the electrochemical blocks: its three
 // configuration registers as eight choices, read from and written to the block,
-// and the picture/chart toggle of the page around it. One group serves the three
+// One group serves the three
 // electrochemical pages.
 
 #include "connection/Frame.h"
@@ -57,13 +57,12 @@ constexpr uint8_t kWriteProtected = 0x01;
 
 } // namespace lmp91000
 
-// Object names of one page's group and of the page's picture/chart toggle; the
-// read and write buttons are rows of the page placed in the group.
+// Object names of one page's group; its read and write buttons are rows of the
+// page placed in the group.
 struct FrontEndControls {
     const char *group = nullptr;
     const char *status = nullptr;
     std::array<const char *, lmp91000::FieldCount> fields{}; // R_Load .. Режим
-    const char *toggle = nullptr;
     // A read shows a placeholder in the status panel until the block answers.
     bool readPlaceholder = false;
 };
@@ -88,10 +87,6 @@ public:
 
     lmp91000::Items items() const;
     void setItems(const lmp91000::Items &items);
-
-    // The "Схема/График" button on the page: swaps the chart and the picture, which
-    // share one area. Each keeps its visibility while the page is left.
-    QPushButton *addToggle(QWidget *parent, QRect geometry, QWidget *chart, QWidget *picture);
 
 private:
     const FrontEndControls &controls_;

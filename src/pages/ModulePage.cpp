@@ -220,8 +220,9 @@ void ModulePage::placeRow(const ButtonRow &row, QWidget *parent, QRect geometry)
 void ModulePage::placeButtons(std::span<const ButtonRow> rows, QWidget *parent)
 {
     for (const ButtonRow &row : rows) {
-        const bool here = parent == this ? !row.group
-                                         : row.group && parent->objectName() == QLatin1String(row.group);
+        const bool here = row.slot == 0 &&
+                          (parent == this ? !row.group
+                                          : row.group && parent->objectName() == QLatin1String(row.group));
         if (here)
             placeButton(row, parent);
     }

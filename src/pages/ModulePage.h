@@ -157,7 +157,8 @@ protected:
     // Makes the buttons of the rows, each at its place, a click doing what its row says.
     void placeButtons(std::span<const ButtonRow> rows);
     // Only the rows that sit in `parent` (the page: the rows without a group), so
-    // that each button comes where it stands in the keyboard order.
+    // that each button comes where it stands in the keyboard order; rows with a
+    // slot are left to placeSlot.
     void placeButtons(std::span<const ButtonRow> rows, QWidget *parent);
     // The rows of one slot, in table order, each in its group or on the page.
     void placeSlot(std::span<const ButtonRow> rows, int slot);
