@@ -52,22 +52,28 @@ const QString kInsert = QStringLiteral("INSERT INTO journal_line (") + kColumns 
                         QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                                        "ON CONFLICT (id) DO NOTHING");
 
+// A null QString binds as SQL NULL; an empty field is an empty text.
+QVariant text(const QString &s)
+{
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
 void bindLine(QSqlQuery &q, const StoredLine &line)
 {
     const JournalEntry &e = line.entry;
     q.addBindValue(line.id.toString(QUuid::WithoutBraces));
     q.addBindValue(qlonglong(e.time.toMSecsSinceEpoch()));
     q.addBindValue(journal::fields(e)[journal::Time]);
-    q.addBindValue(e.instrument.model);
-    q.addBindValue(e.instrument.serial);
-    q.addBindValue(e.page);
+    q.addBindValue(text(e.instrument.model));
+    q.addBindValue(text(e.instrument.serial));
+    q.addBindValue(text(e.page));
     q.addBindValue(e.address);
-    q.addBindValue(e.button);
+    q.addBindValue(text(e.button));
     q.addBindValue(e.code);
-    q.addBindValue(e.parameters);
+    q.addBindValue(text(e.parameters));
     q.addBindValue(e.status ? QVariant(int(*e.status)) : QVariant(QMetaType::fromType<int>()));
-    q.addBindValue(line.workstation);
-    q.addBindValue(line.engineer);
+    q.addBindValue(text(line.workstation));
+    q.addBindValue(text(line.engineer));
 }
 
 StoredLine readLine(const QSqlQuery &q)

@@ -38,10 +38,10 @@ struct JournalLocation {
 // Lines of one instrument. A range end left invalid is open; `from` is included and
 // `to` is not. An empty page or workstation matches any.
 struct LineQuery {
-    Instrument instrument;
-    QDateTime from, to;
-    QString page;
-    QString workstation;
+    Instrument instrument{};
+    QDateTime from{}, to{};
+    QString page{};
+    QString workstation{};
     bool newestFirst = true;
     int offset = 0;
     int limit = 0; // 0: all

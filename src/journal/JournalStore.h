@@ -40,11 +40,11 @@ class JournalStore : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        QString location;    // a file path or postgresql://user@host[:port]/db; empty: default
-        QString engineer;    // written with every line
-        QString password;    // for the server, not kept; empty: libpq's own (~/.pgpass)
-        QString outbox;      // empty: journal::defaultOutbox()
-        QString workstation; // empty: this machine's host name
+        QString location{};    // a file path or postgresql://user@host[:port]/db; empty: default
+        QString engineer{};    // written with every line
+        QString password{};    // for the server, not kept; empty: libpq's own (~/.pgpass)
+        QString outbox{};      // empty: journal::defaultOutbox()
+        QString workstation{}; // empty: this machine's host name
         int retryMs = 5000;  // between attempts to reach the server
     };
 
