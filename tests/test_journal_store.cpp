@@ -4,7 +4,7 @@
 #include "journal/JournalStore.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
 #include <QSqlError>
@@ -284,6 +284,29 @@ TEST(JournalStore, DefaultFileIsInTheDataFolderInWriteAheadMode)
               ids[2].toString(QUuid::WithoutBraces));
     EXPECT_EQ(sql.value("SELECT max(version) FROM journal_schema").toInt(),
               JournalDatabase::kSchemaVersion);
+}
+
+// The caller goes on while the database is busy with another writer: lines queue and are
+// confirmed once it lets go.
+TEST(JournalStore, AppendReturnsWhileTheDatabaseIsLockedByAnotherWriter)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("journal.sqlite");
+    JournalStore store({.location = file});
+    Seen seen(store);
+    store.append(entry(0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.confirmed.size() == 1; }, 10000));
+    Sql other(file);
+    ASSERT_TRUE(other.exec("BEGIN IMMEDIATE"));
+    QElapsedTimer t;
+    t.start();
+    for (int i = 1; i <= 100; ++i)
+        store.append(entry(i));
+    EXPECT_LT(t.elapsed(), 1000);
+    QTest::qWait(300);
+    EXPECT_EQ(seen.confirmed.size(), 1);
+    ASSERT_TRUE(other.exec("COMMIT"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return seen.confirmed.size() == 101; }, 20000));
 }
 
 // A file that is not a journal the store can use: a message, no journal, the file as it was.

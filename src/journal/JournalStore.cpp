@@ -67,7 +67,7 @@ std::optional<JournalEntry> entryFromCsv(const QStringList &f)
 
 } // namespace
 
-// Lives in the store's thread; every member is used in that thread only.
+// Lives in the store's worker thread; every member is used in that thread only.
 class JournalWorker : public QObject {
 public:
     JournalWorker(JournalStore *store, JournalStore::Options options)
