@@ -1,8 +1,10 @@
 // The benchmark: zet-bench [--seconds N] [--runs N] [--samples N]
 // Prints one Markdown table: chart sample with repaint (the project's way and clear
-// plus append), the receive tick of every page kind, start-up to first paint and peak
-// memory against zet-floor, and the whole application's CPU polling and idle.
+// plus append), the receive tick of every page kind, one journal line written to
+// SQLite and to PostgreSQL, start-up to first paint and peak memory against zet-floor,
+// and the whole application's CPU polling and idle.
 #include "AppRun.h"
+#include "JournalWrite.h"
 #include "Measure.h"
 #include "Spawn.h"
 
@@ -35,7 +37,8 @@ void usage(FILE *out)
         "Prints one table of measurements (offscreen by itself when there is no display).\n"
         "  --seconds N  length of each CPU measurement (default 30)\n"
         "  --runs N     start-up runs of the tool and of zet-floor, alternating (default 15)\n"
-        "  --samples N  chart samples and receive ticks per row (default 2000)\n",
+        "  --samples N  chart samples and receive ticks per row (default 2000); a tenth\n"
+        "               of it (at least 20) journal lines\n",
         out);
 }
 
@@ -101,6 +104,20 @@ std::vector<Row> inProcess(const Options &o)
                             std::to_string(t.count),
                         ms(t), ""});
     }
+    const int lines = std::max(20, o.samples / 10);
+    const std::string journalMethod =
+        "JournalStore::append to its confirmed signal, one line a transaction committed and "
+        "synced; ";
+    auto journalRow = [&](const char *measure, const std::string &where, const JournalTiming &j) {
+        rows.push_back({measure, journalMethod + where + "; median of " + std::to_string(j.timing.count),
+                        j.error.empty() ? ms(j.timing) : "not measured: " + j.error, ""});
+    };
+    journalRow("Journal line written, SQLite",
+               "a file in a scratch folder, write-ahead log, synchronous=FULL",
+               journalLineSqlite(lines));
+    journalRow("Journal line written, PostgreSQL",
+               "a PostgreSQL 15 server started for the run on 127.0.0.1, fsync on",
+               journalLinePostgres(lines));
     return rows;
 }
 

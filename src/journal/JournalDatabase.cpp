@@ -1,0 +1,494 @@
+#include "journal/JournalDatabase.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QUrl>
+
+namespace zet {
+
+namespace {
+
+// Each step takes the schema from the version before it to its own.
+struct Migration {
+    int version;
+    QStringList statements;
+};
+
+const QList<Migration> &migrations()
+{
+    static const QList<Migration> steps = {
+        {1,
+         {QStringLiteral("CREATE TABLE journal_schema (version INTEGER NOT NULL)"),
+          QStringLiteral("CREATE TABLE journal_line ("
+                         "id VARCHAR(36) PRIMARY KEY, "
+                         "time_ms BIGINT NOT NULL, "
+                         "time_text VARCHAR(40) NOT NULL, "
+                         "model TEXT NOT NULL, "
+                         "serial TEXT NOT NULL, "
+                         "page TEXT NOT NULL, "
+                         "address INTEGER NOT NULL, "
+                         "button TEXT NOT NULL, "
+                         "code INTEGER NOT NULL, "
+                         "parameters TEXT NOT NULL, "
+                         "status INTEGER, "
+                         "workstation TEXT NOT NULL, "
+                         "engineer TEXT NOT NULL)")}},
+        // The history window reads one instrument's lines by time.
+        {2,
+         {QStringLiteral("CREATE INDEX journal_line_instrument "
+                         "ON journal_line (model, serial, time_ms)")}},
+    };
+    return steps;
+}
+
+const QString kColumns = QStringLiteral(
+    "id, time_ms, time_text, model, serial, page, address, button, code, parameters, "
+    "status, workstation, engineer");
+
+const QString kInsert = QStringLiteral("INSERT INTO journal_line (") + kColumns +
+                        QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                                       "ON CONFLICT (id) DO NOTHING");
+
+// A null QString binds as SQL NULL; an empty field is an empty text.
+QVariant text(const QString &s)
+{
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
+void bindLine(QSqlQuery &q, const StoredLine &line)
+{
+    const JournalEntry &e = line.entry;
+    q.addBindValue(line.id.toString(QUuid::WithoutBraces));
+    q.addBindValue(qlonglong(e.time.toMSecsSinceEpoch()));
+    q.addBindValue(journal::fields(e)[journal::Time]);
+    q.addBindValue(text(e.instrument.model));
+    q.addBindValue(text(e.instrument.serial));
+    q.addBindValue(text(e.page));
+    q.addBindValue(e.address);
+    q.addBindValue(text(e.button));
+    q.addBindValue(e.code);
+    q.addBindValue(text(e.parameters));
+    q.addBindValue(e.status ? QVariant(int(*e.status)) : QVariant(QMetaType::fromType<int>()));
+    q.addBindValue(text(line.workstation));
+    q.addBindValue(text(line.engineer));
+}
+
+StoredLine readLine(const QSqlQuery &q)
+{
+    StoredLine line;
+    line.id = QUuid::fromString(q.value(0).toString());
+    JournalEntry &e = line.entry;
+    e.time = QDateTime::fromString(q.value(2).toString(), Qt::ISODate);
+    if (!e.time.isValid())
+        e.time = QDateTime::fromMSecsSinceEpoch(q.value(1).toLongLong());
+    e.instrument = {q.value(3).toString(), q.value(4).toString()};
+    e.page = q.value(5).toString();
+    e.address = q.value(6).toInt();
+    e.button = q.value(7).toString();
+    e.code = q.value(8).toInt();
+    e.parameters = q.value(9).toString();
+    if (!q.value(10).isNull())
+        e.status = uint8_t(q.value(10).toInt());
+    line.workstation = q.value(11).toString();
+    line.engineer = q.value(12).toString();
+    return line;
+}
+
+QString errorText(const QSqlError &e)
+{
+    const QString text = e.databaseText().trimmed();
+    return text.isEmpty() ? e.text().trimmed() : text;
+}
+
+} // namespace
+
+std::optional<JournalLocation> JournalLocation::parse(const QString &text, QString *error)
+{
+    JournalLocation where;
+    const QString t = text.trimmed();
+    if (!t.startsWith(QStringLiteral("postgresql://")) && !t.startsWith(QStringLiteral("postgres://"))) {
+        if (!t.isEmpty() && !t.contains(QStringLiteral("://"))) {
+            where.file = QDir::cleanPath(QFileInfo(t).absoluteFilePath());
+            return where;
+        }
+    } else {
+        const QUrl url(t, QUrl::StrictMode);
+        const QString database = url.path().mid(1);
+        if (url.isValid() && !url.host().isEmpty() && !url.userName().isEmpty() &&
+            !database.isEmpty() && !database.contains(QLatin1Char('/'))) {
+            if (!url.password().isEmpty()) {
+                if (error)
+                    *error = QStringLiteral("Пароль в адресе базы журнала не хранится: уберите "
+                                            "его из адреса; программа спросит его сама или "
+                                            "возьмёт из ~/.pgpass.");
+                return std::nullopt;
+            }
+            where.kind = Postgres;
+            where.user = url.userName();
+            where.host = url.host();
+            where.port = url.port(5432);
+            where.database = database;
+            return where;
+        }
+    }
+    if (error)
+        *error = QStringLiteral("Адрес базы журнала «%1» не понят: ожидается путь к файлу или "
+                                "postgresql://пользователь@сервер[:порт]/база.")
+                     .arg(t);
+    return std::nullopt;
+}
+
+QString JournalLocation::display() const
+{
+    if (kind == Sqlite)
+        return QDir::toNativeSeparators(file);
+    return QStringLiteral("%1@%2:%3/%4").arg(user, host).arg(port).arg(database);
+}
+
+JournalDatabase::JournalDatabase(QString connectionName) : name_(std::move(connectionName)) {}
+
+JournalDatabase::~JournalDatabase()
+{
+    close();
+}
+
+void JournalDatabase::close()
+{
+    if (db_.isValid()) {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name_);
+    }
+    state_ = State::Closed;
+}
+
+bool JournalDatabase::exec(const QString &sql)
+{
+    QSqlQuery q(db_);
+    if (q.exec(sql))
+        return true;
+    message_ = errorText(q.lastError());
+    return false;
+}
+
+JournalDatabase::State JournalDatabase::refuse(const QString &message)
+{
+    close();
+    message_ = message;
+    return state_ = State::Refused;
+}
+
+JournalDatabase::State JournalDatabase::unreachable(const QString &why)
+{
+    close();
+    message_ = QStringLiteral("Журнал: нет связи с сервером %1 (%2).").arg(where_.display(), why);
+    return state_ = State::Unreachable;
+}
+
+std::optional<QStringList> JournalDatabase::tables()
+{
+    QSqlQuery q(db_);
+    const QString sql =
+        where_.kind == JournalLocation::Sqlite
+            ? QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")
+            : QStringLiteral("SELECT table_name FROM information_schema.tables "
+                             "WHERE table_schema = current_schema()");
+    if (!q.exec(sql)) {
+        message_ = errorText(q.lastError());
+        return std::nullopt;
+    }
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
+// 0 for a database without the journal's tables; nullopt when it cannot be read.
+std::optional<int> JournalDatabase::storedVersion(const QStringList &tables)
+{
+    if (!tables.contains(QStringLiteral("journal_schema")))
+        return 0;
+    QSqlQuery q(db_);
+    if (!q.exec(QStringLiteral("SELECT max(version) FROM journal_schema")) || !q.next()) {
+        message_ = errorText(q.lastError());
+        return std::nullopt;
+    }
+    return q.value(0).toInt();
+}
+
+JournalDatabase::State JournalDatabase::open(const JournalLocation &where, const QString &password)
+{
+    close();
+    where_ = where;
+    message_.clear();
+    const bool sqlite = where.kind == JournalLocation::Sqlite;
+    if (sqlite) {
+        const QString dir = QFileInfo(where.file).path();
+        if (!QFileInfo(dir).isDir() && !QDir().mkpath(dir))
+            return refuse(QStringLiteral("Журнал работ не записывается: не удалось создать "
+                                         "папку %1. Программа продолжает работу без журнала.")
+                              .arg(QDir::toNativeSeparators(dir)));
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db_.setDatabaseName(where.file);
+        db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=60000"));
+    } else {
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+        db_.setHostName(where.host);
+        db_.setPort(where.port);
+        db_.setUserName(where.user);
+        db_.setDatabaseName(where.database);
+        if (!password.isEmpty())
+            db_.setPassword(password);
+        db_.setConnectOptions(QStringLiteral("connect_timeout=3"));
+    }
+    const QString damaged =
+        QStringLiteral("Файл журнала %1 повреждён или не читается (%2). Программа продолжает "
+                       "работу без журнала; файл не изменён.");
+    if (!db_.isValid())
+        return refuse(QStringLiteral("Журнал работ не записывается: нет драйвера базы данных "
+                                     "%1 (пакет libqt6sql6-%2).")
+                          .arg(sqlite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL"),
+                               sqlite ? QStringLiteral("sqlite") : QStringLiteral("psql")));
+    if (!db_.open()) {
+        const QString why = errorText(db_.lastError());
+        return sqlite ? refuse(damaged.arg(where.display(), why)) : unreachable(why);
+    }
+    // Read before anything is written: a damaged file, someone else's database or a
+    // newer schema is left exactly as it was.
+    const std::optional<QStringList> names = tables();
+    if (!names)
+        return sqlite ? refuse(damaged.arg(where.display(), message_)) : unreachable(message_);
+    const std::optional<int> version = storedVersion(*names);
+    if (!version)
+        return sqlite ? refuse(damaged.arg(where.display(), message_)) : unreachable(message_);
+    if (*version > kSchemaVersion)
+        return refuse(QStringLiteral("База журнала %1 создана более новой версией программы "
+                                     "(версия схемы %2, эта программа знает версии до %3). "
+                                     "Журнал не записывается; база не изменена. Обновите "
+                                     "программу.")
+                          .arg(where.display())
+                          .arg(*version)
+                          .arg(kSchemaVersion));
+    if (*version == 0 && !names->isEmpty() && sqlite)
+        return refuse(QStringLiteral("Файл %1 — не база журнала работ (в нём другие таблицы). "
+                                     "Журнал не записывается; файл не изменён.")
+                          .arg(where.display()));
+    if (sqlite) {
+        // Write-ahead log, and each commit synced to the disk before it returns.
+        bool wal = false;
+        for (int attempt = 0; attempt < 50 && !wal; ++attempt) {
+            QSqlQuery q(db_);
+            wal = q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && q.next() &&
+                  q.value(0).toString() == QStringLiteral("wal");
+            if (!wal)
+                QThread::msleep(100);
+        }
+        if (!wal || !exec(QStringLiteral("PRAGMA synchronous=FULL")))
+            return refuse(damaged.arg(where.display(), message_));
+    }
+    if (*version < kSchemaVersion && !migrate(kSchemaVersion)) {
+        const QString why = message_;
+        return sqlite ? refuse(damaged.arg(where.display(), why)) : unreachable(why);
+    }
+    if (state_ == State::Refused)
+        return state_;
+    return state_ = State::Ready;
+}
+
+// Under the database's write lock, so that two programs opening a new database at
+// once build its tables once.
+bool JournalDatabase::migrate(int known)
+{
+    const bool sqlite = where_.kind == JournalLocation::Sqlite;
+    if (!exec(sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")))
+        return false;
+    auto rollback = [this] {
+        const QString why = message_;
+        exec(QStringLiteral("ROLLBACK"));
+        message_ = why;
+        return false;
+    };
+    if (!sqlite && !exec(QStringLiteral("SELECT pg_advisory_xact_lock(7301160001)")))
+        return rollback();
+    const std::optional<QStringList> names = tables();
+    if (!names)
+        return rollback();
+    const std::optional<int> version = storedVersion(*names);
+    if (!version)
+        return rollback();
+    if (*version > known) {
+        exec(QStringLiteral("ROLLBACK"));
+        refuse(QStringLiteral("База журнала %1 создана более новой версией программы. Журнал "
+                              "не записывается; база не изменена.")
+                   .arg(where_.display()));
+        return true;
+    }
+    for (const Migration &m : migrations()) {
+        if (m.version <= *version || m.version > known)
+            continue;
+        for (const QString &sql : m.statements)
+            if (!exec(sql))
+                return rollback();
+    }
+    if (*version < known) {
+        QSqlQuery q(db_);
+        if (!exec(QStringLiteral("DELETE FROM journal_schema")) ||
+            !q.prepare(QStringLiteral("INSERT INTO journal_schema (version) VALUES (?)")))
+            return rollback();
+        q.addBindValue(known);
+        if (!q.exec()) {
+            message_ = errorText(q.lastError());
+            return rollback();
+        }
+    }
+    return exec(QStringLiteral("COMMIT")) || rollback();
+}
+
+bool JournalDatabase::insert(const StoredLine &line)
+{
+    if (state_ != State::Ready)
+        return false;
+    QSqlQuery q(db_);
+    if (!q.prepare(kInsert)) {
+        message_ = errorText(q.lastError());
+        return false;
+    }
+    bindLine(q, line);
+    if (!q.exec()) {
+        message_ = errorText(q.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool JournalDatabase::insertAll(const QList<StoredLine> &lines, int *added)
+{
+    *added = 0;
+    if (state_ != State::Ready || !exec(QStringLiteral("BEGIN")))
+        return false;
+    QSqlQuery q(db_);
+    if (!q.prepare(kInsert)) {
+        message_ = errorText(q.lastError());
+        exec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    int count = 0;
+    for (const StoredLine &line : lines) {
+        bindLine(q, line);
+        if (!q.exec()) {
+            message_ = errorText(q.lastError());
+            const QString why = message_;
+            exec(QStringLiteral("ROLLBACK"));
+            message_ = why;
+            return false;
+        }
+        count += q.numRowsAffected() > 0 ? 1 : 0;
+    }
+    if (!exec(QStringLiteral("COMMIT")))
+        return false;
+    *added = count;
+    return true;
+}
+
+std::optional<QList<StoredLine>> JournalDatabase::select(const LineQuery &query)
+{
+    if (state_ != State::Ready)
+        return std::nullopt;
+    QString sql = QStringLiteral("SELECT ") + kColumns +
+                  QStringLiteral(" FROM journal_line WHERE model = ? AND serial = ?");
+    QVariantList values = {query.instrument.model, query.instrument.serial};
+    if (query.from.isValid()) {
+        sql += QStringLiteral(" AND time_ms >= ?");
+        values << qlonglong(query.from.toMSecsSinceEpoch());
+    }
+    if (query.to.isValid()) {
+        sql += QStringLiteral(" AND time_ms < ?");
+        values << qlonglong(query.to.toMSecsSinceEpoch());
+    }
+    if (!query.page.isEmpty()) {
+        sql += QStringLiteral(" AND page = ?");
+        values << query.page;
+    }
+    if (!query.workstation.isEmpty()) {
+        sql += QStringLiteral(" AND workstation = ?");
+        values << query.workstation;
+    }
+    sql += query.newestFirst ? QStringLiteral(" ORDER BY time_ms DESC, id DESC")
+                             : QStringLiteral(" ORDER BY time_ms, id");
+    if (query.limit > 0) {
+        sql += QStringLiteral(" LIMIT ? OFFSET ?");
+        values << query.limit << qMax(0, query.offset);
+    }
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        message_ = errorText(q.lastError());
+        return std::nullopt;
+    }
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        message_ = errorText(q.lastError());
+        return std::nullopt;
+    }
+    QList<StoredLine> lines;
+    while (q.next())
+        lines << readLine(q);
+    return lines;
+}
+
+std::optional<QList<StoredLine>> JournalDatabase::earliest(int count)
+{
+    if (state_ != State::Ready)
+        return std::nullopt;
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT ") + kColumns +
+                   QStringLiteral(" FROM journal_line ORDER BY time_ms, id LIMIT ?"))) {
+        message_ = errorText(q.lastError());
+        return std::nullopt;
+    }
+    q.addBindValue(count);
+    if (!q.exec()) {
+        message_ = errorText(q.lastError());
+        return std::nullopt;
+    }
+    QList<StoredLine> lines;
+    while (q.next())
+        lines << readLine(q);
+    return lines;
+}
+
+bool JournalDatabase::remove(const QUuid &id)
+{
+    if (state_ != State::Ready)
+        return false;
+    QSqlQuery q(db_);
+    if (!q.prepare(QStringLiteral("DELETE FROM journal_line WHERE id = ?"))) {
+        message_ = errorText(q.lastError());
+        return false;
+    }
+    q.addBindValue(id.toString(QUuid::WithoutBraces));
+    if (!q.exec()) {
+        message_ = errorText(q.lastError());
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> JournalDatabase::count()
+{
+    if (state_ != State::Ready)
+        return std::nullopt;
+    QSqlQuery q(db_);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM journal_line")) || !q.next()) {
+        message_ = errorText(q.lastError());
+        return std::nullopt;
+    }
+    return q.value(0).toInt();
+}
+
+} // namespace zet

@@ -1,0 +1,99 @@
+#pragma once
+// The journal's tables in one database, a SQLite file or a PostgreSQL server, used
+// from the one thread that opened it: the schema check and forward migrations on
+// opening, a line inserted by its id (a line already there is not added twice), and
+// lines read back.
+
+#include "journal/Journal.h"
+
+#include <QSqlDatabase>
+#include <QUuid>
+
+#include <optional>
+
+namespace zet {
+
+// A journal line as the database keeps it.
+struct StoredLine {
+    QUuid id; // made where the line was written
+    JournalEntry entry;
+    QString workstation;
+    QString engineer;
+};
+
+// Where the journal lives: a file path (SQLite) or postgresql://user@host[:port]/db.
+struct JournalLocation {
+    enum Kind { Sqlite, Postgres };
+    Kind kind = Sqlite;
+    QString file;
+    QString user, host, database;
+    int port = 5432;
+
+    // nullopt, with `error` in Russian, for a text that is neither.
+    static std::optional<JournalLocation> parse(const QString &text, QString *error);
+    // For messages: the file, or the server and database (never a password).
+    QString display() const;
+};
+
+// Lines of one instrument. A range end left invalid is open; `from` is included and
+// `to` is not. An empty page or workstation matches any.
+struct LineQuery {
+    Instrument instrument{};
+    QDateTime from{}, to{};
+    QString page{};
+    QString workstation{};
+    bool newestFirst = true;
+    int offset = 0;
+    int limit = 0; // 0: all
+};
+
+class JournalDatabase {
+public:
+    static constexpr int kSchemaVersion = 2;
+
+    enum class State {
+        Closed,
+        Ready,
+        Unreachable, // the server did not answer: try again later
+        Refused,     // not to be used: damaged, not a journal, or a newer schema
+    };
+
+    explicit JournalDatabase(QString connectionName);
+    ~JournalDatabase();
+    JournalDatabase(const JournalDatabase &) = delete;
+    JournalDatabase &operator=(const JournalDatabase &) = delete;
+
+    // Opens and brings the schema up to date; message() says why when not Ready.
+    // The password, when not empty, is used for this connection only.
+    State open(const JournalLocation &where, const QString &password = {});
+    void close();
+    State state() const { return state_; }
+    const QString &message() const { return message_; }
+
+    // One line, its own transaction, committed before this returns true (also when
+    // a line of that id was already there).
+    bool insert(const StoredLine &line);
+    // Lines in one transaction; `added` counts those that were not there yet.
+    bool insertAll(const QList<StoredLine> &lines, int *added);
+    std::optional<QList<StoredLine>> select(const LineQuery &query);
+    // The earliest lines, whatever the instrument: the outbox's next to send.
+    std::optional<QList<StoredLine>> earliest(int count);
+    bool remove(const QUuid &id);
+    std::optional<int> count();
+
+private:
+    bool exec(const QString &sql);
+    std::optional<QStringList> tables();
+    State refuse(const QString &message);
+    State unreachable(const QString &why);
+    bool migrate(int known);
+    std::optional<int> storedVersion(const QStringList &tables);
+
+    QString name_;
+    QSqlDatabase db_;
+    JournalLocation where_;
+    State state_ = State::Closed;
+    QString message_;
+};
+
+} // namespace zet

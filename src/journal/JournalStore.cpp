@@ -1,0 +1,438 @@
+#include "journal/JournalStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+
+namespace zet {
+
+namespace journal {
+
+QString defaultStoreLocation()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/zet-service/journal.sqlite");
+}
+
+QString defaultOutbox()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/zet-service/journal-outbox.sqlite");
+}
+
+QString waitingText(int count)
+{
+    return QStringLiteral("Журнал: нет связи с сервером, ожидают отправки: %1").arg(count);
+}
+
+} // namespace journal
+
+namespace {
+
+// Ids of imported lines are derived from where the line was, so that importing the
+// same files again finds the lines already there.
+const QUuid kImportNamespace(QStringLiteral("{5b0f6f0e-8d1c-4c55-9a3e-0d7a1c2f4e61}"));
+constexpr int kSendBatch = 50;
+
+std::optional<JournalEntry> entryFromCsv(const QStringList &f)
+{
+    if (f.size() != journal::ColumnCount)
+        return std::nullopt;
+    JournalEntry e;
+    e.time = QDateTime::fromString(f[journal::Time], Qt::ISODate);
+    bool addressOk = false, codeOk = false;
+    e.address = f[journal::Address].toInt(&addressOk);
+    e.code = f[journal::Code].toInt(&codeOk);
+    if (!e.time.isValid() || !addressOk || !codeOk)
+        return std::nullopt;
+    e.instrument = {f[journal::Model], f[journal::Serial]};
+    e.page = f[journal::Page];
+    e.button = f[journal::Button];
+    e.parameters = f[journal::Parameters];
+    if (!f[journal::Status].isEmpty()) {
+        bool ok = false;
+        const uint status = f[journal::Status].toUInt(&ok, 16);
+        if (!ok || status > 0xFF)
+            return std::nullopt;
+        e.status = uint8_t(status);
+    }
+    return e;
+}
+
+} // namespace
+
+// Lives in the store's worker thread; every member is used in that thread only.
+class JournalWorker : public QObject {
+public:
+    JournalWorker(JournalStore *store, JournalStore::Options options)
+        : store_(store), options_(std::move(options))
+    {
+    }
+
+    void start();
+    void write(const StoredLine &line);
+    void finish(QThread *home);
+    void lines(const LineQuery &query, const JournalStore::LinesDone &done);
+    void importCsv(const QString &folder, const std::function<void(const CsvImport &)> &done);
+    void exportCsv(const Instrument &instrument, const QString &file,
+                   const std::function<void(const QString &)> &done);
+
+private:
+    bool server() const { return where_ && where_->kind == JournalLocation::Postgres; }
+    template <typename F> void post(F f)
+    {
+        QMetaObject::invokeMethod(store_, std::move(f), Qt::QueuedConnection);
+    }
+    void setProblem(const QString &message);
+    void setWaiting(int count);
+    void fail(const QUuid &id, const QString &message);
+    void connectServer();
+    void lost(const QString &why);
+    void retryLater();
+    void send();
+    QString unavailable() const;
+
+    JournalStore *store_;
+    JournalStore::Options options_;
+    std::optional<JournalLocation> where_;
+    std::unique_ptr<JournalDatabase> db_;
+    std::unique_ptr<JournalDatabase> outbox_;
+    QTimer *retry_ = nullptr;
+    QString problem_;
+    int waiting_ = 0;
+};
+
+void JournalWorker::setProblem(const QString &message)
+{
+    if (message == problem_)
+        return;
+    problem_ = message;
+    JournalStore *s = store_;
+    post([s, message] { s->setProblem(message); });
+}
+
+void JournalWorker::setWaiting(int count)
+{
+    if (count == waiting_)
+        return;
+    waiting_ = count;
+    JournalStore *s = store_;
+    post([s, count] { s->setWaiting(count); });
+}
+
+void JournalWorker::fail(const QUuid &id, const QString &message)
+{
+    JournalStore *s = store_;
+    post([s, id, message] { emit s->failed(id, message); });
+}
+
+QString JournalWorker::unavailable() const
+{
+    return problem_.isEmpty() ? QStringLiteral("Журнал работ недоступен.") : problem_;
+}
+
+void JournalWorker::start()
+{
+    const QString name = QStringLiteral("zet-journal-%1").arg(quintptr(this), 0, 16);
+    db_ = std::make_unique<JournalDatabase>(name);
+    QString error;
+    where_ = JournalLocation::parse(options_.location.isEmpty() ? journal::defaultStoreLocation()
+                                                                : options_.location,
+                                    &error);
+    if (!where_) {
+        setProblem(error);
+        return;
+    }
+    if (!server()) {
+        if (db_->open(*where_) != JournalDatabase::State::Ready)
+            setProblem(db_->message());
+        return;
+    }
+    retry_ = new QTimer(this);
+    retry_->setSingleShot(true);
+    connect(retry_, &QTimer::timeout, this, [this] { connectServer(); });
+    outbox_ = std::make_unique<JournalDatabase>(name + QStringLiteral("-outbox"));
+    JournalLocation box;
+    box.file = options_.outbox.isEmpty() ? journal::defaultOutbox() : options_.outbox;
+    if (outbox_->open(box) == JournalDatabase::State::Ready)
+        setWaiting(outbox_->count().value_or(0));
+    connectServer();
+    if (outbox_->state() != JournalDatabase::State::Ready && problem_.isEmpty())
+        setProblem(outbox_->message());
+}
+
+void JournalWorker::connectServer()
+{
+    const JournalDatabase::State state = db_->open(*where_, options_.password);
+    if (state == JournalDatabase::State::Ready) {
+        setProblem(outbox_->state() == JournalDatabase::State::Ready ? QString()
+                                                                       : outbox_->message());
+        send();
+        return;
+    }
+    if (state == JournalDatabase::State::Refused) {
+        setProblem(db_->message());
+        return;
+    }
+    setProblem(db_->message() +
+               QStringLiteral(" Строки сохраняются на этом компьютере и будут отправлены, "
+                              "когда сервер станет доступен."));
+    retryLater();
+}
+
+void JournalWorker::lost(const QString &why)
+{
+    db_->close();
+    setProblem(QStringLiteral("Журнал: нет связи с сервером %1 (%2). Строки сохраняются на "
+                              "этом компьютере и будут отправлены, когда сервер станет "
+                              "доступен.")
+                   .arg(where_->display(), why));
+    retryLater();
+}
+
+void JournalWorker::retryLater()
+{
+    if (retry_ && !retry_->isActive())
+        retry_->start(options_.retryMs);
+}
+
+// Sends the outbox's lines a batch at a time, new lines taking their turn between
+// batches. A line the server already has (sent before a crash) is not added again.
+void JournalWorker::send()
+{
+    if (!outbox_ || outbox_->state() != JournalDatabase::State::Ready ||
+        db_->state() != JournalDatabase::State::Ready)
+        return;
+    const std::optional<QList<StoredLine>> batch = outbox_->earliest(kSendBatch);
+    if (!batch) {
+        setProblem(outbox_->message());
+        return;
+    }
+    for (const StoredLine &line : *batch) {
+        if (!db_->insert(line)) {
+            lost(db_->message());
+            return;
+        }
+        if (!outbox_->remove(line.id)) {
+            setProblem(outbox_->message());
+            return;
+        }
+        const QUuid id = line.id;
+        JournalStore *s = store_;
+        post([s, id] { emit s->confirmed(id); });
+        setWaiting(waiting_ - 1);
+    }
+    setWaiting(outbox_->count().value_or(waiting_));
+    if (batch->size() == kSendBatch)
+        QTimer::singleShot(0, this, [this] { send(); });
+}
+
+void JournalWorker::write(const StoredLine &line)
+{
+    JournalStore *s = store_;
+    const QUuid id = line.id;
+    if (!where_ || !db_) {
+        fail(id, unavailable());
+        return;
+    }
+    if (db_->state() == JournalDatabase::State::Ready) {
+        if (db_->insert(line)) {
+            post([s, id] { emit s->confirmed(id); });
+            return;
+        }
+        if (!server()) {
+            fail(id, QStringLiteral("Строка журнала не записана в %1: %2.")
+                         .arg(where_->display(), db_->message()));
+            return;
+        }
+        lost(db_->message());
+    }
+    if (!server() || db_->state() == JournalDatabase::State::Refused) {
+        fail(id, unavailable());
+        return;
+    }
+    if (!outbox_ || outbox_->state() != JournalDatabase::State::Ready || !outbox_->insert(line)) {
+        fail(id, outbox_ ? outbox_->message() : unavailable());
+        return;
+    }
+    setWaiting(waiting_ + 1);
+    post([s, id] { emit s->deferred(id); });
+    retryLater();
+}
+
+void JournalWorker::finish(QThread *home)
+{
+    delete retry_;
+    retry_ = nullptr;
+    db_.reset();
+    outbox_.reset();
+    moveToThread(home);
+}
+
+void JournalWorker::lines(const LineQuery &query, const JournalStore::LinesDone &done)
+{
+    std::optional<QList<StoredLine>> found;
+    if (db_ && db_->state() == JournalDatabase::State::Ready)
+        found = db_->select(query);
+    const QString error =
+        found ? QString()
+              : (db_ && db_->state() == JournalDatabase::State::Ready ? db_->message()
+                                                                         : unavailable());
+    QList<StoredLine> result = found.value_or(QList<StoredLine>());
+    post([done, result, error] { done(result, error); });
+}
+
+void JournalWorker::importCsv(const QString &folder,
+                              const std::function<void(const CsvImport &)> &done)
+{
+    CsvImport r;
+    if (!db_ || db_->state() != JournalDatabase::State::Ready) {
+        r.error = unavailable();
+        post([done, r] { done(r); });
+        return;
+    }
+    const QString workstation = options_.workstation.isEmpty() ? QSysInfo::machineHostName()
+                                                               : options_.workstation;
+    const QDir dir(folder);
+    const QStringList files =
+        dir.entryList({QStringLiteral("*.csv")}, QDir::Files | QDir::Readable, QDir::Name);
+    QStringList errors;
+    for (const QString &name : files) {
+        QFile f(dir.filePath(name));
+        if (!f.open(QIODevice::ReadOnly)) {
+            errors << QStringLiteral("%1: %2").arg(name, f.errorString());
+            continue;
+        }
+        const QList<QStringList> records = journal::parseCsv(f.readAll());
+        QList<StoredLine> lines;
+        for (qsizetype i = 0; i < records.size(); ++i) {
+            if (i == 0 && records[i] == journal::header())
+                continue;
+            const std::optional<JournalEntry> entry = entryFromCsv(records[i]);
+            if (!entry)
+                continue;
+            const QByteArray key = name.toUtf8() + '\n' + QByteArray::number(i) + '\n' +
+                                   journal::csvLine(records[i]);
+            lines << StoredLine{QUuid::createUuidV5(kImportNamespace, key), *entry, workstation,
+                                QString()};
+        }
+        int added = 0;
+        if (!db_->insertAll(lines, &added)) {
+            errors << QStringLiteral("%1: %2").arg(name, db_->message());
+            continue;
+        }
+        ++r.files;
+        r.lines += int(lines.size());
+        r.added += added;
+    }
+    if (!errors.isEmpty())
+        r.error = QStringLiteral("Не все файлы журнала импортированы:\n") +
+                  errors.join(QLatin1Char('\n'));
+    post([done, r] { done(r); });
+}
+
+void JournalWorker::exportCsv(const Instrument &instrument, const QString &file,
+                              const std::function<void(const QString &)> &done)
+{
+    LineQuery query;
+    query.instrument = instrument;
+    query.newestFirst = false;
+    std::optional<QList<StoredLine>> found;
+    if (db_ && db_->state() == JournalDatabase::State::Ready)
+        found = db_->select(query);
+    QString error;
+    if (!found) {
+        error = db_ && db_->state() == JournalDatabase::State::Ready ? db_->message()
+                                                                       : unavailable();
+    } else {
+        QByteArray data = QByteArray("\xEF\xBB\xBF") + journal::csvLine(journal::header());
+        for (const StoredLine &line : *found)
+            data += journal::csvLine(journal::fields(line.entry));
+        QSaveFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit())
+            error = QStringLiteral("Журнал не выгружен в файл %1: %2.")
+                        .arg(QDir::toNativeSeparators(file), out.errorString());
+    }
+    post([done, error] { done(error); });
+}
+
+JournalStore::JournalStore(Options options, QObject *parent)
+    : QObject(parent), engineer_(options.engineer),
+      workstation_(options.workstation.isEmpty() ? QSysInfo::machineHostName()
+                                                 : options.workstation)
+{
+    options.workstation = workstation_;
+    thread_ = new QThread(this);
+    thread_->setObjectName(QStringLiteral("journal"));
+    worker_ = new JournalWorker(this, std::move(options));
+    worker_->moveToThread(thread_);
+    thread_->start();
+    JournalWorker *w = worker_;
+    QMetaObject::invokeMethod(w, [w] { w->start(); }, Qt::QueuedConnection);
+}
+
+JournalStore::~JournalStore()
+{
+    JournalWorker *w = worker_;
+    QThread *home = thread();
+    // After every line queued before it.
+    QMetaObject::invokeMethod(w, [w, home] { w->finish(home); }, Qt::BlockingQueuedConnection);
+    thread_->quit();
+    thread_->wait();
+    delete worker_;
+}
+
+QUuid JournalStore::append(const JournalEntry &entry)
+{
+    const StoredLine line{QUuid::createUuid(), entry, workstation_, engineer_};
+    JournalWorker *w = worker_;
+    QMetaObject::invokeMethod(w, [w, line] { w->write(line); }, Qt::QueuedConnection);
+    return line.id;
+}
+
+void JournalStore::lines(const LineQuery &query, LinesDone done)
+{
+    JournalWorker *w = worker_;
+    QMetaObject::invokeMethod(
+        w, [w, query, done] { w->lines(query, done); }, Qt::QueuedConnection);
+}
+
+void JournalStore::importCsv(const QString &folder, std::function<void(const CsvImport &)> done)
+{
+    JournalWorker *w = worker_;
+    QMetaObject::invokeMethod(
+        w, [w, folder, done] { w->importCsv(folder, done); }, Qt::QueuedConnection);
+}
+
+void JournalStore::exportCsv(const Instrument &instrument, const QString &file,
+                             std::function<void(const QString &)> done)
+{
+    JournalWorker *w = worker_;
+    QMetaObject::invokeMethod(
+        w, [w, instrument, file, done] { w->exportCsv(instrument, file, done); },
+        Qt::QueuedConnection);
+}
+
+void JournalStore::setWaiting(int count)
+{
+    if (count == waiting_)
+        return;
+    waiting_ = count;
+    emit waitingChanged(count);
+}
+
+void JournalStore::setProblem(const QString &message)
+{
+    if (message == problem_)
+        return;
+    problem_ = message;
+    emit problemChanged(message);
+}
+
+} // namespace zet
