@@ -7,11 +7,13 @@
 #include "record/JournalWindow.h"
 #include "record/LineMonitor.h"
 #include "record/ServiceRecord.h"
+#include "journal/JournalStore.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -43,17 +45,17 @@ struct Record {
         h = std::make_unique<Harness>(std::move(rows));
     }
     ServiceRecord &record() { return h->form->record(); }
-    QString file(const char *name) const { return home.path() + "/zet-service/journal/" + name; }
-    // The journal's lines after the header.
-    QList<QStringList> lines(const char *name) const
+    QString database() const { return home.path() + "/zet-service/journal.sqlite"; }
+    // One instrument's journal lines ("ЗЕТ71_1234"), oldest first, as the CSV export
+    // writes them.
+    QList<QStringList> lines(const char *instrument)
     {
-        QFile f(file(name));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QList<QStringList> records = journal::parseCsv(f.readAll());
-        EXPECT_EQ(records.value(0), journal::header());
-        records.removeFirst();
-        return records;
+        const QString name = QString::fromUtf8(instrument);
+        const Instrument which{name.section('_', 0, -2), name.section('_', -1)};
+        if (h)
+            return journalLines(record().store(), which);
+        JournalStore store({.location = database()}); // the window has closed
+        return journalLines(store, which);
     }
     void type(const char *field, const char *text)
     {
@@ -96,7 +98,7 @@ TEST(Journal, AcknowledgedCommandsGiveOneLineEachWithWhatWasEntered)
 
     const QString time =
         r.h->now.addSecs(-30).toOffsetFromUtc(r.h->now.offsetFromUtc()).toString(Qt::ISODate);
-    const QList<QStringList> lines = r.lines("ЗЕТ71_1234.csv");
+    const QList<QStringList> lines = r.lines("ЗЕТ71_1234");
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0],
               QStringList({time, "ЗЕТ71", "1234", "Блок ТКС", "131", "Применить", "10",
@@ -106,7 +108,7 @@ TEST(Journal, AcknowledgedCommandsGiveOneLineEachWithWhatWasEntered)
     EXPECT_TRUE(lines[1][journal::Time].startsWith("2026-01-01T12:00:30"));
 
     struct stat st {};
-    ASSERT_EQ(::stat(QFile::encodeName(r.file("ЗЕТ71_1234.csv")).constData(), &st), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(r.database()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
@@ -123,7 +125,7 @@ TEST(Journal, MovingAFieldOrItsCaptionChangesNoLine)
         r.type("MaskEdit3", "70");
         r.h->click("Button27");
         r.answer(3, 0x81);
-        const QList<QStringList> lines = r.lines("ЗЕТ71_1234.csv");
+        const QList<QStringList> lines = r.lines("ЗЕТ71_1234");
         return lines.value(0).mid(journal::Button);
     };
     const QStringList expected =
@@ -158,10 +160,10 @@ TEST(Journal, OnlyTheAnswerWithTheSameCodeFromTheSameBlockAcknowledges)
         r.h->click("Button25"); // "Сохранение параметров"
         EXPECT_EQ(r.h->send()[1], 7);
         r.h->reply({o.reply[0], o.reply[1], o.reply[2], 0, 0, 0, 0});
-        EXPECT_TRUE(r.lines("ЗЕТ71_1234.csv").isEmpty());
+        EXPECT_TRUE(r.lines("ЗЕТ71_1234").isEmpty());
         r.h->send();
         r.h->reply({3, 7, 0x01, 0, 0, 0, 0});
-        const QList<QStringList> lines = r.lines("ЗЕТ71_1234.csv");
+        const QList<QStringList> lines = r.lines("ЗЕТ71_1234");
         ASSERT_EQ(lines.size(), 1);
         EXPECT_EQ(lines[0].mid(journal::Button),
                   line({"Сохранение параметров", "7", "", "0x01", "подтверждена"}));
@@ -178,24 +180,24 @@ TEST(Journal, UnansweredSwitchOffIsMarkedAfterFiveSeconds)
         r.h->now = clicked.addMSecs(ms);
         EXPECT_EQ(r.h->send()[1], 8);
     }
-    EXPECT_TRUE(r.lines("ЗЕТ71_1234.csv").isEmpty());
+    EXPECT_TRUE(r.lines("ЗЕТ71_1234").isEmpty());
     r.h->now = clicked.addMSecs(5000);
     r.h->send();
-    const QList<QStringList> lines = r.lines("ЗЕТ71_1234.csv");
+    const QList<QStringList> lines = r.lines("ЗЕТ71_1234");
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0].mid(journal::Page),
               line({"База ЗЕТ-71", "128", "ВЫКЛ.", "8", "", "", "нет ответа"}));
     // A late answer adds nothing.
     r.h->reply({0, 8, 0, 0, 0, 0, 0});
-    EXPECT_EQ(r.lines("ЗЕТ71_1234.csv").size(), 1);
+    EXPECT_EQ(r.lines("ЗЕТ71_1234").size(), 1);
 
     // A command still waiting when the program ends is written as unanswered.
     r.h->connect(1);
     r.h->click("Button4"); // "Рабочий режим"
     r.h->send();
     r.h.reset();
-    ASSERT_EQ(r.lines("ЗЕТ71_1234.csv").size(), 2);
-    EXPECT_EQ(r.lines("ЗЕТ71_1234.csv")[1].mid(journal::Button),
+    ASSERT_EQ(r.lines("ЗЕТ71_1234").size(), 2);
+    EXPECT_EQ(r.lines("ЗЕТ71_1234")[1].mid(journal::Button),
               line({"Рабочий режим", "7", "", "", "нет ответа"}));
 }
 
@@ -210,7 +212,7 @@ TEST(Journal, PollsReadBacksAndThePollRuleAreNotJournalled)
         for (int i = 0; i < 4; ++i)
             r.answer(3);
     }
-    EXPECT_FALSE(QFile::exists(r.file("ЗЕТ71_1234.csv")));
+    EXPECT_TRUE(r.lines("ЗЕТ71_1234").isEmpty());
 
     // The pump keeps stepping by itself after one click: one line.
     r.h->select(page::Pump);
@@ -218,7 +220,7 @@ TEST(Journal, PollsReadBacksAndThePollRuleAreNotJournalled)
     r.h->click("Button12");
     for (int i = 0; i < 6; ++i)
         r.answer(15);
-    const QList<QStringList> lines = r.lines("ЗЕТ71_1234.csv");
+    const QList<QStringList> lines = r.lines("ЗЕТ71_1234");
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0][journal::Code], "1");
     EXPECT_EQ(lines[0][journal::Button], ">>");
@@ -235,7 +237,7 @@ TEST(Journal, RefusedEntryGivesNoLineThoughTicksRanDuringItsMessage)
     r.h->click("Button147");
     for (int i = 0; i < 8; ++i)
         r.answer(28);
-    EXPECT_FALSE(QFile::exists(r.file("ЗЕТ75_1234.csv")));
+    EXPECT_TRUE(r.lines("ЗЕТ 75_1234").isEmpty());
 }
 
 TEST(Journal, FrontEndWriteAndThresholdFourOnTheOxygenPage)
@@ -252,7 +254,7 @@ TEST(Journal, FrontEndWriteAndThresholdFourOnTheOxygenPage)
     r.type("MaskEdit21", "300");
     r.h->click("Button115");
     r.answer(22);
-    const QList<QStringList> lines = r.lines("ЗЕТ-74_1234.csv");
+    const QList<QStringList> lines = r.lines("ЗЕТ-74_1234");
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0][journal::Code], "33");
     EXPECT_EQ(lines[0][journal::Parameters],
@@ -271,9 +273,9 @@ TEST(Journal, TwoInstrumentsTwoFiles)
         r.h->click("Button15"); // off
         r.answer(3);
     }
-    EXPECT_EQ(r.lines("ЗЕТ71_1111.csv").size(), 1);
-    EXPECT_EQ(r.lines("ЗЕТ71_2222.csv").size(), 1);
-    EXPECT_EQ(r.lines("ЗЕТ71_2222.csv")[0][journal::Serial], "2222");
+    EXPECT_EQ(r.lines("ЗЕТ71_1111").size(), 1);
+    EXPECT_EQ(r.lines("ЗЕТ71_2222").size(), 1);
+    EXPECT_EQ(r.lines("ЗЕТ71_2222")[0][journal::Serial], "2222");
 }
 
 // Run by KilledRightAfterALineKeepsIt in a process of its own, which it kills.
@@ -288,7 +290,11 @@ TEST(JournalChild, DISABLED_WritesAndWaitsToBeKilled)
     h.click("Button25");
     const Frame sent = h.send();
     h.reply({3, sent[1], 0x01, 0, 0, 0, 0});
-    if (h.form->record().recorder().linesWritten() == 1)
+    QElapsedTimer t;
+    t.start();
+    while (h.form->record().linesConfirmed() < 1 && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (h.form->record().linesConfirmed() == 1)
         std::printf("written\n");
     std::fflush(stdout);
     QThread::sleep(60);
@@ -312,21 +318,21 @@ TEST(Journal, KilledRightAfterALineKeepsIt)
     ASSERT_TRUE(child.waitForFinished(5000));
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
 
-    QFile f(home.path() + "/zet-service/journal/ЗЕТ71_1234.csv");
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QList<QStringList> records = journal::parseCsv(f.readAll());
-    ASSERT_EQ(records.size(), 2);
-    EXPECT_EQ(records[1][journal::Button], "Сохранение параметров");
+    JournalStore store({.location = home.path() + "/zet-service/journal.sqlite"});
+    const QList<QStringList> records = journalLines(store, {"ЗЕТ71", "1234"});
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0][journal::Button], "Сохранение параметров");
 }
 
-TEST(Journal, UnwritableFolderToldOnceAndTheToolGoesOn)
+TEST(Journal, DamagedDatabaseToldOnceLeftAsItIsAndTheToolGoesOn)
 {
     Record r;
-    // Where the journal's folder should be there is a file.
     QDir(r.home.path()).mkpath("zet-service");
-    QFile blocker(r.home.path() + "/zet-service/journal");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    QFile damaged(r.database());
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    const QByteArray garbage = QByteArray("SQLite format 3").append(4000, '\x5a');
+    damaged.write(garbage);
+    damaged.close();
 
     enter(*r.h, 1, page::Tks, 3);
     for (const char *b : {"Button25", "Button15", "Button25"}) {
@@ -334,18 +340,43 @@ TEST(Journal, UnwritableFolderToldOnceAndTheToolGoesOn)
         r.answer(3);
         QCoreApplication::processEvents();
     }
+    EXPECT_TRUE(r.lines("ЗЕТ71_1234").isEmpty());
+    QCoreApplication::processEvents();
     ASSERT_EQ(r.h->messages.size(), 1);
-    EXPECT_TRUE(r.h->messages[0].startsWith("Журнал работ не записывается в папку"));
-    EXPECT_TRUE(r.h->messages[0].contains("Программа продолжает работу без журнала."));
+    EXPECT_TRUE(r.h->messages[0].startsWith("Файл журнала ")) << r.h->messages[0].toStdString();
+    EXPECT_EQ(r.h->messages[0].count("продолжает работу без журнала"), 1);
+    ASSERT_TRUE(damaged.open(QIODevice::ReadOnly));
+    EXPECT_EQ(damaged.readAll(), garbage);
     // Polling and the page go on.
     EXPECT_EQ(r.h->send(), frame({131, 12, 0, 0, 0, 0, 0}));
     r.h->reply({3, 12, 0x00, 0, 0, 0, 0});
     EXPECT_EQ(r.h->text("Panel21"), "Сенсор выключен");
 }
 
-TEST(JournalWindow, NewestFirstWithAFilterByPage)
+// Waits for the window's lines to arrive.
+void loaded(JournalWindow *w)
+{
+    QCoreApplication::processEvents();
+    QElapsedTimer t;
+    t.start();
+    while (w->loading() && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+TEST(JournalWindow, HistoryFromEveryWorkstationNewestFirstWithFilters)
 {
     Record r;
+    // A journal of an earlier version, imported once when the journal is first used.
+    JournalEntry old;
+    old.time = r.h->now.addDays(-40);
+    old.instrument = {"ЗЕТ 75", "1234"};
+    old.page = "Давление 20кПа";
+    old.address = 145;
+    old.button = "Сохранение";
+    old.code = 7;
+    old.status = 0x01;
+    ASSERT_TRUE(JournalWriter(r.home.path() + "/zet-service/journal", nullptr).append(old));
+
     enter(*r.h, 10, page::Pressure, 17);
     r.type("MaskEdit42", "1800");
     r.type("MaskEdit45", "2000");
@@ -357,46 +388,91 @@ TEST(JournalWindow, NewestFirstWithAFilterByPage)
     r.type("MaskEdit29", "500");
     r.h->click("Button107");
     r.answer(11);
+    // Another workstation serviced the same instrument a day later.
+    {
+        JournalStore bench({.location = r.database(), .engineer = "Петров",
+                            .workstation = "СТЕНД-2"});
+        JournalEntry e = old;
+        e.time = r.h->now.addDays(1);
+        e.page = "Насос";
+        e.button = ">>";
+        e.code = 1;
+        bench.append(e);
+    }
 
     r.record().showJournal();
     JournalWindow *w = r.record().journalWindow();
     ASSERT_TRUE(w && w->isVisible());
-    QTableWidget *t = w->table();
-    ASSERT_EQ(t->rowCount(), 2);
-    EXPECT_EQ(t->item(0, journal::Page)->text(), "Оптика метан 100%");
-    EXPECT_EQ(t->item(0, journal::Parameters)->text(),
-              "Порог 2 = 100 % х100; Порог 3 = 500 % х100");
-    EXPECT_EQ(t->item(1, journal::Parameters)->text(),
+    loaded(w);
+    const JournalModel &m = w->model();
+    const auto column = [&m](int c) {
+        QStringList out;
+        for (int i = 0; i < m.rowCount(); ++i)
+            out << m.text(i, c);
+        return out;
+    };
+    EXPECT_EQ(column(journal::Page), QStringList({"Насос", "Оптика метан 100%", "Давление 20кПа",
+                                                  "Давление 20кПа"}));
+    EXPECT_EQ(m.text(0, JournalModel::Workstation), "СТЕНД-2");
+    EXPECT_EQ(m.text(0, JournalModel::Engineer), "Петров");
+    EXPECT_EQ(m.text(1, journal::Parameters), "Порог 2 = 100 % х100; Порог 3 = 500 % х100");
+    EXPECT_EQ(m.text(2, journal::Parameters),
               "Калибровочое давление = 1800 кПа х100; "
               "Порог превышения диапазона измерения = 2000 кПа х100");
-    w->filterPage("Давление 20кПа");
-    EXPECT_TRUE(t->isRowHidden(0));
-    EXPECT_FALSE(t->isRowHidden(1));
-    EXPECT_EQ(w->pageFilter()->count(), 3); // all, and the two pages
+    EXPECT_EQ(w->pageFilter()->count(), 4); // all, and the three pages
 
-    // A line written while the window is open shows at once, under the filter.
+    struct Filter {
+        const char *page, *workstation;
+        QDate from, to;
+        QStringList buttons;
+    };
+    const QDate today = r.h->now.date();
+    const Filter filters[] = {
+        {"Давление 20кПа", "", {}, {}, {"Применить", "Сохранение"}},
+        {"", "СТЕНД-2", {}, {}, {">>"}},
+        {"", "", today, today, {"Применить", "Применить"}},
+        {"", "", {}, today.addDays(-1), {"Сохранение"}},
+        {"Насос", "", today, {}, {">>"}},
+    };
+    for (const Filter &f : filters) {
+        w->filterPage(QString::fromUtf8(f.page));
+        w->filterWorkstation(QString::fromUtf8(f.workstation));
+        w->filterDates(f.from, f.to);
+        EXPECT_EQ(column(journal::Button), f.buttons) << f.page << f.workstation;
+    }
+    w->filterPage({});
+    w->filterWorkstation({});
+    w->filterDates({}, {});
+
+    // A line written while the window is open shows at once.
     r.h->click("Button108"); // save
     r.answer(11);
-    ASSERT_EQ(t->rowCount(), 3);
-    EXPECT_EQ(t->item(0, journal::Button)->text(), "Сохранение");
-    EXPECT_TRUE(t->isRowHidden(0));
+    QElapsedTimer t;
+    t.start();
+    while (m.rowCount() < 5 && t.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        loaded(w);
+    }
+    ASSERT_EQ(m.rowCount(), 5);
+    EXPECT_EQ(m.text(1, journal::Button), "Сохранение");
 
-    // Another journal, chosen by the engineer.
-    QTemporaryDir other;
-    JournalEntry e;
-    e.time = r.h->now;
-    e.instrument = {"ЗЕТ71", "7"};
-    e.page = "Насос";
-    e.button = ">>";
-    ASSERT_TRUE(JournalWriter(other.path(), nullptr).append(e));
-    r.record().files().open = [&](QWidget *, const QString &, const QString &dir, const QString &) {
-        EXPECT_EQ(dir, r.home.path() + "/zet-service/journal");
-        return other.path() + "/ЗЕТ71_7.csv";
+    // The export is a CSV journal of today's format, oldest first; a second start
+    // imports the old CSV line no second time.
+    const QString csv = r.home.path() + "/export.csv";
+    r.record().files().save = [&](QWidget *, const QString &, const QString &, const QString &) {
+        return csv;
     };
-    w->findChild<QPushButton *>("OpenJournalButton")->click();
-    ASSERT_EQ(t->rowCount(), 1);
-    EXPECT_EQ(t->item(0, journal::Button)->text(), ">>");
-    EXPECT_FALSE(t->isRowHidden(0));
+    w->findChild<QPushButton *>("ExportCsvButton")->click();
+    journalLines(r.record().store(), {"ЗЕТ 75", "1234"});
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QStringList> exported = journal::parseCsv(f.readAll());
+    ASSERT_EQ(exported.size(), 6);
+    EXPECT_EQ(exported[0], journal::header());
+    EXPECT_EQ(exported[1], journal::fields(old));
+    r.h.reset();
+    Harness again;
+    EXPECT_EQ(journalLines(again.form->record().store(), {"ЗЕТ 75", "1234"}).size(), 5);
 }
 
 TEST(Journal, SimulatedSessionOnTwoPages)
@@ -405,11 +481,10 @@ TEST(Journal, SimulatedSessionOnTwoPages)
     qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
     SimHarness s(10);
     ASSERT_TRUE(thresholdSession(s));
-    QFile f(home.path() + "/zet-service/journal/ЗЕТ75_" +
-            QString::number(s.driver.instrument().serialNumber()) + ".csv");
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
     QStringList got;
-    for (const QStringList &l : journal::parseCsv(f.readAll()).mid(1))
+    for (const QStringList &l : journalLines(
+             s.form->record().store(),
+             {"ЗЕТ 75", QString::number(s.driver.instrument().serialNumber())}))
         got << l.mid(journal::Page, 4).join('|') + '|' + l[journal::Acknowledged];
     EXPECT_EQ(got, QStringList({"Оптика метан 100%|139|Применить|10|подтверждена",
                                 "Оптика метан 100%|139|Применить|11|подтверждена",

@@ -12,16 +12,18 @@
 
 namespace zet {
 
-CommandRecorder::CommandRecorder(Session &session, Platform &platform, JournalWriter &writer,
+CommandRecorder::CommandRecorder(Session &session, Platform &platform, JournalSink &sink,
                                  QObject *parent)
-    : QObject(parent), session_(session), platform_(platform), writer_(writer),
+    : QObject(parent), session_(session), platform_(platform), sink_(sink),
       idle_(new QTimer(this))
 {
     idle_->setInterval(1000);
     connect(idle_, &QTimer::timeout, this, &CommandRecorder::expire);
 }
 
-CommandRecorder::~CommandRecorder()
+CommandRecorder::~CommandRecorder() { flush(); }
+
+void CommandRecorder::flush()
 {
     // The program ends before these were answered.
     while (!pending_.empty()) {
@@ -125,11 +127,7 @@ void CommandRecorder::frameRead(const Frame &frame, bool valid)
 void CommandRecorder::write(JournalEntry entry, std::optional<uint8_t> status)
 {
     entry.status = status;
-    if (!writer_.append(entry))
-        return;
-    ++linesWritten_;
-    if (written_)
-        written_(writer_.fileFor(entry.instrument));
+    sink_.append(entry);
 }
 
 } // namespace zet

@@ -23,14 +23,23 @@ class ModulePage;
 struct Platform;
 struct Session;
 
+// Where the recorder's lines go; a line counts once the journal confirms it.
+class JournalSink {
+public:
+    virtual ~JournalSink() = default;
+    virtual void append(const JournalEntry &entry) = 0;
+};
+
 class CommandRecorder : public QObject, public LineObserver {
 public:
     static constexpr int kAnswerTimeoutMs = 5000;
 
-    CommandRecorder(Session &session, Platform &platform, JournalWriter &writer,
+    CommandRecorder(Session &session, Platform &platform, JournalSink &sink,
                     QObject *parent = nullptr);
     // Commands still waiting are written as unanswered.
     ~CommandRecorder() override;
+    // Writes every command still waiting as unanswered now.
+    void flush();
 
     // Listens to what the page's buttons issue.
     void watch(ModulePage *page);
@@ -40,14 +49,10 @@ public:
     {
         caption_ = std::move(caption);
     }
-    // Called with the file after every line written.
-    void setWritten(std::function<void(const QString &)> written) { written_ = std::move(written); }
 
     // The instrument the last identification reply named.
     const Instrument &instrument() const { return instrument_; }
     int waiting() const { return int(pending_.size()); }
-    // Lines on the disk since the start.
-    int linesWritten() const { return linesWritten_; }
     // Writes what has had no answer for the time-out.
     void expire();
 
@@ -66,12 +71,10 @@ private:
 
     Session &session_;
     Platform &platform_;
-    JournalWriter &writer_;
+    JournalSink &sink_;
     std::function<QString(const ModulePage *)> caption_;
-    std::function<void(const QString &)> written_;
     std::deque<Pending> pending_; // oldest first
     Instrument instrument_;
-    int linesWritten_ = 0;
     QTimer *idle_; // expiry while the line is quiet
 };
 

@@ -1,11 +1,15 @@
 #include "journal/JournalDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zet {
 
@@ -231,6 +235,12 @@ JournalDatabase::State JournalDatabase::open(const JournalLocation &where, const
             return refuse(QStringLiteral("Журнал работ не записывается: не удалось создать "
                                          "папку %1. Программа продолжает работу без журнала.")
                               .arg(QDir::toNativeSeparators(dir)));
+        // The journal names customers' instruments: a new file is the user's alone
+        // (SQLite gives its side files the same mode).
+        const QByteArray path = QFile::encodeName(where.file);
+        const int fd = ::open(path.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            ::close(fd);
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
         db_.setDatabaseName(where.file);
         db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=60000"));

@@ -1,7 +1,9 @@
 #include "journal/JournalStore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QMutex>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QSysInfo>
@@ -11,6 +13,37 @@
 #include <memory>
 
 namespace zet {
+
+namespace {
+
+// A unique id that sorts in the order this process made it (UUID version 7 layout:
+// milliseconds, then a counter where the random bits would be), so that lines of
+// one click, which share their time, read back in the order they were written.
+QUuid orderedId()
+{
+    static QMutex lock;
+    static quint64 lastMs = 0;
+    static quint16 counter = 0;
+    QMutexLocker hold(&lock);
+    quint64 ms = quint64(QDateTime::currentMSecsSinceEpoch());
+    if (ms <= lastMs) {
+        ms = lastMs;
+        if (++counter > 0x0FFF) {
+            ++ms;
+            counter = 0;
+        }
+    } else {
+        counter = 0;
+    }
+    lastMs = ms;
+    QUuid id = QUuid::createUuid(); // random tail
+    id.data1 = uint(ms >> 16);
+    id.data2 = ushort(ms & 0xFFFF);
+    id.data3 = ushort(0x7000 | counter);
+    return id;
+}
+
+} // namespace
 
 namespace journal {
 
@@ -390,7 +423,7 @@ JournalStore::~JournalStore()
 
 QUuid JournalStore::append(const JournalEntry &entry)
 {
-    const StoredLine line{QUuid::createUuid(), entry, workstation_, engineer_};
+    const StoredLine line{orderedId(), entry, workstation_, engineer_};
     JournalWorker *w = worker_;
     QMetaObject::invokeMethod(w, [w, line] { w->write(line); }, Qt::QueuedConnection);
     return line.id;

@@ -1,50 +1,144 @@
 #include "record/JournalWindow.h"
 
-#include "journal/Journal.h"
+#include "journal/JournalStore.h"
 #include "record/FileChooser.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
+#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <set>
 
 namespace zet {
 
-JournalWindow::JournalWindow(FileChooser &files, QString directory, QWidget *parent)
-    : QWidget(parent, Qt::Window), files_(files), directory_(std::move(directory)),
-      path_(new QLabel), note_(new QLabel), filter_(new QComboBox), table_(new QTableWidget)
+// ---- model -----------------------------------------------------------------
+
+void JournalModel::setLines(QList<StoredLine> lines)
+{
+    beginResetModel();
+    lines_ = std::move(lines);
+    shown_.resize(size_t(lines_.size()));
+    for (size_t i = 0; i < shown_.size(); ++i)
+        shown_[i] = int(i);
+    endResetModel();
+}
+
+void JournalModel::filter(const std::function<bool(const StoredLine &)> &keep)
+{
+    beginResetModel();
+    shown_.clear();
+    for (int i = 0; i < lines_.size(); ++i)
+        if (keep(lines_[i]))
+            shown_.push_back(i);
+    endResetModel();
+}
+
+QString JournalModel::text(int row, int column) const
+{
+    if (row < 0 || size_t(row) >= shown_.size())
+        return {};
+    const StoredLine &l = lines_[shown_[size_t(row)]];
+    if (column == Workstation)
+        return l.workstation;
+    if (column == Engineer)
+        return l.engineer;
+    return journal::fields(l.entry).value(column);
+}
+
+int JournalModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(shown_.size());
+}
+
+int JournalModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant JournalModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid())
+        return {};
+    return text(index.row(), index.column());
+}
+
+QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    if (section == Workstation)
+        return QStringLiteral("Рабочее место");
+    if (section == Engineer)
+        return QStringLiteral("Инженер");
+    return journal::header().value(section);
+}
+
+// ---- window ----------------------------------------------------------------
+
+namespace {
+
+QDateEdit *makeDateEdit(const char *name)
+{
+    auto *e = new QDateEdit;
+    e->setObjectName(QString::fromLatin1(name));
+    e->setCalendarPopup(true);
+    e->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    // The earliest date stands for an open end.
+    e->setMinimumDate(QDate(2000, 1, 1));
+    e->setSpecialValueText(QStringLiteral("—"));
+    e->setDate(e->minimumDate());
+    return e;
+}
+
+QDate chosen(const QDateEdit *e) { return e->date() == e->minimumDate() ? QDate() : e->date(); }
+
+} // namespace
+
+JournalWindow::JournalWindow(JournalStore &store, FileChooser &files, QWidget *parent)
+    : QWidget(parent, Qt::Window), store_(store), files_(files), title_(new QLabel),
+      note_(new QLabel), pages_(new QComboBox), workstations_(new QComboBox),
+      from_(makeDateEdit("JournalFrom")), to_(makeDateEdit("JournalTo")), table_(new QTableView)
 {
     setObjectName(QStringLiteral("JournalWindow"));
     setWindowTitle(QStringLiteral("Журнал работ"));
     resize(1240, 480);
 
-    path_->setObjectName(QStringLiteral("JournalFile"));
-    path_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    title_->setObjectName(QStringLiteral("JournalInstrument"));
     note_->setObjectName(QStringLiteral("JournalNote"));
-    auto *open = new QPushButton(QStringLiteral("Открыть файл…"));
-    open->setObjectName(QStringLiteral("OpenJournalButton"));
-    connect(open, &QPushButton::clicked, this, &JournalWindow::chooseFile);
-    filter_->setObjectName(QStringLiteral("PageFilter"));
-    filter_->setMinimumContentsLength(22);
-    connect(filter_, &QComboBox::currentIndexChanged, this, &JournalWindow::applyFilter);
+    pages_->setObjectName(QStringLiteral("PageFilter"));
+    pages_->setMinimumContentsLength(18);
+    workstations_->setObjectName(QStringLiteral("WorkstationFilter"));
+    workstations_->setMinimumContentsLength(12);
+    for (QComboBox *box : {pages_, workstations_})
+        connect(box, &QComboBox::currentIndexChanged, this, &JournalWindow::applyFilter);
+    for (QDateEdit *e : {from_, to_})
+        connect(e, &QDateEdit::dateChanged, this, &JournalWindow::applyFilter);
+    auto *csv = new QPushButton(QStringLiteral("Экспорт CSV…"));
+    csv->setObjectName(QStringLiteral("ExportCsvButton"));
+    connect(csv, &QPushButton::clicked, this, &JournalWindow::exportCsv);
 
     auto *bar = new QHBoxLayout;
-    bar->addWidget(path_, 1);
-    bar->addWidget(open);
-    bar->addSpacing(12);
+    bar->addWidget(title_, 1);
+    bar->addWidget(new QLabel(QStringLiteral("С:")));
+    bar->addWidget(from_);
+    bar->addWidget(new QLabel(QStringLiteral("по:")));
+    bar->addWidget(to_);
+    bar->addSpacing(8);
     bar->addWidget(new QLabel(QStringLiteral("Страница:")));
-    bar->addWidget(filter_);
+    bar->addWidget(pages_);
+    bar->addWidget(new QLabel(QStringLiteral("Рабочее место:")));
+    bar->addWidget(workstations_);
+    bar->addSpacing(8);
+    bar->addWidget(csv);
 
     table_->setObjectName(QStringLiteral("JournalTable"));
-    table_->setColumnCount(journal::ColumnCount);
-    table_->setHorizontalHeaderLabels(journal::header());
+    table_->setModel(&model_);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
@@ -58,88 +152,106 @@ JournalWindow::JournalWindow(FileChooser &files, QString directory, QWidget *par
     layout->addWidget(table_);
 }
 
-void JournalWindow::showFile(const QString &path)
+void JournalWindow::showInstrument(const Instrument &instrument)
 {
-    file_ = path;
-    path_->setText(QDir::toNativeSeparators(path));
-    QList<QStringList> records;
-    QFile f(path);
-    if (f.open(QIODevice::ReadOnly))
-        records = journal::parseCsv(f.readAll());
-    if (!records.isEmpty() && records.first() == journal::header())
-        records.removeFirst();
-    // Newest first; lines of the same second keep the newest written on top.
-    std::reverse(records.begin(), records.end());
-    std::stable_sort(records.begin(), records.end(),
-                     [](const QStringList &a, const QStringList &b) {
-                         return QDateTime::fromString(a.value(journal::Time), Qt::ISODate) >
-                                QDateTime::fromString(b.value(journal::Time), Qt::ISODate);
-                     });
+    instrument_ = instrument;
+    title_->setText(instrument.known()
+                        ? QStringLiteral("%1 № %2").arg(instrument.model, instrument.serial)
+                        : QStringLiteral("Прибор не определён"));
+    refresh();
+}
 
-    note_->setText(!f.exists() ? QStringLiteral("Записей нет: файл журнала ещё не создан.")
-                   : records.isEmpty() ? QStringLiteral("Записей нет.")
-                                       : QStringLiteral("Записей: %1").arg(records.size()));
-    table_->setRowCount(int(records.size()));
-    QStringList pages;
-    for (int r = 0; r < int(records.size()); ++r) {
-        const QStringList &rec = records[r];
-        for (int c = 0; c < journal::ColumnCount; ++c) {
-            auto *item = new QTableWidgetItem(rec.value(c));
-            item->setToolTip(rec.value(c));
-            if (c == journal::Acknowledged && rec.value(c) == journal::kUnacknowledged)
-                item->setForeground(QColor(0xC0, 0, 0));
-            table_->setItem(r, c, item);
-        }
-        // The file keeps the time with its offset; the table shows it in local time.
-        const QDateTime t = QDateTime::fromString(rec.value(journal::Time), Qt::ISODate);
-        if (t.isValid())
-            table_->item(r, journal::Time)
-                ->setText(t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        if (!pages.contains(rec.value(journal::Page)))
-            pages << rec.value(journal::Page);
+void JournalWindow::refresh()
+{
+    const int request = ++request_;
+    if (!instrument_.known()) {
+        loaded({}, {});
+        return;
     }
+    loading_ = true;
+    LineQuery q;
+    q.instrument = instrument_;
+    q.newestFirst = true;
+    store_.lines(q, [this, request](const QList<StoredLine> &lines, const QString &error) {
+        if (request == request_)
+            loaded(lines, error);
+    });
+}
 
-    table_->resizeColumnsToContents();
-    table_->setColumnWidth(journal::Parameters,
-                           std::min(table_->columnWidth(journal::Parameters), 260));
+void JournalWindow::fillChoices(QComboBox *box, const QStringList &items)
+{
+    const QString current = box->currentText();
+    const QSignalBlocker quiet(box);
+    box->clear();
+    box->addItem(QStringLiteral("Все"));
+    box->addItems(items);
+    const int keep = box->findText(current);
+    box->setCurrentIndex(keep > 0 ? keep : 0);
+}
 
-    const QString chosen = filter_->currentData().toString();
-    QSignalBlocker quiet(filter_);
-    filter_->clear();
-    filter_->addItem(QStringLiteral("Все страницы"), QString());
-    for (const QString &p : pages)
-        filter_->addItem(p, p);
-    filter_->setCurrentIndex(std::max(0, filter_->findData(chosen)));
+void JournalWindow::loaded(QList<StoredLine> lines, const QString &error)
+{
+    loading_ = false;
+    std::set<QString> pages, workstations;
+    for (const StoredLine &l : lines) {
+        pages.insert(l.entry.page);
+        workstations.insert(l.workstation);
+    }
+    fillChoices(pages_, QStringList(pages.begin(), pages.end()));
+    fillChoices(workstations_, QStringList(workstations.begin(), workstations.end()));
+    note_->setText(!error.isEmpty()   ? error
+                   : lines.isEmpty() ? QStringLiteral("Записей нет.")
+                                     : QString());
+    model_.setLines(std::move(lines));
     applyFilter();
-}
-
-void JournalWindow::refresh(const QString &path)
-{
-    if (path == file_)
-        showFile(path);
-}
-
-void JournalWindow::chooseFile()
-{
-    const QString path = files_.open(this, QStringLiteral("Открыть журнал"), directory_,
-                                     QStringLiteral("Журнал (*.csv);;Все файлы (*)"));
-    if (!path.isEmpty())
-        showFile(path);
 }
 
 void JournalWindow::filterPage(const QString &page)
 {
-    filter_->setCurrentIndex(std::max(0, filter_->findData(page)));
-    applyFilter();
+    pages_->setCurrentIndex(page.isEmpty() ? 0 : std::max(0, pages_->findText(page)));
+}
+
+void JournalWindow::filterWorkstation(const QString &workstation)
+{
+    workstations_->setCurrentIndex(workstation.isEmpty()
+                                       ? 0
+                                       : std::max(0, workstations_->findText(workstation)));
+}
+
+void JournalWindow::filterDates(QDate from, QDate to)
+{
+    from_->setDate(from.isValid() ? from : from_->minimumDate());
+    to_->setDate(to.isValid() ? to : to_->minimumDate());
 }
 
 void JournalWindow::applyFilter()
 {
-    const QString page = filter_->currentData().toString();
-    for (int r = 0; r < table_->rowCount(); ++r) {
-        const QTableWidgetItem *item = table_->item(r, journal::Page);
-        table_->setRowHidden(r, !page.isEmpty() && (!item || item->text() != page));
-    }
+    const QString page = pages_->currentIndex() > 0 ? pages_->currentText() : QString();
+    const QString station =
+        workstations_->currentIndex() > 0 ? workstations_->currentText() : QString();
+    const QDate from = chosen(from_), to = chosen(to_);
+    model_.filter([&](const StoredLine &l) {
+        const QDate day = l.entry.time.date();
+        return (page.isEmpty() || l.entry.page == page) &&
+               (station.isEmpty() || l.workstation == station) &&
+               (!from.isValid() || day >= from) && (!to.isValid() || day <= to);
+    });
+}
+
+void JournalWindow::exportCsv()
+{
+    if (!instrument_.known())
+        return;
+    const QString suggested = QStringLiteral("%1_%2.csv")
+                                  .arg(QString(instrument_.model).remove(QLatin1Char(' ')),
+                                       instrument_.serial);
+    const QString file = files_.save(this, QStringLiteral("Экспорт журнала в CSV"), suggested,
+                                     QStringLiteral("CSV (*.csv)"));
+    if (file.isEmpty())
+        return;
+    store_.exportCsv(instrument_, file, [this](const QString &error) {
+        note_->setText(error.isEmpty() ? QString() : error);
+    });
 }
 
 } // namespace zet

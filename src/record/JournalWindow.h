@@ -1,44 +1,90 @@
 #pragma once
-// A read-only look at a service journal file: newest line first, with a filter
-// by page.
+// The history of one instrument: every service written to the journal, from every
+// workstation, newest first, with filters by date range, page and workstation, and
+// the export of the instrument's lines as a CSV journal.
 
+#include "journal/JournalDatabase.h"
+
+#include <QAbstractTableModel>
+#include <QDate>
 #include <QWidget>
 
+#include <vector>
+
 class QComboBox;
+class QDateEdit;
 class QLabel;
-class QTableWidget;
+class QTableView;
 
 namespace zet {
 
 struct FileChooser;
+class JournalStore;
+
+// The lines shown: the journal's columns, then the workstation and the engineer.
+class JournalModel : public QAbstractTableModel {
+public:
+    enum { Workstation = journal::ColumnCount, Engineer, ColumnCount };
+
+    void setLines(QList<StoredLine> lines);
+    // Keeps the lines that pass; the others stay loaded.
+    void filter(const std::function<bool(const StoredLine &)> &keep);
+    const QList<StoredLine> &lines() const { return lines_; }
+    QString text(int row, int column) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QList<StoredLine> lines_;
+    std::vector<int> shown_; // indices into lines_
+};
 
 class JournalWindow : public QWidget {
 public:
-    JournalWindow(FileChooser &files, QString directory, QWidget *parent = nullptr);
+    JournalWindow(JournalStore &store, FileChooser &files, QWidget *parent = nullptr);
 
-    // Shows a journal file; one that does not exist yet shows as empty.
-    void showFile(const QString &path);
-    const QString &file() const { return file_; }
-    // Reads the file again if it is the one shown.
-    void refresh(const QString &path);
-    // Asks for another journal file and shows it.
-    void chooseFile();
-    // Shows only the lines of `page`; an empty text shows all.
+    // Reads the instrument's lines and shows them; an unknown instrument shows none.
+    void showInstrument(const Instrument &instrument);
+    const Instrument &instrument() const { return instrument_; }
+    // Reads the lines again (a line was confirmed).
+    void refresh();
+    // True until the lines asked for last have arrived.
+    bool loading() const { return loading_; }
+
+    // Filters; an empty text shows every page or workstation, an invalid date leaves
+    // that end of the range open (both days included).
     void filterPage(const QString &page);
+    void filterWorkstation(const QString &workstation);
+    void filterDates(QDate from, QDate to);
+    // "Экспорт CSV…": the instrument's lines, oldest first, in the CSV journal's format.
+    void exportCsv();
 
-    QTableWidget *table() const { return table_; }
-    QComboBox *pageFilter() const { return filter_; }
+    JournalModel &model() { return model_; }
+    QTableView *table() const { return table_; }
+    QComboBox *pageFilter() const { return pages_; }
+    QComboBox *workstationFilter() const { return workstations_; }
 
 private:
+    void loaded(QList<StoredLine> lines, const QString &error);
     void applyFilter();
+    static void fillChoices(QComboBox *box, const QStringList &items);
 
+    JournalStore &store_;
     FileChooser &files_;
-    QString directory_;
-    QString file_;
-    QLabel *path_;
+    Instrument instrument_;
+    bool loading_ = false;
+    int request_ = 0; // the answer to the latest request is the one shown
+    JournalModel model_;
+    QLabel *title_;
     QLabel *note_;
-    QComboBox *filter_;
-    QTableWidget *table_;
+    QComboBox *pages_;
+    QComboBox *workstations_;
+    QDateEdit *from_;
+    QDateEdit *to_;
+    QTableView *table_;
 };
 
 } // namespace zet

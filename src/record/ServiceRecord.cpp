@@ -1,6 +1,7 @@
 #include "record/ServiceRecord.h"
 
 #include "connection/PollCycle.h"
+#include "journal/JournalStore.h"
 #include "pages/ModulePage.h"
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
@@ -10,7 +11,9 @@
 #include "record/TrendExport.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
+#include <QSettings>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
@@ -18,24 +21,26 @@
 
 namespace zet {
 
+namespace {
+
+QString &journalLocation()
+{
+    static QString location;
+    return location;
+}
+
+} // namespace
+
+void ServiceRecord::setJournalLocation(const QString &location) { journalLocation() = location; }
+
 ServiceRecord::ServiceRecord(QWidget &window, QTabWidget *pages, Session &session,
                              Platform &platform, PollCycle &cycle)
     : window_(window), platform_(platform), cycle_(cycle), files_(FileChooser::desktop()),
-      writer_(journal::defaultDirectory(),
-              [this](const QString &text) {
-                  // Told after the tick that wrote, never inside it.
-                  QTimer::singleShot(0, this,
-                                     [this, text] { platform_.message(MessageKind::Error, text); });
-              }),
-      recorder_(session, platform, writer_), lineLog_([&platform] { return platform.stampMs(); })
+      recorder_(session, platform, *this), lineLog_([&platform] { return platform.stampMs(); })
 {
     QTabWidget *tabs = pages;
     recorder_.setPageCaption([tabs](const ModulePage *page) {
         return tabs->tabText(tabs->indexOf(const_cast<ModulePage *>(page)));
-    });
-    recorder_.setWritten([this](const QString &file) {
-        if (journal_)
-            journal_->refresh(file);
     });
     cycle_.addObserver(&lineLog_);
     cycle_.addObserver(&recorder_);
@@ -48,6 +53,9 @@ ServiceRecord::ServiceRecord(QWidget &window, QTabWidget *pages, Session &sessio
     QPushButton *monitor = makeButton(devices, "MonitorButton", QStringLiteral("Монитор линии…"),
                                       QRect(636, 318, 142, 30));
     connect(monitor, &QPushButton::clicked, this, &ServiceRecord::showMonitor);
+    storeState_ = makeLabel(devices, "JournalState", QString(), QRect(500, 352, 278, 40));
+    storeState_->setWordWrap(true);
+    storeState_->hide();
     auto *key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), &window_);
     key->setObjectName(QStringLiteral("MonitorShortcut"));
     connect(key, &QShortcut::activated, this, &ServiceRecord::showMonitor);
@@ -65,6 +73,10 @@ ServiceRecord::~ServiceRecord()
     delete monitor_;
     cycle_.removeObserver(&recorder_);
     cycle_.removeObserver(&lineLog_);
+    // Commands still unanswered go to the journal as such; the store writes them
+    // before it closes.
+    closing_ = true;
+    recorder_.flush();
 }
 
 void ServiceRecord::attach(QWidget *widget)
@@ -88,19 +100,61 @@ void ServiceRecord::attach(QWidget *widget)
 
 QMenu *ServiceRecord::chartMenu(TrendChart *chart) { return trendMenu(chart, files_, platform_); }
 
-QString ServiceRecord::newestJournal() const
+JournalStore &ServiceRecord::store()
 {
-    const QFileInfoList files =
-        QDir(writer_.directory()).entryInfoList({QStringLiteral("*.csv")}, QDir::Files, QDir::Time);
-    return files.isEmpty() ? QString() : files.first().absoluteFilePath();
+    if (store_)
+        return *store_;
+    JournalStore::Options options;
+    options.location = journalLocation();
+    if (options.location.isEmpty())
+        options.location = QSettings().value(QStringLiteral("journal/location")).toString();
+    options.engineer = QSettings().value(QStringLiteral("protocol/engineer")).toString();
+    store_ = std::make_unique<JournalStore>(options);
+    connect(store_.get(), &JournalStore::confirmed, this, [this] {
+        ++confirmed_;
+        if (journal_)
+            journal_->refresh();
+    });
+    connect(store_.get(), &JournalStore::failed, this, [this](QUuid, const QString &message) {
+        if (failureTold_)
+            return;
+        failureTold_ = true;
+        const bool told = message.contains(QStringLiteral("продолжает работу без журнала"));
+        platform_.message(MessageKind::Error,
+                          told ? message
+                               : message + QStringLiteral(
+                                               " Программа продолжает работу без журнала."));
+    });
+    connect(store_.get(), &JournalStore::waitingChanged, this, [this] { showStoreState(); });
+    connect(store_.get(), &JournalStore::problemChanged, this, [this] { showStoreState(); });
+    store_->importCsv(journal::defaultDirectory(), [](const CsvImport &) {});
+    return *store_;
+}
+
+void ServiceRecord::showStoreState()
+{
+    const int waiting = store_->waiting();
+    storeState_->setText(waiting > 0 ? journal::waitingText(waiting) : QString());
+    storeState_->setVisible(waiting > 0);
+}
+
+void ServiceRecord::append(const JournalEntry &entry)
+{
+    lastServiced_ = entry.instrument;
+    if (closing_) {
+        store().append(entry);
+        return;
+    }
+    // Written after the tick that acknowledged it, never inside it.
+    QTimer::singleShot(0, this, [this, entry] { store().append(entry); });
 }
 
 void ServiceRecord::showJournal()
 {
     if (!journal_)
-        journal_ = new JournalWindow(files_, writer_.directory(), &window_);
+        journal_ = new JournalWindow(store(), files_, &window_);
     const Instrument &instrument = recorder_.instrument();
-    journal_->showFile(instrument.known() ? writer_.fileFor(instrument) : newestJournal());
+    journal_->showInstrument(instrument.known() ? instrument : lastServiced_);
     if (journal_->isVisible()) {
         journal_->raise();
         journal_->activateWindow();

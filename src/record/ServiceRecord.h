@@ -12,6 +12,9 @@
 
 #include <QObject>
 
+#include <memory>
+
+class QLabel;
 class QMenu;
 class QPushButton;
 class QTabWidget;
@@ -19,6 +22,7 @@ class QWidget;
 
 namespace zet {
 
+class JournalStore;
 class JournalWindow;
 class LineMonitor;
 class PollCycle;
@@ -26,15 +30,19 @@ struct Platform;
 struct Session;
 class TrendChart;
 
-class ServiceRecord : public QObject {
+class ServiceRecord : public QObject, private JournalSink {
 public:
+    // The journal's location for this run (`--journal`): a file or a server's URL.
+    // Empty: the "journal/location" setting, else the default SQLite file.
+    static void setJournalLocation(const QString &location);
+
     // Watches the pages of `pages` and the line of `cycle`; its windows belong to `window`.
     ServiceRecord(QWidget &window, QTabWidget *pages, Session &session, Platform &platform,
                   PollCycle &cycle);
     ~ServiceRecord() override;
 
-    // "Журнал…": the journal of the instrument identified last (or the newest
-    // journal file when none has been), newest line first.
+    // "Журнал…": the history of the instrument identified last (or of the one
+    // serviced last when none has been), newest line first.
     void showJournal();
     // "Монитор линии…" and Ctrl+M.
     void showMonitor();
@@ -42,7 +50,11 @@ public:
     JournalWindow *journalWindow() const { return journal_; }
     LineMonitor *monitor() const { return monitor_; }
     CommandRecorder &recorder() { return recorder_; }
-    JournalWriter &writer() { return writer_; }
+    // The journal's database, opened at its first use; the CSV journals of earlier
+    // versions are imported then (each line once, however often).
+    JournalStore &store();
+    // Lines the journal has confirmed since the start.
+    int linesConfirmed() const { return confirmed_; }
     LineLog &lineLog() { return lineLog_; }
     // File dialogs; tests put their own answers here.
     FileChooser &files() { return files_; }
@@ -52,14 +64,20 @@ public:
 private:
     // Buttons and charts of a page, once the page exists.
     void attach(QWidget *page);
-    QString newestJournal() const;
+    void append(const JournalEntry &entry) override;
+    void showStoreState();
 
     QWidget &window_;
     Platform &platform_;
     PollCycle &cycle_;
     FileChooser files_;
-    JournalWriter writer_;
+    std::unique_ptr<JournalStore> store_;
     CommandRecorder recorder_;
+    QLabel *storeState_ = nullptr; // on the device list page while lines wait for the server
+    Instrument lastServiced_;
+    int confirmed_ = 0;
+    bool failureTold_ = false;
+    bool closing_ = false;
     LineLog lineLog_;
     JournalWindow *journal_ = nullptr;
     LineMonitor *monitor_ = nullptr;

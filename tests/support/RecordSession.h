@@ -4,10 +4,34 @@
 // and on the pressure page. For the journal test and its screenshot.
 
 #include "SimHarness.h"
+#include "journal/JournalStore.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 
 namespace zet::test {
+
+// One instrument's lines in the journal, oldest first, as the CSV export writes them;
+// lines handed to the store before are in it (its worker takes requests in order).
+inline QList<QStringList> journalLines(JournalStore &store, const Instrument &instrument)
+{
+    QCoreApplication::processEvents(); // lines the window hands over after the tick
+    LineQuery q;
+    q.instrument = instrument;
+    q.newestFirst = false;
+    std::optional<QList<QStringList>> got;
+    store.lines(q, [&got](const QList<StoredLine> &lines, const QString &) {
+        got.emplace();
+        for (const StoredLine &l : lines)
+            got->append(journal::fields(l.entry));
+    });
+    QElapsedTimer t;
+    t.start();
+    while (!got && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return got.value_or(QList<QStringList>{});
+}
 
 // Runs simulated time with the window's clock following it.
 inline void runClock(SimHarness &s, const QDateTime &start, int ms)
