@@ -8,10 +8,13 @@
 #include "link/CompositeDriver.h"
 #include "link/DeviceWatcher.h"
 #include "link/Doctor.h"
+#include "journal/JournalExport.h"
 #include "link/SerialPortDriver.h"
+#include "record/ServiceRecord.h"
 #include "ui/Multi_ZET.h"
 
 #include <QApplication>
+#include <QTextStream>
 
 #include <cstdio>
 #include <memory>
@@ -71,6 +74,14 @@ int main(int argc, char **argv)
         const zet::CommandLine command = zet::parseCommandLine(raw);
         return command.action == zet::CommandLine::Action::Run ? report(command) : finish(command);
     }
+    if (!early.csvSerial.isEmpty()) {
+        const zet::CommandLine command = zet::parseCommandLine(raw);
+        if (command.action != zet::CommandLine::Action::Run)
+            return finish(command);
+        QCoreApplication app(argc, argv);
+        QTextStream err(stderr);
+        return zet::exportJournalCsv(command.journal, command.csvSerial, command.csvFile, err);
+    }
     QApplication app(argc, argv);
     zet::prepareApplication();
 
@@ -78,6 +89,7 @@ int main(int argc, char **argv)
     if (command.action != zet::CommandLine::Action::Run)
         return finish(command);
 
+    zet::ServiceRecord::setJournalLocation(command.journal);
     auto driver = std::make_unique<zet::CompositeDriver>();
     driver->add(std::make_unique<zet::SerialPortDriver>(command.ports));
     if (command.demoType != 0)

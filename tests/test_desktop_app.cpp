@@ -58,6 +58,9 @@ TEST(CommandLine, OptionsValuesAndRefusals)
         {{"--demo=0", "-h"}, Action::Fail, 0, {}, "а не «0»"},
         {{"-h", "--demo=0"}, Action::Print, 0, {}, "Использование: zet-service"},
         {{"--list", "--doctor"}, Action::Fail, 0, {}, "--list и --doctor вместе не указываются"},
+        {{"--journal"}, Action::Fail, 0, {}, "--journal: не указано место журнала"},
+        {{"--journal-csv", "1234"}, Action::Fail, 0, {}, "укажите заводской номер и файл"},
+        {{"--journal-csv", "ЗЕТ", "a.csv"}, Action::Fail, 0, {}, "числом, а не «ЗЕТ»"},
     };
     for (const ArgsCase &c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

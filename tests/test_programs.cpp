@@ -6,6 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include "journal/JournalStore.h"
+
+#include <QDateTime>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -104,6 +108,48 @@ TEST(Programs, ServiceListsAndDiagnosesPortsWithoutADisplay)
         EXPECT_TRUE(r.out.contains(QString::fromUtf8(c.out))) << r.out.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.err))) << r.err.toStdString();
     }
+}
+
+// --journal-csv writes one instrument's lines from the journal named by --journal,
+// without a window system.
+TEST(Programs, ServiceExportsAnInstrumentsJournalAsCsv)
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath("journal.sqlite");
+    {
+        zet::JournalStore store({.location = db});
+        zet::JournalEntry e;
+        e.time = QDateTime(QDate(2026, 3, 2), QTime(10, 15), Qt::UTC);
+        e.instrument = {"ЗЕТ 75", "1010"};
+        e.page = "Кислород";
+        e.address = 150;
+        e.button = "Применить";
+        e.code = 8;
+        e.parameters = "Порог 4 = 300 % х10";
+        e.status = 0x01;
+        store.append(e);
+    }
+    const QString csv = dir.filePath("out.csv");
+    const ExitCase cases[] = {
+        {{"--journal", db, "--journal-csv", "1010", csv}, 0, "", ""},
+        {{"--journal", db, "--journal-csv", "999", dir.filePath("none.csv")},
+         1,
+         "",
+         "В журнале нет записей о приборе с заводским номером 999."},
+    };
+    for (const ExitCase &c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Outcome r = run(kService, c.args, false);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.err))) << r.err.toStdString();
+    }
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QStringList> rows = zet::journal::parseCsv(f.readAll());
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1].mid(zet::journal::Model, 2), QStringList({"ЗЕТ 75", "1010"}));
+    EXPECT_EQ(rows[1][zet::journal::Parameters], "Порог 4 = 300 % х10");
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.csv")));
 }
 
 TEST(Programs, ServiceRefusesAnUnknownOptionOnceTheToolkitHasTakenItsOwn)

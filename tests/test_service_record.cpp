@@ -353,6 +353,32 @@ TEST(Journal, DamagedDatabaseToldOnceLeftAsItIsAndTheToolGoesOn)
     EXPECT_EQ(r.h->text("Panel21"), "Сенсор выключен");
 }
 
+// With the server away, acknowledged lines wait on this machine and the device list
+// says how many.
+TEST(Journal, ServerAwayLinesWaitAndTheDeviceListSaysHowMany)
+{
+    ServiceRecord::setJournalLocation("postgresql://engineer@127.0.0.1:1/journal");
+    Record r;
+    ServiceRecord::setJournalLocation({});
+    QLabel *state = r.h->find<QLabel>("JournalState");
+    ASSERT_TRUE(state);
+    enter(*r.h, 1, page::Tks, 3);
+    EXPECT_TRUE(state->isHidden());
+    for (const char *b : {"Button25", "Button15"}) {
+        r.h->click(b);
+        r.answer(3);
+    }
+    QElapsedTimer t;
+    t.start();
+    while (r.record().store().waiting() < 2 && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(state->text(), "Журнал: нет связи с сервером, ожидают отправки: 2");
+    EXPECT_FALSE(state->isHidden());
+    EXPECT_TRUE(r.h->messages.isEmpty()); // waiting is not a failure
+    EXPECT_EQ(r.record().linesConfirmed(), 0);
+}
+
 // Waits for the window's lines to arrive.
 void loaded(JournalWindow *w)
 {
@@ -400,6 +426,7 @@ TEST(JournalWindow, HistoryFromEveryWorkstationNewestFirstWithFilters)
         bench.append(e);
     }
 
+    ASSERT_EQ(r.lines("ЗЕТ 75_1234").size(), 4); // every line handed over has arrived
     r.record().showJournal();
     JournalWindow *w = r.record().journalWindow();
     ASSERT_TRUE(w && w->isVisible());

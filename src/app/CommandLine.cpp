@@ -76,6 +76,7 @@ QString usageText()
 {
     QString text = QStringLiteral(
         "Использование: zet-service [--port ПУТЬ]... [--demo [ТИП]] [--list | --doctor]\n"
+        "                           [--journal МЕСТО] [--journal-csv НОМЕР ФАЙЛ]\n"
         "Настройка приборов серии ЗЕТ. Подключите кабель прибора и откройте\n"
         "преобразователь двойным щелчком в списке устройств.\n"
         "\n"
@@ -87,6 +88,13 @@ QString usageText()
         "                  серийный номер, есть ли права на чтение и запись) и выйти\n"
         "  --doctor        объяснить, почему преобразователь не виден или не открывается\n"
         "                  и что сделать; код выхода 0, если хотя бы один готов к работе\n"
+        "  --journal МЕСТО журнал работ в этом файле SQLite или на сервере PostgreSQL\n"
+        "                  (postgresql://пользователь@сервер[:порт]/база; пароль берётся\n"
+        "                  из ~/.pgpass); по умолчанию\n"
+        "                  ~/.local/share/zet-service/journal.sqlite\n"
+        "  --journal-csv НОМЕР ФАЙЛ\n"
+        "                  выгрузить записи журнала о приборе с заводским номером НОМЕР\n"
+        "                  в ФАЙЛ CSV и выйти\n"
         "  -h, --help      показать эту справку\n"
         "  -v, --version   показать версию программы\n"
         "\n"
@@ -135,6 +143,21 @@ CommandLine parseCommandLine(const QStringList &args, UnknownArguments unknown)
             const QString value = arg.mid(demoPrefix.size());
             if (!demoType(value, &result.demoType))
                 return badType(value);
+        } else if (arg == QLatin1String("--journal")) {
+            if (!hasNext)
+                return failure(QStringLiteral("--journal: не указано место журнала"));
+            result.journal = args.at(++i);
+        } else if (arg == QLatin1String("--journal-csv")) {
+            if (i + 2 >= args.size())
+                return failure(QStringLiteral("--journal-csv: укажите заводской номер и файл"));
+            result.csvSerial = args.at(++i);
+            result.csvFile = args.at(++i);
+            bool number = false;
+            result.csvSerial.toUInt(&number);
+            if (!number)
+                return failure(QStringLiteral("--journal-csv: заводской номер должен быть "
+                                              "числом, а не «%1»")
+                                   .arg(result.csvSerial));
         } else if (arg == QLatin1String("--port") || arg.startsWith(portPrefix)) {
             const bool separate = arg == QLatin1String("--port");
             if (separate && !hasNext)

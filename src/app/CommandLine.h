@@ -18,6 +18,9 @@ struct CommandLine {
     int demoType = 0;    // --demo: instrument type 1..10 behind the simulated converter; 0: none
     bool list = false;   // --list: print the device list instead of starting the window
     bool doctor = false; // --doctor: print why converters may not appear or open
+    QString journal;     // --journal: the journal's file or server for this run
+    QString csvSerial;   // --journal-csv SERIAL FILE: write that instrument's lines and end
+    QString csvFile;
     QString text;
     int exitCode = 0;
 };

@@ -408,8 +408,12 @@ std::optional<QList<StoredLine>> JournalDatabase::select(const LineQuery &query)
     if (state_ != State::Ready)
         return std::nullopt;
     QString sql = QStringLiteral("SELECT ") + kColumns +
-                  QStringLiteral(" FROM journal_line WHERE model = ? AND serial = ?");
-    QVariantList values = {query.instrument.model, query.instrument.serial};
+                  QStringLiteral(" FROM journal_line WHERE serial = ?");
+    QVariantList values = {query.instrument.serial};
+    if (!query.instrument.model.isEmpty()) {
+        sql += QStringLiteral(" AND model = ?");
+        values << query.instrument.model;
+    }
     if (query.from.isValid()) {
         sql += QStringLiteral(" AND time_ms >= ?");
         values << qlonglong(query.from.toMSecsSinceEpoch());

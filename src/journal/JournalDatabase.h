@@ -35,7 +35,8 @@ struct JournalLocation {
     QString display() const;
 };
 
-// Lines of one instrument. A range end left invalid is open; `from` is included and
+// Lines of one instrument (an empty model: every model with that serial number). A
+// range end left invalid is open; `from` is included and
 // `to` is not. An empty page or workstation matches any.
 struct LineQuery {
     Instrument instrument{};

@@ -36,7 +36,8 @@ void ServiceRecord::setJournalLocation(const QString &location) { journalLocatio
 ServiceRecord::ServiceRecord(QWidget &window, QTabWidget *pages, Session &session,
                              Platform &platform, PollCycle &cycle)
     : window_(window), platform_(platform), cycle_(cycle), files_(FileChooser::desktop()),
-      recorder_(session, platform, *this), lineLog_([&platform] { return platform.stampMs(); })
+      recorder_(session, platform, *this), lineLog_([&platform] { return platform.stampMs(); }),
+      location_(journalLocation())
 {
     QTabWidget *tabs = pages;
     recorder_.setPageCaption([tabs](const ModulePage *page) {
@@ -105,7 +106,7 @@ JournalStore &ServiceRecord::store()
     if (store_)
         return *store_;
     JournalStore::Options options;
-    options.location = journalLocation();
+    options.location = location_;
     if (options.location.isEmpty())
         options.location = QSettings().value(QStringLiteral("journal/location")).toString();
     options.engineer = QSettings().value(QStringLiteral("protocol/engineer")).toString();

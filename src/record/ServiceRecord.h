@@ -81,6 +81,7 @@ private:
     LineLog lineLog_;
     JournalWindow *journal_ = nullptr;
     LineMonitor *monitor_ = nullptr;
+    QString location_; // of the journal, given when the window was made
 };
 
 } // namespace zet
