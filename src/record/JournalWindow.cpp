@@ -204,6 +204,7 @@ void JournalWindow::loaded(QList<StoredLine> lines, const QString &error)
                                      : QString());
     model_.setLines(std::move(lines));
     applyFilter();
+    table_->resizeColumnsToContents();
 }
 
 void JournalWindow::filterPage(const QString &page)

@@ -83,6 +83,8 @@ int main(int argc, char **argv)
     record.monitor()->close();
 
     record.showJournal();
+    for (int i = 0; i < 500 && record.journalWindow()->loading(); ++i)
+        QTest::qWait(10);
     record.journalWindow()->resize(record.journalWindow()->width(), 300);
     save(record.journalWindow(), "journal.png");
     record.journalWindow()->close();
