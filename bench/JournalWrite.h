@@ -14,6 +14,13 @@ struct JournalTiming {
 };
 
 JournalTiming journalLineSqlite(int lines);
+// The thermocatalytic page's receive tick while every few ticks a save is acknowledged
+// and journalled, the journal's SQLite file being held by another writer `holdMs` at a
+// time (a store made slow on purpose); `written` counts the lines it confirmed.
+JournalTiming receiveTickOnSlowStore(int ticks, int holdMs, int *written);
+// From asking the journal window for an instrument's history to the window painted
+// with it, the journal holding `lines` lines of that instrument.
+JournalTiming journalWindowOpening(int lines);
 // Against a PostgreSQL server started for the measurement.
 JournalTiming journalLinePostgres(int lines);
 

@@ -118,6 +118,22 @@ std::vector<Row> inProcess(const Options &o)
     journalRow("Journal line written, PostgreSQL",
                "a PostgreSQL 15 server started for the run on 127.0.0.1, fsync on",
                journalLinePostgres(lines));
+    int written = 0;
+    const JournalTiming slow = receiveTickOnSlowStore(o.samples / 4, 200, &written);
+    rows.push_back({"Receive tick, thermocatalytic (TKS), journal store held 200 ms a commit",
+                    "Timer2Timer as above on the simulated type-1 instrument, a save clicked every "
+                    "4th tick and journalled while another writer holds the SQLite journal 200 ms "
+                    "at a time; " + std::to_string(written) + " lines confirmed; median of " +
+                        std::to_string(slow.timing.count),
+                    slow.error.empty() ? ms(slow.timing) : "not measured: " + slow.error,
+                    "as without the journal"});
+    const JournalTiming window = journalWindowOpening(100000);
+    rows.push_back({"Journal window opening 100 000 lines",
+                    "JournalWindow::showInstrument to the lines loaded, filtered and painted, "
+                    "one instrument's 100 000 lines in a SQLite journal; median of " +
+                        std::to_string(window.timing.count),
+                    window.error.empty() ? ms(window.timing) : "not measured: " + window.error,
+                    "< 1000 ms"});
     return rows;
 }
 

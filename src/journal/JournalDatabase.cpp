@@ -80,14 +80,31 @@ void bindLine(QSqlQuery &q, const StoredLine &line)
     q.addBindValue(text(line.engineer));
 }
 
+// The instant with the offset it was written with ("...+03:00", "...Z"); reading the
+// offset alone keeps a history of many lines quick to load.
+QDateTime timeOf(qint64 ms, const QString &text)
+{
+    int offset = 0;
+    if (text.size() > 6 && (text.at(text.size() - 6) == QLatin1Char('+') ||
+                            text.at(text.size() - 6) == QLatin1Char('-')) &&
+        text.at(text.size() - 3) == QLatin1Char(':')) {
+        const int hours = QStringView(text).mid(text.size() - 5, 2).toInt();
+        const int minutes = QStringView(text).mid(text.size() - 2, 2).toInt();
+        offset = (hours * 60 + minutes) * 60 * (text.at(text.size() - 6) == QLatin1Char('-') ? -1 : 1);
+    } else if (!text.endsWith(QLatin1Char('Z'))) {
+        const QDateTime parsed = QDateTime::fromString(text, Qt::ISODate);
+        if (parsed.isValid())
+            return parsed;
+    }
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::OffsetFromUTC, offset);
+}
+
 StoredLine readLine(const QSqlQuery &q)
 {
     StoredLine line;
     line.id = QUuid::fromString(q.value(0).toString());
     JournalEntry &e = line.entry;
-    e.time = QDateTime::fromString(q.value(2).toString(), Qt::ISODate);
-    if (!e.time.isValid())
-        e.time = QDateTime::fromMSecsSinceEpoch(q.value(1).toLongLong());
+    e.time = timeOf(q.value(1).toLongLong(), q.value(2).toString());
     e.instrument = {q.value(3).toString(), q.value(4).toString()};
     e.page = q.value(5).toString();
     e.address = q.value(6).toInt();
