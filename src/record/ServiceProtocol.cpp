@@ -14,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFormat>
 #include <QTextTable>
 #include <QUrl>
 
@@ -67,30 +68,36 @@ QString fieldTable(const QList<std::pair<QString, QString>> &rows)
 
 const QString kGrid = QStringLiteral(
     "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" border=\"1\" "
-    "style=\"border-collapse:collapse; border-color:#808080\">");
+    "style=\"border-collapse:collapse; border-color:#808080; font-size:8.5pt\">");
 
 const QString kCommandHeader = QStringLiteral("Команда и параметры");
 
-QString commandHead()
+QString commandHead(bool newPage)
 {
-    return kGrid + QStringLiteral("<thead><tr style=\"background-color:#e8e8e8\">"
-                                  "<th width=\"6%\">№</th><th width=\"21%\">Время</th>"
-                                  "<th width=\"13%\">Блок</th><th>") +
+    QString grid = kGrid;
+    if (newPage)
+        grid.replace(QStringLiteral("style=\""), QStringLiteral("style=\"page-break-before:always; "));
+    return grid + QStringLiteral("<thead><tr style=\"background-color:#e8e8e8\">"
+                                  "<th width=\"5%\">№</th><th width=\"20%\">Время</th>"
+                                  "<th width=\"11%\">Блок</th><th>") +
            kCommandHeader + QStringLiteral("</th><th width=\"15%\">Ответ</th></tr></thead>");
 }
 
 // The commands in one table, or in several where `pieces` says a new one starts (at
-// those indices), each of which is later put at the top of a page.
+// those indices), each at the top of a page.
 QString commandTable(const std::vector<JournalEntry> &commands, const std::vector<int> &pieces)
 {
     if (commands.empty())
         return QStringLiteral("<p>Команды не отправлялись.</p>");
-    QString html = commandHead();
+    auto starts = [&pieces](size_t i) {
+        return std::find(pieces.begin(), pieces.end(), int(i)) != pieces.end();
+    };
+    QString html = commandHead(starts(0));
     const QLocale &ru = russian();
     for (size_t i = 0; i < commands.size(); ++i) {
         const JournalEntry &c = commands[i];
-        if (i > 0 && std::find(pieces.begin(), pieces.end(), int(i)) != pieces.end())
-            html += QStringLiteral("</table>") + commandHead();
+        if (i > 0 && starts(i))
+            html += QStringLiteral("</table>") + commandHead(true);
         // The parameters under the command's name, in the widest column.
         QString what = QStringLiteral("<b>%1</b>").arg(orDash(c.button));
         if (!c.parameters.trimmed().isEmpty())
@@ -126,6 +133,7 @@ QString blockLines(const std::vector<ProtocolBlock> &blocks,
 
 QString chartName(size_t index) { return QStringLiteral("zet-chart-%1").arg(index); }
 
+// `widthPx`: the text's width in the units of an image's width in the document.
 QString charts(const std::vector<ProtocolBlock> &blocks, qreal widthPx)
 {
     QString html;
@@ -219,7 +227,12 @@ void keepTogether(QTextDocument &doc)
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         if (b.blockFormat().headingLevel() == 0 || !b.next().isValid())
             continue;
-        const QTextBlock until = b == lastHeading ? doc.lastBlock() : b.next();
+        // A heading over another heading goes with what that one heads.
+        QTextBlock until = b.next();
+        while (until.blockFormat().headingLevel() > 0 && until.next().isValid())
+            until = until.next();
+        if (b == lastHeading)
+            until = doc.lastBlock();
         const qreal top = layout->blockBoundingRect(b).top();
         const qreal bottom = layout->blockBoundingRect(until).bottom();
         if (bottom - top >= page || int(top / page) == int((bottom - 1) / page))
@@ -256,13 +269,6 @@ int layOut(QTextDocument &doc, const ProtocolData &data, qreal textWidthPx,
         if (p > 0)
             starts.push_back(p);
     std::sort(starts.begin(), starts.end());
-    for (qsizetype t = 0; t < tables.size(); ++t) {
-        if (t > 0 || std::find(pieces.begin(), pieces.end(), 0) != pieces.end()) {
-            QTextTableFormat format = tables[t]->format();
-            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            tables[t]->setFormat(format);
-        }
-    }
     keepTogether(doc);
 
     const qreal page = doc.pageSize().height();
@@ -328,7 +334,24 @@ bool writeProtocol(const ProtocolData &data, const QString &pdfFile, QString *er
         if (!data.blocks[i].chart.isNull())
             doc.addResource(QTextDocument::ImageResource, QUrl(chartName(i)),
                             data.blocks[i].chart);
-    const qreal textWidthPx = area.width() * kCssDpi / kResolution;
+    // An image's width in the document is scaled to the page by Qt's own factor
+    // (the writer's resolution over the screen's); it is asked, not assumed.
+    qreal textWidthPx = area.width() * kCssDpi / kResolution;
+    for (size_t i = 0; i < data.blocks.size(); ++i) {
+        if (data.blocks[i].chart.isNull())
+            continue;
+        QTextImageFormat probe;
+        probe.setName(chartName(i));
+        probe.setWidth(100);
+        probe.setHeight(100);
+        const qreal scaled = doc.documentLayout()
+                                 ->handlerForObject(QTextFormat::ImageObject)
+                                 ->intrinsicSize(&doc, 0, probe)
+                                 .width();
+        if (scaled > 0)
+            textWidthPx = area.width() * 100 / scaled;
+        break;
+    }
     // Each row that a page boundary would cut starts a new piece of the table, at the
     // top of the next page.
     std::vector<int> pieces;
