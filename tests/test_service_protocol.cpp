@@ -1,5 +1,6 @@
 // The service protocol as the customer gets it: a PDF written from a real SQLite
 // journal, read back with poppler's pdftotext, pdfinfo and pdfimages.
+#include "TempPostgres.h"
 #include "journal/JournalStore.h"
 #include "record/ProtocolCommand.h"
 #include "record/ServiceProtocol.h"
@@ -68,10 +69,12 @@ protected:
         saveProtocolPeople({QStringLiteral("СЦ «Газоаналитика»"), QStringLiteral("Петров П. П.")});
     }
     // A journal with these lines in it, written through the store.
-    void journal(const std::vector<JournalEntry> &entries)
+    void journal(const std::vector<JournalEntry> &entries, const QString &location = {})
     {
         JournalStore::Options o;
-        o.location = journalFile;
+        o.location = location.isEmpty() ? journalFile : location;
+        o.password = test::TempPostgres::kPassword;
+        o.outbox = dir.filePath("outbox.sqlite");
         JournalStore store(o);
         for (const JournalEntry &e : entries)
             store.append(e);
@@ -235,4 +238,35 @@ TEST_F(Protocol, CommandLineRefusals)
         EXPECT_FALSE(QFile::exists(pdf));
         EXPECT_FALSE(QFile::exists(missing));
     }
+}
+
+TEST_F(Protocol, FromAServerJournal)
+{
+    using test::TempPostgres;
+    if (!TempPostgres::installed()) {
+        if (qEnvironmentVariable("ZET_REQUIRE_POSTGRES") == "1")
+            FAIL() << "no PostgreSQL server in " << qPrintable(TempPostgres::binDir());
+        GTEST_SKIP() << "no PostgreSQL server (package postgresql)";
+    }
+    TempPostgres server;
+    QString error;
+    ASSERT_TRUE(server.start(&error)) << error.toStdString();
+    ASSERT_TRUE(server.createDatabase("protocol", &error)) << error.toStdString();
+    const QString url = server.url("protocol");
+    journal({command(at("2026-12-08T10:05:00"), "ТКС", "Сохранение параметров",
+                     "C газа = 250 % х100; Порог1 = 50 % х100")},
+            url);
+    // The command keeps no password: libpq takes it from its environment.
+    qputenv("PGPASSWORD", TempPostgres::kPassword);
+    const int written = runCommand({"--protocol", "1234", pdf, "--journal", url});
+    const int unknown = runCommand({"--protocol", "4321", dir.filePath("other.pdf"), "--journal", url});
+    const QString unknownErr = err;
+    qunsetenv("PGPASSWORD");
+    EXPECT_EQ(written, 0);
+    const QString text = flat(pdfText(pdf));
+    EXPECT_TRUE(text.contains("ЗЕТ 71") && text.contains("Сохранение параметров") &&
+                text.contains("C газа = 250 % х100; Порог1 = 50 % х100"))
+        << text.toStdString();
+    EXPECT_EQ(unknown, 1);
+    EXPECT_TRUE(unknownErr.contains("нет прибора с заводским номером 4321")) << unknownErr.toStdString();
 }

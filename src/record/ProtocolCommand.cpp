@@ -187,8 +187,8 @@ int run(const Request &r, QTextStream &out, QTextStream &err)
     if (!writeProtocol(data, r.file, &error))
         return fail(err, kNotFound, error);
     out << QStringLiteral("Протокол обслуживания %1 № %2 записан в файл %3 (команд: %4).\n")
-               .arg(data.model, data.serial, QDir::toNativeSeparators(r.file))
-               .arg(data.commands.size());
+               .arg(data.model, data.serial, QDir::toNativeSeparators(r.file),
+                    QString::number(data.commands.size()));
     out.flush();
     return 0;
 }
