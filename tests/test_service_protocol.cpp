@@ -217,6 +217,8 @@ TEST_F(Protocol, CommandLineRefusals)
         {{"--protocol", "1234", pdf, "--to", "2026-12-07", "--journal", journalFile}, 1,
          "нет команд прибора № 1234 по 07.12.2026"},
         {{"--protocol", "1234", pdf, "--journal", missing}, 1, "не найден"},
+        {{"--protocol", "1234", dir.filePath("нет/протокол.pdf"), "--journal", journalFile}, 1,
+         "Протокол не записан в файл"},
         {{"--protocol", "1234", pdf, "--from", "08.12.2026", "--journal", journalFile}, 2,
          "ГГГГ-ММ-ДД, а не «08.12.2026»"},
         {{"--protocol", "1234", pdf, "--to", "2026-02-30"}, 2, "ГГГГ-ММ-ДД"},

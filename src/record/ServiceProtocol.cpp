@@ -355,7 +355,8 @@ bool writeProtocol(const ProtocolData &data, const QString &pdfFile, QString *er
     // Each row that a page boundary would cut starts a new piece of the table, at the
     // top of the next page.
     std::vector<int> pieces;
-    for (int cut = layOut(doc, data, textWidthPx, pieces); cut >= 0;
+    for (int cut = layOut(doc, data, textWidthPx, pieces);
+         cut >= 0 && std::find(pieces.begin(), pieces.end(), cut) == pieces.end();
          cut = layOut(doc, data, textWidthPx, pieces))
         pieces.push_back(cut);
 
