@@ -471,6 +471,28 @@ std::optional<QList<StoredLine>> JournalDatabase::select(const LineQuery &query)
     return lines;
 }
 
+std::optional<QStringList> JournalDatabase::models(const QString &serial)
+{
+    if (state_ != State::Ready)
+        return std::nullopt;
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral(
+            "SELECT DISTINCT model FROM journal_line WHERE serial = ? ORDER BY model"))) {
+        message_ = errorText(q.lastError());
+        return std::nullopt;
+    }
+    q.addBindValue(serial);
+    if (!q.exec()) {
+        message_ = errorText(q.lastError());
+        return std::nullopt;
+    }
+    QStringList found;
+    while (q.next())
+        found << q.value(0).toString();
+    return found;
+}
+
 std::optional<QList<StoredLine>> JournalDatabase::earliest(int count)
 {
     if (state_ != State::Ready)

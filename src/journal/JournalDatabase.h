@@ -77,6 +77,8 @@ public:
     // Lines in one transaction; `added` counts those that were not there yet.
     bool insertAll(const QList<StoredLine> &lines, int *added);
     std::optional<QList<StoredLine>> select(const LineQuery &query);
+    // The models that have lines under this serial number, in name order.
+    std::optional<QStringList> models(const QString &serial);
     // The earliest lines, whatever the instrument: the outbox's next to send.
     std::optional<QList<StoredLine>> earliest(int count);
     bool remove(const QUuid &id);
