@@ -228,9 +228,10 @@ JournalTiming journalWindowOpening(int lines)
     }
     JournalStore store({.location = file});
     FileChooser files;
+    Platform platform;
     std::vector<double> ms;
     for (int turn = 0; turn < 3; ++turn) {
-        JournalWindow window(store, files);
+        JournalWindow window(store, files, platform);
         window.resize(1240, 480);
         window.show();
         QCoreApplication::processEvents();

@@ -10,6 +10,7 @@
 #include "link/Doctor.h"
 #include "journal/JournalExport.h"
 #include "link/SerialPortDriver.h"
+#include "record/ProtocolCommand.h"
 #include "record/ServiceRecord.h"
 #include "ui/Multi_ZET.h"
 
@@ -73,6 +74,10 @@ int main(int argc, char **argv)
     if (early.list || early.doctor) {
         const zet::CommandLine command = zet::parseCommandLine(raw);
         return command.action == zet::CommandLine::Action::Run ? report(command) : finish(command);
+    }
+    if (raw.contains(QStringLiteral("--protocol"))) {
+        QTextStream out(stdout), err(stderr);
+        return zet::runProtocolCommand(raw.mid(1), out, err);
     }
     if (!early.csvSerial.isEmpty()) {
         const zet::CommandLine command = zet::parseCommandLine(raw);

@@ -4,7 +4,9 @@
 #include "PageChecks.h"
 #include "RecordSession.h"
 #include "journal/Journal.h"
+#include "record/JournalSettings.h"
 #include "record/JournalWindow.h"
+#include "record/ServiceProtocol.h"
 #include "record/LineMonitor.h"
 #include "record/ServiceRecord.h"
 #include "journal/JournalStore.h"
@@ -22,6 +24,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
+#include <QRadioButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -500,6 +504,68 @@ TEST(JournalWindow, HistoryFromEveryWorkstationNewestFirstWithFilters)
     r.h.reset();
     Harness again;
     EXPECT_EQ(journalLines(again.form->record().store(), {"ЗЕТ 75", "1234"}).size(), 5);
+}
+
+// "Настройки…" keeps the journal's place and the people the protocols name;
+// "Протокол…" writes the shown instrument's service as PDF.
+TEST(JournalWindow, SettingsAndTheServiceProtocol)
+{
+    Record r;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, r.home.path() + "/config");
+    Platform platform = r.h->platform();
+    struct Entry {
+        bool server;
+        const char *path, *host, *database, *user;
+        const char *saved;  // the location kept afterwards
+        const char *refusal; // the message, or "" when accepted
+    };
+    const Entry entries[] = {
+        {true, "", "", "zet", "engineer", "", "Для сервера укажите сервер, базу данных и пользователя."},
+        {true, "", "srv.local", "zet", "engineer", "postgresql://engineer@srv.local:5432/zet", ""},
+        {false, "/srv/journal.sqlite", "", "", "", "/srv/journal.sqlite", ""},
+    };
+    for (const Entry &e : entries) {
+        SCOPED_TRACE(e.saved);
+        r.h->messages.clear();
+        JournalSettingsDialog d(platform);
+        d.findChild<QRadioButton *>(e.server ? "JournalOnServer" : "JournalOnFile")->setChecked(true);
+        d.findChild<QLineEdit *>("JournalPath")->setText(e.path);
+        d.findChild<QLineEdit *>("JournalHost")->setText(e.host);
+        d.findChild<QLineEdit *>("JournalDatabase")->setText(e.database);
+        d.findChild<QLineEdit *>("JournalUser")->setText(e.user);
+        d.findChild<QLineEdit *>("ProtocolCentre")->setText("СЦ «Восток»");
+        d.findChild<QLineEdit *>("ProtocolEngineer")->setText("Иванов И. И.");
+        d.accept();
+        EXPECT_EQ(d.result(), *e.refusal ? QDialog::Rejected : QDialog::Accepted);
+        EXPECT_EQ(r.h->messages, *e.refusal ? QStringList{e.refusal} : QStringList{});
+        if (*e.refusal)
+            EXPECT_TRUE(savedJournalLocation().isEmpty());
+        else
+            EXPECT_EQ(savedJournalLocation(), e.saved);
+    }
+    EXPECT_EQ(savedProtocolPeople().engineer, "Иванов И. И.");
+    saveJournalLocation({});
+
+    enter(*r.h, 1, page::Tks, 3);
+    r.type("MaskEdit1", "250");
+    r.type("MaskEdit2", "50");
+    r.h->click("Button27");
+    r.answer(3, 0x81);
+    ASSERT_EQ(r.lines("ЗЕТ71_1234").size(), 1);
+    r.record().showJournal();
+    loaded(r.record().journalWindow());
+    const QString pdf = r.home.path() + "/protocol.pdf";
+    r.record().files().save = [&](QWidget *, const QString &, const QString &, const QString &) {
+        return pdf;
+    };
+    r.record().journalWindow()->findChild<QPushButton *>("ProtocolButton")->click();
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString got = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    for (const char *part : {"Протокол обслуживания", "СЦ «Восток»", "Иванов И. И.", "ЗЕТ71", "1234",
+                             "C газа = 250 % х100; Порог1 = 50 % х100", "подтверждена"})
+        EXPECT_TRUE(got.contains(QString::fromUtf8(part))) << part << "\n" << got.toStdString();
 }
 
 TEST(Journal, SimulatedSessionOnTwoPages)

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "connection/DeviceTypes.h"
+#include "record/ProtocolCommand.h"
 
 namespace zet {
 
@@ -77,6 +78,7 @@ QString usageText()
     QString text = QStringLiteral(
         "Использование: zet-service [--port ПУТЬ]... [--demo [ТИП]] [--list | --doctor]\n"
         "                           [--journal МЕСТО] [--journal-csv НОМЕР ФАЙЛ]\n"
+        "       zet-service --protocol НОМЕР ФАЙЛ.pdf [--from ДАТА] [--to ДАТА]\n"
         "Настройка приборов серии ЗЕТ. Подключите кабель прибора и откройте\n"
         "преобразователь двойным щелчком в списке устройств.\n"
         "\n"
@@ -96,9 +98,9 @@ QString usageText()
         "                  выгрузить записи журнала о приборе с заводским номером НОМЕР\n"
         "                  в ФАЙЛ CSV и выйти\n"
         "  -h, --help      показать эту справку\n"
-        "  -v, --version   показать версию программы\n"
-        "\n"
-        "Типы приборов для --demo:\n");
+        "  -v, --version   показать версию программы\n");
+    text += protocolUsage();
+    text += QStringLiteral("\nТипы приборов для --demo:\n");
     for (int type = 1; type <= 10; ++type)
         text += typeEntry(type);
     return text;

@@ -1,7 +1,10 @@
 #include "record/JournalWindow.h"
 
 #include "journal/JournalStore.h"
+#include "platform/Platform.h"
 #include "record/FileChooser.h"
+#include "record/JournalSettings.h"
+#include "record/ServiceProtocol.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -100,8 +103,10 @@ QDate chosen(const QDateEdit *e) { return e->date() == e->minimumDate() ? QDate(
 
 } // namespace
 
-JournalWindow::JournalWindow(JournalStore &store, FileChooser &files, QWidget *parent)
-    : QWidget(parent, Qt::Window), store_(store), files_(files), title_(new QLabel),
+JournalWindow::JournalWindow(JournalStore &store, FileChooser &files, Platform &platform,
+                             QWidget *parent)
+    : QWidget(parent, Qt::Window), store_(store), files_(files), platform_(platform),
+      title_(new QLabel),
       note_(new QLabel), pages_(new QComboBox), workstations_(new QComboBox),
       from_(makeDateEdit("JournalFrom")), to_(makeDateEdit("JournalTo")), table_(new QTableView)
 {
@@ -122,6 +127,12 @@ JournalWindow::JournalWindow(JournalStore &store, FileChooser &files, QWidget *p
     auto *csv = new QPushButton(QStringLiteral("Экспорт CSV…"));
     csv->setObjectName(QStringLiteral("ExportCsvButton"));
     connect(csv, &QPushButton::clicked, this, &JournalWindow::exportCsv);
+    auto *protocol = new QPushButton(QStringLiteral("Протокол…"));
+    protocol->setObjectName(QStringLiteral("ProtocolButton"));
+    connect(protocol, &QPushButton::clicked, this, &JournalWindow::writeProtocolFile);
+    auto *settings = new QPushButton(QStringLiteral("Настройки…"));
+    settings->setObjectName(QStringLiteral("JournalSettingsButton"));
+    connect(settings, &QPushButton::clicked, this, &JournalWindow::editSettings);
 
     auto *bar = new QHBoxLayout;
     bar->addWidget(title_, 1);
@@ -136,6 +147,8 @@ JournalWindow::JournalWindow(JournalStore &store, FileChooser &files, QWidget *p
     bar->addWidget(workstations_);
     bar->addSpacing(8);
     bar->addWidget(csv);
+    bar->addWidget(protocol);
+    bar->addWidget(settings);
 
     table_->setObjectName(QStringLiteral("JournalTable"));
     table_->setModel(&model_);
@@ -253,6 +266,45 @@ void JournalWindow::exportCsv()
     store_.exportCsv(instrument_, file, [this](const QString &error) {
         note_->setText(error.isEmpty() ? QString() : error);
     });
+}
+
+void JournalWindow::writeProtocolFile()
+{
+    if (!instrument_.known())
+        return;
+    const QDate from = chosen(from_), to = chosen(to_);
+    QList<StoredLine> lines;
+    for (const StoredLine &l : model_.lines()) {
+        const QDate day = l.entry.time.date();
+        if ((!from.isValid() || day >= from) && (!to.isValid() || day <= to))
+            lines << l;
+    }
+    if (lines.isEmpty()) {
+        platform_.message(MessageKind::Error,
+                          QStringLiteral("За выбранные даты записей о приборе нет: протокол не "
+                                         "составлен."));
+        return;
+    }
+    ProtocolData data = protocolFromJournal(lines, instrument_);
+    const ProtocolPeople people = savedProtocolPeople();
+    data.centre = people.centre;
+    data.engineer = people.engineer;
+    const QString suggested = QStringLiteral("Протокол_%1_%2.pdf")
+                                  .arg(QString(instrument_.model).remove(QLatin1Char(' ')),
+                                       instrument_.serial);
+    const QString file = files_.save(this, QStringLiteral("Протокол обслуживания"), suggested,
+                                     QStringLiteral("PDF (*.pdf)"));
+    if (file.isEmpty())
+        return;
+    QString error;
+    if (!writeProtocol(data, file, &error))
+        platform_.message(MessageKind::Error, error);
+}
+
+void JournalWindow::editSettings()
+{
+    JournalSettingsDialog dialog(platform_, this);
+    dialog.exec();
 }
 
 } // namespace zet

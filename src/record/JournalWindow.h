@@ -20,6 +20,7 @@ namespace zet {
 
 struct FileChooser;
 class JournalStore;
+struct Platform;
 
 // The lines shown: the journal's columns, then the workstation and the engineer.
 class JournalModel : public QAbstractTableModel {
@@ -44,7 +45,8 @@ private:
 
 class JournalWindow : public QWidget {
 public:
-    JournalWindow(JournalStore &store, FileChooser &files, QWidget *parent = nullptr);
+    JournalWindow(JournalStore &store, FileChooser &files, Platform &platform,
+                  QWidget *parent = nullptr);
 
     // Reads the instrument's lines and shows them; an unknown instrument shows none.
     void showInstrument(const Instrument &instrument);
@@ -61,6 +63,10 @@ public:
     void filterDates(QDate from, QDate to);
     // "Экспорт CSV…": the instrument's lines, oldest first, in the CSV journal's format.
     void exportCsv();
+    // "Протокол…": the protocol of the service in the chosen dates (all when none), as PDF.
+    void writeProtocolFile();
+    // "Настройки…": the "Журнал" settings dialog.
+    void editSettings();
 
     JournalModel &model() { return model_; }
     QTableView *table() const { return table_; }
@@ -74,6 +80,7 @@ private:
 
     JournalStore &store_;
     FileChooser &files_;
+    Platform &platform_;
     Instrument instrument_;
     bool loading_ = false;
     int request_ = 0; // the answer to the latest request is the one shown

@@ -6,14 +6,15 @@
 #include "pages/TrendChart.h"
 #include "pages/Widgets.h"
 #include "platform/Platform.h"
+#include "record/JournalSettings.h"
 #include "record/JournalWindow.h"
+#include "record/ServiceProtocol.h"
 #include "record/LineMonitor.h"
 #include "record/TrendExport.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
-#include <QSettings>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
@@ -108,8 +109,8 @@ JournalStore &ServiceRecord::store()
     JournalStore::Options options;
     options.location = location_;
     if (options.location.isEmpty())
-        options.location = QSettings().value(QStringLiteral("journal/location")).toString();
-    options.engineer = QSettings().value(QStringLiteral("protocol/engineer")).toString();
+        options.location = savedJournalLocation();
+    options.engineer = savedProtocolPeople().engineer;
     store_ = std::make_unique<JournalStore>(options);
     connect(store_.get(), &JournalStore::confirmed, this, [this] {
         ++confirmed_;
@@ -153,7 +154,7 @@ void ServiceRecord::append(const JournalEntry &entry)
 void ServiceRecord::showJournal()
 {
     if (!journal_)
-        journal_ = new JournalWindow(store(), files_, &window_);
+        journal_ = new JournalWindow(store(), files_, platform_, &window_);
     const Instrument &instrument = recorder_.instrument();
     journal_->showInstrument(instrument.known() ? instrument : lastServiced_);
     if (journal_->isVisible()) {
