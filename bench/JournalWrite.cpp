@@ -131,13 +131,7 @@ JournalTiming receiveTickOnSlowStore(int ticks, int holdMs, int *written)
     ServiceRecord::setJournalLocation(file);
     qint64 clock = 0;
     sim::SimulatedDriver driver(1, [&clock] { return clock; });
-    Platform quiet;
-    quiet.message = [](MessageKind, const QString &text) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    };
-    quiet.sleepMs = [](int) {};
-    quiet.processEvents = [] {};
-    quiet.now = [] { return QDateTime::currentDateTime(); };
+    Platform quiet = quietPlatform();
     JournalTiming r;
     {
         TForm1 form(driver, quiet);

@@ -149,10 +149,8 @@ Timing chartSample(int samples, ChartWay way)
     return {median(times), int(times.size())};
 }
 
-Timing receiveTick(int deviceType, int pageIndex, int ticks)
+Platform quietPlatform()
 {
-    qint64 clock = 0;
-    sim::SimulatedDriver driver(deviceType, [&clock] { return clock; });
     Platform quiet;
     quiet.message = [](MessageKind, const QString &text) {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
@@ -160,6 +158,14 @@ Timing receiveTick(int deviceType, int pageIndex, int ticks)
     quiet.sleepMs = [](int) {};
     quiet.processEvents = [] {};
     quiet.now = [] { return QDateTime::currentDateTime(); };
+    return quiet;
+}
+
+Timing receiveTick(int deviceType, int pageIndex, int ticks)
+{
+    qint64 clock = 0;
+    sim::SimulatedDriver driver(deviceType, [&clock] { return clock; });
+    Platform quiet = quietPlatform();
     TForm1 form(driver, quiet);
     form.show();
     settle(100);

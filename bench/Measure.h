@@ -2,6 +2,8 @@
 // Measurements taken inside the benchmark's own process: a chart sample with its
 // repaint, and the receive tick of each page kind over the simulated instrument.
 
+#include "platform/Platform.h"
+
 #include <vector>
 
 namespace zet::bench {
@@ -27,5 +29,8 @@ Timing chartSample(int samples, ChartWay way);
 Timing receiveTick(int deviceType, int pageIndex, int ticks);
 
 double median(std::vector<double> values);
+
+// The window's desktop seam without waits or dialogs: messages go to standard error.
+Platform quietPlatform();
 
 } // namespace zet::bench
