@@ -20,7 +20,8 @@ finish() {
 trap finish EXIT
 
 mount -t tmpfs tmpfs /run
-mount -t tmpfs tmpfs /tmp
+# /tmp stays the overlay's (writable, in memory): a build folder under the host's /tmp
+# must stay visible.
 mkdir -p /dev/pts /dev/shm
 mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /dev/shm
