@@ -552,6 +552,9 @@ TEST(JournalWindow, SettingsAndTheServiceProtocol)
     r.h->click("Button27");
     r.answer(3, 0x81);
     ASSERT_EQ(r.lines("ЗЕТ71_1234").size(), 1);
+    r.h->reply({3, 12, 0x01, 0x10, 0x00, 0x20, 0x00}); // the block's status, a chart point
+    const QString status = r.h->text("Panel21");
+    ASSERT_FALSE(status.isEmpty());
     r.record().showJournal();
     loaded(r.record().journalWindow());
     const QString pdf = r.home.path() + "/protocol.pdf";
@@ -566,6 +569,12 @@ TEST(JournalWindow, SettingsAndTheServiceProtocol)
     for (const char *part : {"Протокол обслуживания", "СЦ «Восток»", "Иванов И. И.", "ЗЕТ71", "1234",
                              "C газа = 250 % х100; Порог1 = 50 % х100", "подтверждена"})
         EXPECT_TRUE(got.contains(QString::fromUtf8(part))) << part << "\n" << got.toStdString();
+    // The block as its page shows it: the status, and its chart as a picture.
+    EXPECT_TRUE(got.contains(status)) << status.toStdString();
+    QProcess images;
+    images.start("pdfimages", {"-list", pdf});
+    ASSERT_TRUE(images.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).count(" image "), 1);
 }
 
 TEST(Journal, SimulatedSessionOnTwoPages)

@@ -182,6 +182,17 @@ std::optional<std::vector<int>> ModulePage::takeEntries(std::span<const QLineEdi
     return values;
 }
 
+BlockReport ModulePage::report() const
+{
+    BlockReport r;
+    for (const Entry &e : entries_)
+        if (!e.field->text().trimmed().isEmpty())
+            r.readBack << named(e.label, e.field->text().trimmed());
+    if (firstChart_)
+        r.chart = firstChart_->grab().toImage();
+    return r;
+}
+
 void ModulePage::announce(const IssuedCommand &command)
 {
     if (listener_)
@@ -273,6 +284,8 @@ TrendChart *ModulePage::addChart(int number, QRect geometry)
     // Samples are stamped by the window's clock, so an export shows the times it knows.
     chart->setClock([this] { return platform().stampMs(); });
     chart->setGeometry(geometry);
+    if (!firstChart_)
+        firstChart_ = chart;
     return chart;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <QImage>
 #include <QStringList>
 
 #include <array>
@@ -73,6 +74,16 @@ struct IssuedCommand {
     QStringList parameters;
 };
 
+// What a page shows of its block now, for the protocol of a service: the firmware
+// version, the status panels, the values read back (each field named with its unit)
+// and the trend chart.
+struct BlockReport {
+    QString version;
+    QStringList status;
+    QStringList readBack;
+    QImage chart;
+};
+
 // What a page needs from the window around it.
 class PageHost {
 public:
@@ -107,6 +118,10 @@ public:
     // nothing (a refused entry, a button that only fills fields) is not told.
     using CommandListener = std::function<void(const ModulePage &, const IssuedCommand &)>;
     void setCommandListener(CommandListener listener) { listener_ = std::move(listener); }
+
+    // What the page shows of its block now: the entry fields and the first chart here;
+    // families add the version and the status.
+    virtual BlockReport report() const;
 
 protected:
     // Steps common to every page: period and address on every reply (a request
@@ -186,6 +201,7 @@ private:
     PageHost &host_;
     const PageRow &row_;
     PictureBox *picture_ = nullptr;
+    TrendChart *firstChart_ = nullptr;
     std::vector<Entry> entries_;
     CommandListener listener_;
     std::optional<IssuedCommand> click_; // while a button's click runs

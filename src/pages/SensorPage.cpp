@@ -124,4 +124,13 @@ void SensorPage::setBold(QWidget *w, int pointSize)
     w->setFont(f);
 }
 
+BlockReport SensorPage::report() const
+{
+    BlockReport r = ModulePage::report();
+    if (version_)
+        r.version = version_->text().trimmed();
+    r.status = statusPanels(cmd::Status).texts();
+    return r;
+}
+
 } // namespace zet

@@ -36,6 +36,8 @@ public:
     SensorPage(PageHost &host, const PageRow &row, const char *versionPanel, QWidget *parent,
                uint8_t versionCode = cmd::sensor::On, int versionByte = 6);
 
+    BlockReport report() const override;
+
 protected:
     // Answers to reads, calibration steps, on/off, set-up and set commands carry no
     // measurement; everything else (the status reply above all) does.

@@ -102,4 +102,15 @@ bool StatusPanels::apply(const Frame &reply) const
 
 QString rows::linkErrorCode(const Frame &reply) { return hexByte(reply[3]); }
 
+QStringList StatusPanels::texts() const
+{
+    QStringList out;
+    for (const Bound &b : rows_) {
+        const QString text = b.panel ? b.panel->text().trimmed() : QString();
+        if (!text.isEmpty() && !out.contains(text))
+            out << text;
+    }
+    return out;
+}
+
 } // namespace zet

@@ -4,6 +4,8 @@
 
 #include "connection/Frame.h"
 
+#include <QStringList>
+
 #include <QColor>
 #include <QString>
 
@@ -77,6 +79,8 @@ public:
     // Applies the rows to the reply. Returns false when a set bit says the reply's
     // values must not be decoded.
     bool apply(const Frame &reply) const;
+    // What the panels say now, top to bottom as the rows bind them; blank ones left out.
+    QStringList texts() const;
 
 private:
     struct Bound {

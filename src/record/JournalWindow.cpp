@@ -286,6 +286,18 @@ void JournalWindow::writeProtocolFile()
         return;
     }
     ProtocolData data = protocolFromJournal(lines, instrument_);
+    if (reports_) {
+        const QMap<QString, BlockReport> live = reports_(instrument_);
+        for (ProtocolBlock &b : data.blocks) {
+            const auto r = live.find(b.name);
+            if (r == live.end())
+                continue;
+            b.version = r->version;
+            b.readBack = r->readBack;
+            b.finalStatus = r->status;
+            b.chart = r->chart;
+        }
+    }
     const ProtocolPeople people = savedProtocolPeople();
     data.centre = people.centre;
     data.engineer = people.engineer;

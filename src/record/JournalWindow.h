@@ -4,9 +4,11 @@
 // the export of the instrument's lines as a CSV journal.
 
 #include "journal/JournalDatabase.h"
+#include "pages/ModulePage.h"
 
 #include <QAbstractTableModel>
 #include <QDate>
+#include <QMap>
 #include <QWidget>
 
 #include <vector>
@@ -67,6 +69,10 @@ public:
     void writeProtocolFile();
     // "Настройки…": the "Журнал" settings dialog.
     void editSettings();
+    // What the window's pages show of each block of the instrument connected now, by
+    // page caption; the protocol takes version, status, read-backs and chart from it.
+    using BlockReports = std::function<QMap<QString, BlockReport>(const Instrument &)>;
+    void setBlockReports(BlockReports reports) { reports_ = std::move(reports); }
 
     JournalModel &model() { return model_; }
     QTableView *table() const { return table_; }
@@ -81,6 +87,7 @@ private:
     JournalStore &store_;
     FileChooser &files_;
     Platform &platform_;
+    BlockReports reports_;
     Instrument instrument_;
     bool loading_ = false;
     int request_ = 0; // the answer to the latest request is the one shown

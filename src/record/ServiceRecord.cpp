@@ -41,6 +41,7 @@ ServiceRecord::ServiceRecord(QWidget &window, QTabWidget *pages, Session &sessio
       location_(journalLocation())
 {
     QTabWidget *tabs = pages;
+    tabs_ = pages;
     recorder_.setPageCaption([tabs](const ModulePage *page) {
         return tabs->tabText(tabs->indexOf(const_cast<ModulePage *>(page)));
     });
@@ -153,8 +154,20 @@ void ServiceRecord::append(const JournalEntry &entry)
 
 void ServiceRecord::showJournal()
 {
-    if (!journal_)
+    if (!journal_) {
         journal_ = new JournalWindow(store(), files_, platform_, &window_);
+        journal_->setBlockReports([this](const Instrument &instrument) {
+            QMap<QString, BlockReport> reports;
+            const Instrument &live = recorder_.instrument();
+            if (live.model != instrument.model || live.serial != instrument.serial)
+                return reports; // only the instrument on the cable shows its blocks
+            for (int i = 1; i < tabs_->count(); ++i)
+                if (tabs_->isTabVisible(i))
+                    if (auto *page = dynamic_cast<ModulePage *>(tabs_->widget(i)))
+                        reports.insert(tabs_->tabText(i), page->report());
+            return reports;
+        });
+    }
     const Instrument &instrument = recorder_.instrument();
     journal_->showInstrument(instrument.known() ? instrument : lastServiced_);
     if (journal_->isVisible()) {

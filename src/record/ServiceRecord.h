@@ -68,6 +68,7 @@ private:
     void showStoreState();
 
     QWidget &window_;
+    QTabWidget *tabs_ = nullptr;
     Platform &platform_;
     PollCycle &cycle_;
     FileChooser files_;

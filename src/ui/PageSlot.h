@@ -20,6 +20,7 @@ public:
     void enter() override { page()->enter(); }
     void focusEnter() override { page()->focusEnter(); }
     void decode(const Frame &reply) override { page()->decode(reply); }
+    BlockReport report() const override { return page_ ? page_->report() : BlockReport{}; }
 
     void setVisible(bool visible) override;
 
