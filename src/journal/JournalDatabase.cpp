@@ -453,6 +453,33 @@ std::optional<QList<StoredLine>> JournalDatabase::select(const LineQuery &query)
         sql += QStringLiteral(" LIMIT ? OFFSET ?");
         values << query.limit << qMax(0, query.offset);
     }
+    return lines(sql, values);
+}
+
+std::optional<QStringList> JournalDatabase::models(const QString &serial)
+{
+    std::optional<QSqlQuery> q = run(
+        QStringLiteral("SELECT DISTINCT model FROM journal_line WHERE serial = ? ORDER BY model"),
+        {serial});
+    if (!q)
+        return std::nullopt;
+    QStringList found;
+    while (q->next())
+        found << q->value(0).toString();
+    return found;
+}
+
+std::optional<QList<StoredLine>> JournalDatabase::earliest(int count)
+{
+    return lines(QStringLiteral("SELECT ") + kColumns +
+                     QStringLiteral(" FROM journal_line ORDER BY time_ms, id LIMIT ?"),
+                 {count});
+}
+
+std::optional<QSqlQuery> JournalDatabase::run(const QString &sql, const QVariantList &values)
+{
+    if (state_ != State::Ready)
+        return std::nullopt;
     QSqlQuery q(db_);
     q.setForwardOnly(true);
     if (!q.prepare(sql)) {
@@ -465,54 +492,19 @@ std::optional<QList<StoredLine>> JournalDatabase::select(const LineQuery &query)
         message_ = errorText(q.lastError());
         return std::nullopt;
     }
-    QList<StoredLine> lines;
-    while (q.next())
-        lines << readLine(q);
-    return lines;
+    return q;
 }
 
-std::optional<QStringList> JournalDatabase::models(const QString &serial)
+std::optional<QList<StoredLine>> JournalDatabase::lines(const QString &sql,
+                                                        const QVariantList &values)
 {
-    if (state_ != State::Ready)
+    std::optional<QSqlQuery> q = run(sql, values);
+    if (!q)
         return std::nullopt;
-    QSqlQuery q(db_);
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral(
-            "SELECT DISTINCT model FROM journal_line WHERE serial = ? ORDER BY model"))) {
-        message_ = errorText(q.lastError());
-        return std::nullopt;
-    }
-    q.addBindValue(serial);
-    if (!q.exec()) {
-        message_ = errorText(q.lastError());
-        return std::nullopt;
-    }
-    QStringList found;
-    while (q.next())
-        found << q.value(0).toString();
+    QList<StoredLine> found;
+    while (q->next())
+        found << readLine(*q);
     return found;
-}
-
-std::optional<QList<StoredLine>> JournalDatabase::earliest(int count)
-{
-    if (state_ != State::Ready)
-        return std::nullopt;
-    QSqlQuery q(db_);
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT ") + kColumns +
-                   QStringLiteral(" FROM journal_line ORDER BY time_ms, id LIMIT ?"))) {
-        message_ = errorText(q.lastError());
-        return std::nullopt;
-    }
-    q.addBindValue(count);
-    if (!q.exec()) {
-        message_ = errorText(q.lastError());
-        return std::nullopt;
-    }
-    QList<StoredLine> lines;
-    while (q.next())
-        lines << readLine(q);
-    return lines;
 }
 
 bool JournalDatabase::remove(const QUuid &id)

@@ -7,6 +7,7 @@
 #include "journal/Journal.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QUuid>
 
 #include <optional>
@@ -86,6 +87,9 @@ public:
 
 private:
     bool exec(const QString &sql);
+    // A read prepared, bound and run, forward only; nothing (with message()) on an error.
+    std::optional<QSqlQuery> run(const QString &sql, const QVariantList &values);
+    std::optional<QList<StoredLine>> lines(const QString &sql, const QVariantList &values);
     std::optional<QStringList> tables();
     State refuse(const QString &message);
     State unreachable(const QString &why);

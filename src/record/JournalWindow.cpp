@@ -238,17 +238,21 @@ void JournalWindow::filterDates(QDate from, QDate to)
     to_->setDate(to.isValid() ? to : to_->minimumDate());
 }
 
+bool JournalWindow::inDates(const StoredLine &line) const
+{
+    const QDate day = line.entry.time.date();
+    const QDate from = chosen(from_), to = chosen(to_);
+    return (!from.isValid() || day >= from) && (!to.isValid() || day <= to);
+}
+
 void JournalWindow::applyFilter()
 {
     const QString page = pages_->currentIndex() > 0 ? pages_->currentText() : QString();
     const QString station =
         workstations_->currentIndex() > 0 ? workstations_->currentText() : QString();
-    const QDate from = chosen(from_), to = chosen(to_);
     model_.filter([&](const StoredLine &l) {
-        const QDate day = l.entry.time.date();
         return (page.isEmpty() || l.entry.page == page) &&
-               (station.isEmpty() || l.workstation == station) &&
-               (!from.isValid() || day >= from) && (!to.isValid() || day <= to);
+               (station.isEmpty() || l.workstation == station) && inDates(l);
     });
 }
 
@@ -272,13 +276,10 @@ void JournalWindow::writeProtocolFile()
 {
     if (!instrument_.known())
         return;
-    const QDate from = chosen(from_), to = chosen(to_);
     QList<StoredLine> lines;
-    for (const StoredLine &l : model_.lines()) {
-        const QDate day = l.entry.time.date();
-        if ((!from.isValid() || day >= from) && (!to.isValid() || day <= to))
+    for (const StoredLine &l : model_.lines())
+        if (inDates(l))
             lines << l;
-    }
     if (lines.isEmpty()) {
         platform_.message(MessageKind::Error,
                           QStringLiteral("За выбранные даты записей о приборе нет: протокол не "

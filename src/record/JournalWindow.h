@@ -82,6 +82,8 @@ public:
 private:
     void loaded(QList<StoredLine> lines, const QString &error);
     void applyFilter();
+    // Within the chosen dates, both days included.
+    bool inDates(const StoredLine &line) const;
     static void fillChoices(QComboBox *box, const QStringList &items);
 
     JournalStore &store_;
