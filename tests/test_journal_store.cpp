@@ -235,7 +235,8 @@ TEST_P(StoreOn, NewerSchemaIsRefusedAndLeftAsItWas)
     {
         Sql sql(location);
         ASSERT_TRUE(sql.exec("CREATE TABLE journal_schema (version INTEGER NOT NULL)"));
-        ASSERT_TRUE(sql.exec("INSERT INTO journal_schema VALUES (3)"));
+        ASSERT_TRUE(sql.exec(QStringLiteral("INSERT INTO journal_schema VALUES (%1)")
+                                 .arg(JournalDatabase::kSchemaVersion + 1)));
     }
     const QByteArray before = bytes(dir.filePath("journal.sqlite"));
     {
@@ -249,7 +250,8 @@ TEST_P(StoreOn, NewerSchemaIsRefusedAndLeftAsItWas)
         EXPECT_TRUE(seen.deferred.isEmpty());
     }
     Sql sql(location);
-    EXPECT_EQ(sql.value("SELECT max(version) FROM journal_schema").toInt(), 3);
+    EXPECT_EQ(sql.value("SELECT max(version) FROM journal_schema").toInt(),
+              JournalDatabase::kSchemaVersion + 1);
     EXPECT_FALSE(sql.exec("SELECT count(*) FROM journal_line"));
     EXPECT_EQ(bytes(dir.filePath("journal.sqlite")), before);
 }
@@ -378,7 +380,8 @@ TEST(JournalStore, OlderSchemaIsMigratedWithItsLines)
     ASSERT_TRUE(QTest::qWaitFor([&] { return lines.size() == 2; }, 10000));
     EXPECT_EQ(lines[1].entry.button, "Старая");
     EXPECT_FALSE(lines[1].entry.status.has_value());
-    EXPECT_EQ(Sql(file).value("SELECT max(version) FROM journal_schema").toInt(), 2);
+    EXPECT_EQ(Sql(file).value("SELECT max(version) FROM journal_schema").toInt(),
+              JournalDatabase::kSchemaVersion);
 }
 
 TEST(JournalStore, HistoryQueries)

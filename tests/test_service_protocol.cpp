@@ -5,6 +5,7 @@
 #include "record/ProtocolCommand.h"
 #include "record/ServiceProtocol.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QProcess>
 #include <QSettings>
@@ -39,6 +40,28 @@ JournalEntry command(const QDateTime &time, const QString &page, const QString &
     return e;
 }
 
+// A block's state as a page leaves it, with a chart when `chart`.
+StoredState state(const QDateTime &time, const QString &version, const QStringList &status,
+                  const QStringList &readBack = {}, bool chart = false)
+{
+    StoredState s;
+    s.time = time;
+    s.instrument = kZet71;
+    s.page = QStringLiteral("ТКС");
+    s.version = version;
+    s.status = status;
+    s.readBack = readBack;
+    if (chart) {
+        QImage picture(400, 200, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QPainter(&picture).drawLine(0, 199, 399, 0);
+        QBuffer png(&s.chart);
+        png.open(QIODevice::WriteOnly);
+        picture.save(&png, "PNG");
+    }
+    return s;
+}
+
 QString run(const QString &program, const QStringList &args)
 {
     QProcess p;
@@ -68,8 +91,9 @@ protected:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
         saveProtocolPeople({QStringLiteral("СЦ «Газоаналитика»"), QStringLiteral("Петров П. П.")});
     }
-    // A journal with these lines in it, written through the store.
-    void journal(const std::vector<JournalEntry> &entries, const QString &location = {})
+    // A journal with these lines and blocks' states in it, written through the store.
+    void journal(const std::vector<JournalEntry> &entries, const QString &location = {},
+                 const std::vector<StoredState> &states = {})
     {
         JournalStore::Options o;
         o.location = location.isEmpty() ? journalFile : location;
@@ -78,6 +102,8 @@ protected:
         JournalStore store(o);
         for (const JournalEntry &e : entries)
             store.append(e);
+        for (const StoredState &st : states)
+            store.saveState(st);
     } // the store writes what is queued before it closes
     int runCommand(const QStringList &args)
     {
@@ -106,6 +132,12 @@ TEST_F(Protocol, FromTheJournalByCommandLine)
         command(at("2026-12-10T00:10:00"), "ТКС", "Сброс аварии", "следующий день"),
         command(at("2026-12-08T11:00:00"), "ИК", "Калибровка чувствительности", "чужой прибор",
                 0x01, Instrument{QStringLiteral("ЗЕТ 75"), QStringLiteral("555")}),
+    }, {}, {
+        // The block as its page was left: the latest state within the dates counts.
+        state(at("2026-12-08T10:06:00"), "Версия 1.2", {"Блок выключен"}),
+        state(at("2026-12-09T23:31:00"), "Версия 1.3", {"Блок включён\nпрогрев окончен"},
+              {"Нуль = 12 мВ"}, true),
+        state(at("2026-12-10T00:11:00"), "Версия 9.9", {"позже конца"}),
     });
     ASSERT_EQ(runCommand({"--protocol", "1234", pdf, "--from", "2026-12-08", "--to=2026-12-09",
                        "--journal", journalFile}),
@@ -118,11 +150,14 @@ TEST_F(Protocol, FromTheJournalByCommandLine)
     for (const char *expected :
          {"Протокол обслуживания", "СЦ «Газоаналитика»", "Петров П. П.", "9 декабря 2026 г.",
           "ЗЕТ 71", "1234", "C газа = 250 % х100; Порог1 = 50 % х100", "нет ответа",
-          "08.12.2026 10:05:00", "09.12.2026 23:30:00"})
+          "08.12.2026 10:05:00", "09.12.2026 23:30:00", "ТКС Версия 1.3",
+          "Нуль = 12 мВ", "Блок включён прогрев окончен"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n"
                                                                 << text.toStdString();
-    for (const char *absent : {"прежний день", "следующий день", "чужой прибор"})
+    for (const char *absent : {"прежний день", "следующий день", "чужой прибор", "Версия 1.2",
+                               "Блок выключен", "Версия 9.9", "позже конца"})
         EXPECT_FALSE(text.contains(QString::fromUtf8(absent))) << absent;
+    EXPECT_EQ(run("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts).size(), 3);
     // Commands in the order sent, whatever order they were written in.
     const qsizetype first = text.indexOf("Сохранение параметров");
     const qsizetype second = text.indexOf("Калибровка нуля");
@@ -257,7 +292,7 @@ TEST_F(Protocol, FromAServerJournal)
     const QString url = server.url("protocol");
     journal({command(at("2026-12-08T10:05:00"), "ТКС", "Сохранение параметров",
                      "C газа = 250 % х100; Порог1 = 50 % х100")},
-            url);
+            url, {state(at("2026-12-08T10:06:00"), "Версия 1.3", {"Блок включён"}, {}, true)});
     // The command keeps no password: libpq takes it from its environment.
     qputenv("PGPASSWORD", TempPostgres::kPassword);
     const int written = runCommand({"--protocol", "1234", pdf, "--journal", url});
@@ -267,8 +302,10 @@ TEST_F(Protocol, FromAServerJournal)
     EXPECT_EQ(written, 0);
     const QString text = flat(pdfText(pdf));
     EXPECT_TRUE(text.contains("ЗЕТ 71") && text.contains("Сохранение параметров") &&
-                text.contains("C газа = 250 % х100; Порог1 = 50 % х100"))
+                text.contains("C газа = 250 % х100; Порог1 = 50 % х100") &&
+                text.contains("ТКС Версия 1.3") && text.contains("Блок включён"))
         << text.toStdString();
+    EXPECT_EQ(run("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts).size(), 3);
     EXPECT_EQ(unknown, 1);
     EXPECT_TRUE(unknownErr.contains("нет прибора с заводским номером 4321")) << unknownErr.toStdString();
 }

@@ -8,6 +8,7 @@
 #include "record/JournalWindow.h"
 #include "record/ServiceProtocol.h"
 #include "record/LineMonitor.h"
+#include "record/ProtocolCommand.h"
 #include "record/ServiceRecord.h"
 #include "journal/JournalStore.h"
 
@@ -29,6 +30,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QThread>
 
 #include <functional>
@@ -575,6 +577,63 @@ TEST(JournalWindow, SettingsAndTheServiceProtocol)
     images.start("pdfimages", {"-list", pdf});
     ASSERT_TRUE(images.waitForFinished(30000));
     EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).count(" image "), 1);
+}
+
+// The block's state is kept when the engineer leaves the page or closes the window
+// (once for commands close together), and a protocol written later without the
+// instrument shows it.
+TEST(JournalWindow, BlockStateKeptForAProtocolWithoutTheInstrument)
+{
+    for (const bool close : {false, true}) {
+        SCOPED_TRACE(close ? "window closed" : "page left");
+        Record r;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, r.home.path() + "/config");
+        enter(*r.h, 1, page::Tks, 3);
+        r.type("MaskEdit1", "250");
+        r.type("MaskEdit2", "50");
+        for (int click = 0; click < 2; ++click) {
+            r.h->click("Button27");
+            r.answer(3, 0x81);
+        }
+        r.h->reply({3, 12, 0x01, 0x10, 0x00, 0x20, 0x00}); // the block's status, a chart point
+        const QString status = r.h->text("Panel21");
+        ASSERT_FALSE(status.isEmpty());
+        if (close)
+            r.h.reset();
+        else
+            r.h->select(0);
+        QList<StoredState> kept;
+        {
+            JournalStore store({.location = r.database()});
+            QElapsedTimer t;
+            for (t.start(); kept.isEmpty() && t.elapsed() < 20000;) {
+                bool done = false;
+                store.states({.instrument = {"ЗЕТ71", "1234"}},
+                             [&](const QList<StoredState> &states, const QString &) {
+                                 kept = states;
+                                 done = true;
+                             });
+                while (!done)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            }
+        }
+        ASSERT_EQ(kept.size(), 1);
+        EXPECT_EQ(kept[0].page, "Блок ТКС");
+        EXPECT_TRUE(kept[0].status.contains(status)) << kept[0].status.join('|').toStdString();
+
+        const QString pdf = r.home.path() + "/protocol.pdf";
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        ASSERT_EQ(runProtocolCommand({"--protocol", "1234", pdf}, o, e), 0) << err.toStdString();
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        ASSERT_TRUE(text.waitForFinished(30000));
+        EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).simplified().contains(status));
+        QProcess images;
+        images.start("pdfimages", {"-list", pdf});
+        ASSERT_TRUE(images.waitForFinished(30000));
+        EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).count(" image "), 1);
+    }
 }
 
 TEST(Journal, SimulatedSessionOnTwoPages)

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -44,6 +46,24 @@ const QList<Migration> &migrations()
         {2,
          {QStringLiteral("CREATE INDEX journal_line_instrument "
                          "ON journal_line (model, serial, time_ms)")}},
+        // Blocks' states for protocols written without the instrument. BYTEA is a
+        // type name SQLite takes as it is, and a blob keeps its bytes in any column.
+        {3,
+         {QStringLiteral("CREATE TABLE block_state ("
+                         "id VARCHAR(36) PRIMARY KEY, "
+                         "time_ms BIGINT NOT NULL, "
+                         "time_text VARCHAR(40) NOT NULL, "
+                         "model TEXT NOT NULL, "
+                         "serial TEXT NOT NULL, "
+                         "page TEXT NOT NULL, "
+                         "version TEXT NOT NULL, "
+                         "status TEXT NOT NULL, "
+                         "read_back TEXT NOT NULL, "
+                         "chart BYTEA, "
+                         "workstation TEXT NOT NULL, "
+                         "engineer TEXT NOT NULL)"),
+          QStringLiteral("CREATE INDEX block_state_instrument "
+                         "ON block_state (model, serial, time_ms)")}},
     };
     return steps;
 }
@@ -55,6 +75,10 @@ const QString kColumns = QStringLiteral(
 const QString kInsert = QStringLiteral("INSERT INTO journal_line (") + kColumns +
                         QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                                        "ON CONFLICT (id) DO NOTHING");
+
+const QString kStateColumns = QStringLiteral(
+    "id, time_ms, time_text, model, serial, page, version, status, read_back, chart, "
+    "workstation, engineer");
 
 // A null QString binds as SQL NULL; an empty field is an empty text.
 QVariant text(const QString &s)
@@ -116,6 +140,52 @@ StoredLine readLine(const QSqlQuery &q)
     line.workstation = q.value(11).toString();
     line.engineer = q.value(12).toString();
     return line;
+}
+
+// Lists of texts are kept as JSON arrays: a panel's text may hold a line break.
+QString textList(const QStringList &list)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+}
+
+QStringList listText(const QString &json)
+{
+    QStringList list;
+    for (const QJsonValue &v : QJsonDocument::fromJson(json.toUtf8()).array())
+        list << v.toString();
+    return list;
+}
+
+QVariantList stateValues(const StoredState &s)
+{
+    return {s.id.toString(QUuid::WithoutBraces),
+            qlonglong(s.time.toMSecsSinceEpoch()),
+            s.time.toString(Qt::ISODateWithMs),
+            text(s.instrument.model),
+            text(s.instrument.serial),
+            text(s.page),
+            text(s.version),
+            textList(s.status),
+            textList(s.readBack),
+            s.chart.isEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(s.chart),
+            text(s.workstation),
+            text(s.engineer)};
+}
+
+StoredState readState(const QSqlQuery &q)
+{
+    StoredState s;
+    s.id = QUuid::fromString(q.value(0).toString());
+    s.time = timeOf(q.value(1).toLongLong(), q.value(2).toString());
+    s.instrument = {q.value(3).toString(), q.value(4).toString()};
+    s.page = q.value(5).toString();
+    s.version = q.value(6).toString();
+    s.status = listText(q.value(7).toString());
+    s.readBack = listText(q.value(8).toString());
+    s.chart = q.value(9).toByteArray();
+    s.workstation = q.value(10).toString();
+    s.engineer = q.value(11).toString();
+    return s;
 }
 
 QString errorText(const QSqlError &e)
@@ -469,6 +539,58 @@ std::optional<QStringList> JournalDatabase::models(const QString &serial)
     return found;
 }
 
+std::optional<QList<StoredState>> JournalDatabase::states(const LineQuery &query)
+{
+    QString sql = QStringLiteral("SELECT ") + kStateColumns +
+                  QStringLiteral(" FROM block_state WHERE serial = ?");
+    QVariantList values = {query.instrument.serial};
+    if (!query.instrument.model.isEmpty()) {
+        sql += QStringLiteral(" AND model = ?");
+        values << query.instrument.model;
+    }
+    if (query.from.isValid()) {
+        sql += QStringLiteral(" AND time_ms >= ?");
+        values << qlonglong(query.from.toMSecsSinceEpoch());
+    }
+    if (query.to.isValid()) {
+        sql += QStringLiteral(" AND time_ms < ?");
+        values << qlonglong(query.to.toMSecsSinceEpoch());
+    }
+    return readStates(sql + QStringLiteral(" ORDER BY time_ms, id"), values);
+}
+
+std::optional<QList<StoredState>> JournalDatabase::earliestStates(int count)
+{
+    return readStates(QStringLiteral("SELECT ") + kStateColumns +
+                          QStringLiteral(" FROM block_state ORDER BY time_ms, id LIMIT ?"),
+                      {count});
+}
+
+std::optional<QList<StoredState>> JournalDatabase::readStates(const QString &sql,
+                                                              const QVariantList &values)
+{
+    std::optional<QSqlQuery> q = run(sql, values);
+    if (!q)
+        return std::nullopt;
+    QList<StoredState> found;
+    while (q->next())
+        found << readState(*q);
+    return found;
+}
+
+bool JournalDatabase::write(const QString &sql, const QVariantList &values)
+{
+    return run(sql, values).has_value();
+}
+
+bool JournalDatabase::insert(const StoredState &state)
+{
+    return write(QStringLiteral("INSERT INTO block_state (") + kStateColumns +
+                     QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                                    "ON CONFLICT (id) DO NOTHING"),
+                 stateValues(state));
+}
+
 std::optional<QList<StoredLine>> JournalDatabase::earliest(int count)
 {
     return lines(QStringLiteral("SELECT ") + kColumns +
@@ -509,31 +631,20 @@ std::optional<QList<StoredLine>> JournalDatabase::lines(const QString &sql,
 
 bool JournalDatabase::remove(const QUuid &id)
 {
-    if (state_ != State::Ready)
-        return false;
-    QSqlQuery q(db_);
-    if (!q.prepare(QStringLiteral("DELETE FROM journal_line WHERE id = ?"))) {
-        message_ = errorText(q.lastError());
-        return false;
-    }
-    q.addBindValue(id.toString(QUuid::WithoutBraces));
-    if (!q.exec()) {
-        message_ = errorText(q.lastError());
-        return false;
-    }
-    return true;
+    const QString key = id.toString(QUuid::WithoutBraces);
+    return write(QStringLiteral("DELETE FROM journal_line WHERE id = ?"), {key}) &&
+           write(QStringLiteral("DELETE FROM block_state WHERE id = ?"), {key});
 }
 
 std::optional<int> JournalDatabase::count()
 {
-    if (state_ != State::Ready)
+    std::optional<QSqlQuery> q =
+        run(QStringLiteral("SELECT (SELECT count(*) FROM journal_line) + "
+                           "(SELECT count(*) FROM block_state)"),
+            {});
+    if (!q || !q->next())
         return std::nullopt;
-    QSqlQuery q(db_);
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM journal_line")) || !q.next()) {
-        message_ = errorText(q.lastError());
-        return std::nullopt;
-    }
-    return q.value(0).toInt();
+    return q->value(0).toInt();
 }
 
 } // namespace zet

@@ -22,6 +22,22 @@ struct StoredLine {
     QString engineer;
 };
 
+// What a page showed of its block some seconds after the engineer's last command
+// there: the firmware version, status panels, values read back and the trend chart,
+// kept so that a protocol can be written later without the instrument.
+struct StoredState {
+    QUuid id;
+    QDateTime time;
+    Instrument instrument;
+    QString page;
+    QString version;
+    QStringList status;
+    QStringList readBack;
+    QByteArray chart; // PNG; empty: none
+    QString workstation;
+    QString engineer;
+};
+
 // Where the journal lives: a file path (SQLite) or postgresql://user@host[:port]/db.
 struct JournalLocation {
     enum Kind { Sqlite, Postgres };
@@ -51,7 +67,7 @@ struct LineQuery {
 
 class JournalDatabase {
 public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     enum class State {
         Closed,
@@ -77,12 +93,20 @@ public:
     bool insert(const StoredLine &line);
     // Lines in one transaction; `added` counts those that were not there yet.
     bool insertAll(const QList<StoredLine> &lines, int *added);
+    // A block's state, likewise.
+    bool insert(const StoredState &state);
     std::optional<QList<StoredLine>> select(const LineQuery &query);
     // The models that have lines under this serial number, in name order.
     std::optional<QStringList> models(const QString &serial);
-    // The earliest lines, whatever the instrument: the outbox's next to send.
+    // States of one instrument's blocks in the query's dates, oldest first (its page,
+    // workstation and order are not used).
+    std::optional<QList<StoredState>> states(const LineQuery &query);
+    // The earliest lines and states, whatever the instrument: the outbox's next to send.
     std::optional<QList<StoredLine>> earliest(int count);
+    std::optional<QList<StoredState>> earliestStates(int count);
+    // The line or state of that id.
     bool remove(const QUuid &id);
+    // Lines and states.
     std::optional<int> count();
 
 private:
@@ -90,6 +114,8 @@ private:
     // A read prepared, bound and run, forward only; nothing (with message()) on an error.
     std::optional<QSqlQuery> run(const QString &sql, const QVariantList &values);
     std::optional<QList<StoredLine>> lines(const QString &sql, const QVariantList &values);
+    std::optional<QList<StoredState>> readStates(const QString &sql, const QVariantList &values);
+    bool write(const QString &sql, const QVariantList &values);
     std::optional<QStringList> tables();
     State refuse(const QString &message);
     State unreachable(const QString &why);

@@ -109,9 +109,11 @@ public:
     }
 
     void start();
-    void write(const StoredLine &line);
+    // A line or a block's state: into the database, or the outbox while the server is away.
+    template <typename Item> void write(const Item &item);
     void finish(QThread *home);
     void lines(const LineQuery &query, const JournalStore::LinesDone &done);
+    void states(const LineQuery &query, const JournalStore::StatesDone &done);
     void importCsv(const QString &folder, const std::function<void(const CsvImport &)> &done);
     void exportCsv(const Instrument &instrument, const QString &file,
                    const std::function<void(const QString &)> &done);
@@ -125,6 +127,9 @@ private:
     void setProblem(const QString &message);
     void setWaiting(int count);
     void fail(const QUuid &id, const QString &message);
+    void confirm(const StoredLine &line);
+    void confirm(const StoredState &state);
+    template <typename Item> bool sendBatch(const std::optional<QList<Item>> &batch);
     void connectServer();
     void lost(const QString &why);
     void retryLater();
@@ -163,6 +168,20 @@ void JournalWorker::fail(const QUuid &id, const QString &message)
 {
     JournalStore *s = store_;
     post([s, id, message] { emit s->failed(id, message); });
+}
+
+void JournalWorker::confirm(const StoredLine &line)
+{
+    JournalStore *s = store_;
+    const QUuid id = line.id;
+    post([s, id] { emit s->confirmed(id); });
+}
+
+void JournalWorker::confirm(const StoredState &state)
+{
+    JournalStore *s = store_;
+    const QUuid id = state.id;
+    post([s, id] { emit s->stateSaved(id); });
 }
 
 QString JournalWorker::unavailable() const
@@ -235,48 +254,62 @@ void JournalWorker::retryLater()
         retry_->start(options_.retryMs);
 }
 
-// Sends the outbox's lines a batch at a time, new lines taking their turn between
-// batches. A line the server already has (sent before a crash) is not added again.
+// Sends the outbox's lines (then the blocks' states) a batch at a time, new lines
+// taking their turn between batches. One the server already has (sent before a
+// crash) is not added again.
 void JournalWorker::send()
 {
     if (!outbox_ || outbox_->state() != JournalDatabase::State::Ready ||
         db_->state() != JournalDatabase::State::Ready)
         return;
-    const std::optional<QList<StoredLine>> batch = outbox_->earliest(kSendBatch);
-    if (!batch) {
-        setProblem(outbox_->message());
+    const std::optional<QList<StoredLine>> lines = outbox_->earliest(kSendBatch);
+    if (!sendBatch(lines))
         return;
-    }
-    for (const StoredLine &line : *batch) {
-        if (!db_->insert(line)) {
-            lost(db_->message());
+    bool more = lines->size() == kSendBatch;
+    if (!more) {
+        const std::optional<QList<StoredState>> states = outbox_->earliestStates(kSendBatch);
+        if (!sendBatch(states))
             return;
-        }
-        if (!outbox_->remove(line.id)) {
-            setProblem(outbox_->message());
-            return;
-        }
-        const QUuid id = line.id;
-        JournalStore *s = store_;
-        post([s, id] { emit s->confirmed(id); });
-        setWaiting(waiting_ - 1);
+        more = states->size() == kSendBatch;
     }
     setWaiting(outbox_->count().value_or(waiting_));
-    if (batch->size() == kSendBatch)
+    if (more)
         QTimer::singleShot(0, this, [this] { send(); });
 }
 
-void JournalWorker::write(const StoredLine &line)
+// False when sending stopped: the outbox unreadable, or the server gone again.
+template <typename Item> bool JournalWorker::sendBatch(const std::optional<QList<Item>> &batch)
+{
+    if (!batch) {
+        setProblem(outbox_->message());
+        return false;
+    }
+    for (const Item &item : *batch) {
+        if (!db_->insert(item)) {
+            lost(db_->message());
+            return false;
+        }
+        if (!outbox_->remove(item.id)) {
+            setProblem(outbox_->message());
+            return false;
+        }
+        confirm(item);
+        setWaiting(waiting_ - 1);
+    }
+    return true;
+}
+
+template <typename Item> void JournalWorker::write(const Item &item)
 {
     JournalStore *s = store_;
-    const QUuid id = line.id;
+    const QUuid id = item.id;
     if (!where_ || !db_) {
         fail(id, unavailable());
         return;
     }
     if (db_->state() == JournalDatabase::State::Ready) {
-        if (db_->insert(line)) {
-            post([s, id] { emit s->confirmed(id); });
+        if (db_->insert(item)) {
+            confirm(item);
             return;
         }
         if (!server()) {
@@ -290,7 +323,7 @@ void JournalWorker::write(const StoredLine &line)
         fail(id, unavailable());
         return;
     }
-    if (!outbox_ || outbox_->state() != JournalDatabase::State::Ready || !outbox_->insert(line)) {
+    if (!outbox_ || outbox_->state() != JournalDatabase::State::Ready || !outbox_->insert(item)) {
         fail(id, outbox_ ? outbox_->message() : unavailable());
         return;
     }
@@ -308,16 +341,37 @@ void JournalWorker::finish(QThread *home)
     moveToThread(home);
 }
 
+namespace {
+
+// What a read found, or the reason it found nothing.
+template <typename Item>
+QString readError(const std::optional<QList<Item>> &found, JournalDatabase *db,
+                  const QString &unavailable)
+{
+    if (found)
+        return {};
+    return db && db->state() == JournalDatabase::State::Ready ? db->message() : unavailable;
+}
+
+} // namespace
+
 void JournalWorker::lines(const LineQuery &query, const JournalStore::LinesDone &done)
 {
     std::optional<QList<StoredLine>> found;
     if (db_ && db_->state() == JournalDatabase::State::Ready)
         found = db_->select(query);
-    const QString error =
-        found ? QString()
-              : (db_ && db_->state() == JournalDatabase::State::Ready ? db_->message()
-                                                                         : unavailable());
+    const QString error = readError(found, db_.get(), unavailable());
     QList<StoredLine> result = found.value_or(QList<StoredLine>());
+    post([done, result, error] { done(result, error); });
+}
+
+void JournalWorker::states(const LineQuery &query, const JournalStore::StatesDone &done)
+{
+    std::optional<QList<StoredState>> found;
+    if (db_ && db_->state() == JournalDatabase::State::Ready)
+        found = db_->states(query);
+    const QString error = readError(found, db_.get(), unavailable());
+    QList<StoredState> result = found.value_or(QList<StoredState>());
     post([done, result, error] { done(result, error); });
 }
 
@@ -427,6 +481,23 @@ QUuid JournalStore::append(const JournalEntry &entry)
     JournalWorker *w = worker_;
     QMetaObject::invokeMethod(w, [w, line] { w->write(line); }, Qt::QueuedConnection);
     return line.id;
+}
+
+QUuid JournalStore::saveState(StoredState state)
+{
+    state.id = orderedId();
+    state.workstation = workstation_;
+    state.engineer = engineer_;
+    JournalWorker *w = worker_;
+    QMetaObject::invokeMethod(w, [w, state] { w->write(state); }, Qt::QueuedConnection);
+    return state.id;
+}
+
+void JournalStore::states(const LineQuery &query, StatesDone done)
+{
+    JournalWorker *w = worker_;
+    QMetaObject::invokeMethod(
+        w, [w, query, done] { w->states(query, done); }, Qt::QueuedConnection);
 }
 
 void JournalStore::lines(const LineQuery &query, LinesDone done)

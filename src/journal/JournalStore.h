@@ -54,6 +54,9 @@ public:
 
     // Queues the line and returns its id at once.
     QUuid append(const JournalEntry &entry);
+    // Queues a block's state (its id, workstation and engineer are the store's) and
+    // returns its id at once; it goes where the lines go, outbox included.
+    QUuid saveState(StoredState state);
 
     // Lines waiting in the outbox for the server.
     int waiting() const { return waiting_; }
@@ -62,6 +65,8 @@ public:
 
     using LinesDone = std::function<void(const QList<StoredLine> &lines, const QString &error)>;
     void lines(const LineQuery &query, LinesDone done);
+    using StatesDone = std::function<void(const QList<StoredState> &states, const QString &error)>;
+    void states(const LineQuery &query, StatesDone done);
     // Every line of the CSV journals in `folder` (the files are only read); a line
     // imported before is not added again.
     void importCsv(const QString &folder, std::function<void(const CsvImport &)> done);
@@ -71,6 +76,7 @@ public:
 
 signals:
     void confirmed(QUuid id); // committed by the journal's database
+    void stateSaved(QUuid id); // a block's state, likewise
     void deferred(QUuid id);  // kept in the outbox until the server is back
     void failed(QUuid id, QString message);
     void waitingChanged(int count);

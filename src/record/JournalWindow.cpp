@@ -178,6 +178,7 @@ void JournalWindow::refresh()
 {
     const int request = ++request_;
     if (!instrument_.known()) {
+        states_.clear();
         loaded({}, {});
         return;
     }
@@ -185,6 +186,11 @@ void JournalWindow::refresh()
     LineQuery q;
     q.instrument = instrument_;
     q.newestFirst = true;
+    // The store answers in the order asked: the states are there when the lines come.
+    store_.states(q, [this, request](const QList<StoredState> &states, const QString &) {
+        if (request == request_)
+            states_ = states;
+    });
     store_.lines(q, [this, request](const QList<StoredLine> &lines, const QString &error) {
         if (request == request_)
             loaded(lines, error);
@@ -238,9 +244,9 @@ void JournalWindow::filterDates(QDate from, QDate to)
     to_->setDate(to.isValid() ? to : to_->minimumDate());
 }
 
-bool JournalWindow::inDates(const StoredLine &line) const
+bool JournalWindow::inDates(const QDateTime &time) const
 {
-    const QDate day = line.entry.time.date();
+    const QDate day = time.date();
     const QDate from = chosen(from_), to = chosen(to_);
     return (!from.isValid() || day >= from) && (!to.isValid() || day <= to);
 }
@@ -252,7 +258,7 @@ void JournalWindow::applyFilter()
         workstations_->currentIndex() > 0 ? workstations_->currentText() : QString();
     model_.filter([&](const StoredLine &l) {
         return (page.isEmpty() || l.entry.page == page) &&
-               (station.isEmpty() || l.workstation == station) && inDates(l);
+               (station.isEmpty() || l.workstation == station) && inDates(l.entry.time);
     });
 }
 
@@ -278,16 +284,22 @@ void JournalWindow::writeProtocolFile()
         return;
     QList<StoredLine> lines;
     for (const StoredLine &l : model_.lines())
-        if (inDates(l))
+        if (inDates(l.entry.time))
             lines << l;
+    QList<StoredState> states;
+    for (const StoredState &s : states_)
+        if (inDates(s.time))
+            states << s;
     if (lines.isEmpty()) {
         platform_.message(MessageKind::Error,
                           QStringLiteral("За выбранные даты записей о приборе нет: протокол не "
                                          "составлен."));
         return;
     }
-    ProtocolData data = protocolFromJournal(lines, instrument_);
-    if (reports_) {
+    ProtocolData data = protocolFromJournal(lines, instrument_, states);
+    // The pages show the blocks as they are now: for a service that reaches today.
+    const QDate to = chosen(to_);
+    if (reports_ && (!to.isValid() || to >= QDate::currentDate())) {
         const QMap<QString, BlockReport> live = reports_(instrument_);
         for (ProtocolBlock &b : data.blocks) {
             const auto r = live.find(b.name);

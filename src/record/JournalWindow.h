@@ -70,7 +70,8 @@ public:
     // "Настройки…": the "Журнал" settings dialog.
     void editSettings();
     // What the window's pages show of each block of the instrument connected now, by
-    // page caption; the protocol takes version, status, read-backs and chart from it.
+    // page caption; for a service that reaches today the protocol takes version,
+    // status, read-backs and chart from it rather than from the states kept.
     using BlockReports = std::function<QMap<QString, BlockReport>(const Instrument &)>;
     void setBlockReports(BlockReports reports) { reports_ = std::move(reports); }
 
@@ -83,7 +84,7 @@ private:
     void loaded(QList<StoredLine> lines, const QString &error);
     void applyFilter();
     // Within the chosen dates, both days included.
-    bool inDates(const StoredLine &line) const;
+    bool inDates(const QDateTime &time) const;
     static void fillChoices(QComboBox *box, const QStringList &items);
 
     JournalStore &store_;
@@ -94,6 +95,7 @@ private:
     bool loading_ = false;
     int request_ = 0; // the answer to the latest request is the one shown
     JournalModel model_;
+    QList<StoredState> states_; // of the instrument shown, oldest first
     QLabel *title_;
     QLabel *note_;
     QComboBox *pages_;

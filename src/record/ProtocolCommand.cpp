@@ -149,7 +149,12 @@ int run(const Request &r, QTextStream &out, QTextStream &err)
                     QStringLiteral("в журнале %1 нет прибора с заводским номером %2.")
                         .arg(where->display(), r.serial));
 
-    QList<std::pair<Instrument, QList<StoredLine>>> found;
+    struct Found {
+        Instrument instrument;
+        QList<StoredLine> lines;
+        QList<StoredState> states;
+    };
+    QList<Found> found;
     for (const QString &model : *models) {
         LineQuery query;
         query.instrument = {model, r.serial};
@@ -159,11 +164,13 @@ int run(const Request &r, QTextStream &out, QTextStream &err)
             query.to = r.to.addDays(1).startOfDay();
         query.newestFirst = false;
         const std::optional<QList<StoredLine>> lines = db.select(query);
-        if (!lines)
+        const std::optional<QList<StoredState>> states =
+            lines ? db.states(query) : std::optional<QList<StoredState>>();
+        if (!states)
             return fail(err, kNotFound,
                         QStringLiteral("журнал работ не прочитан: ") + db.message());
         if (!lines->isEmpty())
-            found.append({query.instrument, *lines});
+            found.append({query.instrument, *lines, *states});
     }
     if (found.isEmpty())
         return fail(err, kNotFound,
@@ -171,15 +178,16 @@ int run(const Request &r, QTextStream &out, QTextStream &err)
                         .arg(r.serial, period(r)));
     if (found.size() > 1) {
         QStringList names;
-        for (const auto &f : found)
-            names << f.first.model;
+        for (const Found &f : found)
+            names << f.instrument.model;
         return fail(err, kNotFound,
                     QStringLiteral("заводской номер %1 есть у нескольких моделей (%2); "
                                    "протокол составляется для одного прибора.")
                         .arg(r.serial, names.join(QStringLiteral(", "))));
     }
 
-    ProtocolData data = protocolFromJournal(found.front().second, found.front().first);
+    const Found &f = found.front();
+    ProtocolData data = protocolFromJournal(f.lines, f.instrument, f.states);
     const ProtocolPeople people = savedProtocolPeople();
     data.centre = people.centre;
     data.engineer = people.engineer;

@@ -399,7 +399,8 @@ bool writeProtocol(const ProtocolData &data, const QString &pdfFile, QString *er
     return true;
 }
 
-ProtocolData protocolFromJournal(const QList<StoredLine> &lines, const Instrument &instrument)
+ProtocolData protocolFromJournal(const QList<StoredLine> &lines, const Instrument &instrument,
+                                 const QList<StoredState> &states)
 {
     ProtocolData d;
     d.model = instrument.model;
@@ -415,6 +416,20 @@ ProtocolData protocolFromJournal(const QList<StoredLine> &lines, const Instrumen
                                        [&c](const ProtocolBlock &b) { return b.name == c.page; });
         if (!known)
             d.blocks.push_back(ProtocolBlock{c.page, {}, {}, {}, {}});
+    }
+    for (ProtocolBlock &b : d.blocks) {
+        const StoredState *latest = nullptr;
+        for (const StoredState &s : states)
+            if (s.page == b.name && s.instrument.model == instrument.model &&
+                s.instrument.serial == instrument.serial &&
+                (!latest || s.time >= latest->time))
+                latest = &s;
+        if (!latest)
+            continue;
+        b.version = latest->version;
+        b.readBack = latest->readBack;
+        b.finalStatus = latest->status;
+        b.chart = QImage::fromData(latest->chart, "PNG");
     }
     if (!d.commands.empty())
         d.date = d.commands.back().time.date();

@@ -17,6 +17,7 @@
 namespace zet {
 
 struct StoredLine;
+struct StoredState;
 
 struct ProtocolBlock {
     QString name;            // the page's caption, as the journal names it
@@ -39,11 +40,13 @@ struct ProtocolData {
 // file could not be written. An existing file is replaced only once the new one is whole.
 bool writeProtocol(const ProtocolData &data, const QString &pdfFile, QString *error);
 
-// What the journal alone tells of one instrument's service: its commands in time
-// order (lines of other instruments are left out) and one block per page they name,
-// in the order first named. The date is that of the last command; the centre, the
-// engineer, versions, read-backs, states and charts are left empty.
-ProtocolData protocolFromJournal(const QList<StoredLine> &lines, const Instrument &instrument);
+// What the journal tells of one instrument's service: its commands in time order
+// (lines of other instruments are left out) and one block per page they name, in the
+// order first named, each with the version, read-backs, status and chart of the
+// latest state kept of that page (left empty without one). The date is that of the
+// last command; the centre and the engineer are left empty.
+ProtocolData protocolFromJournal(const QList<StoredLine> &lines, const Instrument &instrument,
+                                 const QList<StoredState> &states = {});
 
 // The centre and the engineer printed on protocols, kept in the tool's settings
 // (~/.config/zet-service/zet-service.conf, keys protocol/centre and protocol/engineer).

@@ -12,6 +12,7 @@
 #include "record/LineMonitor.h"
 #include "record/TrendExport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -66,8 +67,10 @@ ServiceRecord::ServiceRecord(QWidget &window, QTabWidget *pages, Session &sessio
     for (int i = 0; i < tabs->count(); ++i)
         attach(tabs->widget(i));
     // A page built later is reached when it is first shown.
-    connect(tabs, &QTabWidget::currentChanged, this,
-            [this, tabs](int index) { attach(tabs->widget(index)); });
+    connect(tabs, &QTabWidget::currentChanged, this, [this, tabs](int index) {
+        keepStates(tabs->widget(index)); // the page left is no longer polled
+        attach(tabs->widget(index));
+    });
 }
 
 ServiceRecord::~ServiceRecord()
@@ -79,7 +82,9 @@ ServiceRecord::~ServiceRecord()
     // Commands still unanswered go to the journal as such; the store writes them
     // before it closes.
     closing_ = true;
+    handOver(); // lines acknowledged since the last turn of the event loop
     recorder_.flush();
+    keepStates();
 }
 
 void ServiceRecord::attach(QWidget *widget)
@@ -118,6 +123,10 @@ JournalStore &ServiceRecord::store()
         if (journal_)
             journal_->refresh();
     });
+    connect(store_.get(), &JournalStore::stateSaved, this, [this] {
+        if (journal_)
+            journal_->refresh();
+    });
     connect(store_.get(), &JournalStore::failed, this, [this](QUuid, const QString &message) {
         if (failureTold_)
             return;
@@ -141,15 +150,79 @@ void ServiceRecord::showStoreState()
     storeState_->setVisible(waiting > 0);
 }
 
+void ServiceRecord::keepStateLater(const JournalEntry &entry)
+{
+    if (!entry.status || closing_)
+        return;
+    for (int i = 1; i < tabs_->count(); ++i) {
+        auto *page = dynamic_cast<ModulePage *>(tabs_->widget(i));
+        if (!page || tabs_->tabText(i) != entry.page)
+            continue;
+        StateToKeep &keep = statesToKeep_[page];
+        if (!keep.timer) {
+            keep.timer = new QTimer(this);
+            keep.timer->setSingleShot(true);
+            connect(keep.timer, &QTimer::timeout, this, [this, page] { keepState(page); });
+        }
+        keep.page = page;
+        keep.instrument = entry.instrument;
+        keep.caption = entry.page;
+        keep.timer->start(kStateDelayMs);
+        return;
+    }
+}
+
+void ServiceRecord::keepState(const ModulePage *key)
+{
+    const auto found = statesToKeep_.find(key);
+    if (found == statesToKeep_.end())
+        return;
+    const StateToKeep keep = *found;
+    statesToKeep_.erase(found);
+    keep.timer->deleteLater();
+    const Instrument &now = recorder_.instrument();
+    // Gone, or showing another instrument since: nothing of that block to keep.
+    if (!keep.page || now.model != keep.instrument.model || now.serial != keep.instrument.serial)
+        return;
+    const BlockReport report = keep.page->report();
+    StoredState state;
+    state.time = platform_.now();
+    state.instrument = keep.instrument;
+    state.page = keep.caption;
+    state.version = report.version;
+    state.status = report.status;
+    state.readBack = report.readBack;
+    if (!report.chart.isNull()) {
+        QBuffer png(&state.chart);
+        png.open(QIODevice::WriteOnly);
+        report.chart.save(&png, "PNG");
+    }
+    store().saveState(state);
+}
+
+void ServiceRecord::keepStates(const QWidget *except)
+{
+    for (const ModulePage *page : statesToKeep_.keys())
+        if (page != except)
+            keepState(page);
+}
+
 void ServiceRecord::append(const JournalEntry &entry)
 {
     lastServiced_ = entry.instrument;
-    if (closing_) {
+    keepStateLater(entry);
+    handOff_.append(entry);
+    if (closing_)
+        handOver();
+    else if (handOff_.size() == 1) // written after the tick that acknowledged it, never inside it
+        QTimer::singleShot(0, this, [this] { handOver(); });
+}
+
+void ServiceRecord::handOver()
+{
+    const QList<JournalEntry> entries = std::exchange(handOff_, {});
+    for (const JournalEntry &entry : entries)
         store().append(entry);
-        return;
-    }
-    // Written after the tick that acknowledged it, never inside it.
-    QTimer::singleShot(0, this, [this, entry] { store().append(entry); });
 }
 
 void ServiceRecord::showJournal()

@@ -10,7 +10,9 @@
 #include "journal/LineLog.h"
 #include "record/FileChooser.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -18,11 +20,13 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTabWidget;
+class QTimer;
 class QWidget;
 
 namespace zet {
 
 class JournalStore;
+class ModulePage;
 class JournalWindow;
 class LineMonitor;
 class PollCycle;
@@ -32,6 +36,11 @@ class TrendChart;
 
 class ServiceRecord : public QObject, private JournalSink {
 public:
+    // A block's state is kept this long after the engineer's last answered command on
+    // its page (the block has settled, and its chart shows the time around the
+    // command), or when the engineer leaves the page or closes the program first.
+    static constexpr int kStateDelayMs = 10000;
+
     // The journal's location for this run (`--journal`): a file or a server's URL.
     // Empty: the "journal/location" setting, else the default SQLite file.
     static void setJournalLocation(const QString &location);
@@ -65,7 +74,21 @@ private:
     // Buttons and charts of a page, once the page exists.
     void attach(QWidget *page);
     void append(const JournalEntry &entry) override;
+    // Hands the lines acknowledged since to the journal.
+    void handOver();
     void showStoreState();
+    // The page that journalled `entry` keeps its block's state later.
+    void keepStateLater(const JournalEntry &entry);
+    void keepState(const ModulePage *page);
+    // Keeps the states waiting, of every page but `except`.
+    void keepStates(const QWidget *except = nullptr);
+
+    struct StateToKeep {
+        QPointer<ModulePage> page;
+        Instrument instrument;
+        QString caption;
+        QTimer *timer = nullptr;
+    };
 
     QWidget &window_;
     QTabWidget *tabs_ = nullptr;
@@ -83,6 +106,8 @@ private:
     JournalWindow *journal_ = nullptr;
     LineMonitor *monitor_ = nullptr;
     QString location_; // of the journal, given when the window was made
+    QHash<const ModulePage *, StateToKeep> statesToKeep_;
+    QList<JournalEntry> handOff_; // acknowledged, not yet handed to the journal
 };
 
 } // namespace zet
