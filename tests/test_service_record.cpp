@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSettings>
@@ -564,10 +565,13 @@ TEST(JournalWindow, SettingsAndTheServiceProtocol)
         return pdf;
     };
     r.record().journalWindow()->findChild<QPushButton *>("ProtocolButton")->click();
-    QProcess text;
-    text.start("pdftotext", {"-layout", pdf, "-"});
-    ASSERT_TRUE(text.waitForFinished(30000));
-    const QString got = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    const auto pdfText = [](const QString &file) {
+        QProcess text;
+        text.start("pdftotext", {"-layout", file, "-"});
+        text.waitForFinished(30000);
+        return QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    };
+    const QString got = pdfText(pdf);
     for (const char *part : {"Протокол обслуживания", "СЦ «Восток»", "Иванов И. И.", "ЗЕТ71", "1234",
                              "C газа = 250 % х100; Порог1 = 50 % х100", "подтверждена"})
         EXPECT_TRUE(got.contains(QString::fromUtf8(part))) << part << "\n" << got.toStdString();
@@ -577,6 +581,34 @@ TEST(JournalWindow, SettingsAndTheServiceProtocol)
     images.start("pdfimages", {"-list", pdf});
     ASSERT_TRUE(images.waitForFinished(30000));
     EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).count(" image "), 1);
+
+    // "Печать…": the same protocol on the printer chosen (here one printing to a file);
+    // cancelled, nothing is printed; a printer that cannot print is told.
+    JournalWindow *w = r.record().journalWindow();
+    const auto print = [&](const QString &file, bool accept) {
+        r.h->messages.clear();
+        w->setPrinterChooser([=](QWidget *, QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            return accept;
+        });
+        w->findChild<QPushButton *>("PrintButton")->click();
+    };
+    const QString sheets = r.home.path() + "/printed.pdf";
+    print(sheets, false);
+    EXPECT_FALSE(QFile::exists(sheets));
+    EXPECT_EQ(r.h->messages, QStringList{});
+    print(sheets, true);
+    EXPECT_EQ(r.h->messages, QStringList{});
+    const QString printed = pdfText(sheets);
+    for (const char *part : {"Протокол обслуживания", "ЗЕТ71", "1234",
+                             "C газа = 250 % х100; Порог1 = 50 % х100"})
+        EXPECT_TRUE(printed.contains(QString::fromUtf8(part))) << part << "\n" << printed.toStdString();
+    print(r.home.path() + "/missing/printed.pdf", true);
+    EXPECT_EQ(r.h->messages, QStringList{"Протокол не напечатан: файл " + r.home.path() +
+                                         "/missing/printed.pdf не записывается."});
+    // The bar holds every button at the window's size.
+    EXPECT_LE(w->minimumSizeHint().width(), w->width());
 }
 
 // The block's state is kept when the engineer leaves the page or closes the window

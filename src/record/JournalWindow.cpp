@@ -11,6 +11,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -101,18 +103,27 @@ QDateEdit *makeDateEdit(const char *name)
 
 QDate chosen(const QDateEdit *e) { return e->date() == e->minimumDate() ? QDate() : e->date(); }
 
+bool askPrinter(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Печать протокола"));
+    // The protocol goes out whole: its pages are laid out only when printed.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 } // namespace
 
 JournalWindow::JournalWindow(JournalStore &store, FileChooser &files, Platform &platform,
                              QWidget *parent)
     : QWidget(parent, Qt::Window), store_(store), files_(files), platform_(platform),
-      title_(new QLabel),
+      choosePrinter_(askPrinter), title_(new QLabel),
       note_(new QLabel), pages_(new QComboBox), workstations_(new QComboBox),
       from_(makeDateEdit("JournalFrom")), to_(makeDateEdit("JournalTo")), table_(new QTableView)
 {
     setObjectName(QStringLiteral("JournalWindow"));
     setWindowTitle(QStringLiteral("Журнал работ"));
-    resize(1240, 480);
+    resize(1320, 480);
 
     title_->setObjectName(QStringLiteral("JournalInstrument"));
     note_->setObjectName(QStringLiteral("JournalNote"));
@@ -130,6 +141,9 @@ JournalWindow::JournalWindow(JournalStore &store, FileChooser &files, Platform &
     auto *protocol = new QPushButton(QStringLiteral("Протокол…"));
     protocol->setObjectName(QStringLiteral("ProtocolButton"));
     connect(protocol, &QPushButton::clicked, this, &JournalWindow::writeProtocolFile);
+    auto *print = new QPushButton(QStringLiteral("Печать…"));
+    print->setObjectName(QStringLiteral("PrintButton"));
+    connect(print, &QPushButton::clicked, this, &JournalWindow::printProtocolSheets);
     auto *settings = new QPushButton(QStringLiteral("Настройки…"));
     settings->setObjectName(QStringLiteral("JournalSettingsButton"));
     connect(settings, &QPushButton::clicked, this, &JournalWindow::editSettings);
@@ -148,6 +162,7 @@ JournalWindow::JournalWindow(JournalStore &store, FileChooser &files, Platform &
     bar->addSpacing(8);
     bar->addWidget(csv);
     bar->addWidget(protocol);
+    bar->addWidget(print);
     bar->addWidget(settings);
 
     table_->setObjectName(QStringLiteral("JournalTable"));
@@ -278,10 +293,10 @@ void JournalWindow::exportCsv()
     });
 }
 
-void JournalWindow::writeProtocolFile()
+std::optional<ProtocolData> JournalWindow::protocolData()
 {
     if (!instrument_.known())
-        return;
+        return std::nullopt;
     QList<StoredLine> lines;
     for (const StoredLine &l : model_.lines())
         if (inDates(l.entry.time))
@@ -294,7 +309,7 @@ void JournalWindow::writeProtocolFile()
         platform_.message(MessageKind::Error,
                           QStringLiteral("За выбранные даты записей о приборе нет: протокол не "
                                          "составлен."));
-        return;
+        return std::nullopt;
     }
     ProtocolData data = protocolFromJournal(lines, instrument_, states);
     // The pages show the blocks as they are now: for a service that reaches today.
@@ -314,6 +329,14 @@ void JournalWindow::writeProtocolFile()
     const ProtocolPeople people = savedProtocolPeople();
     data.centre = people.centre;
     data.engineer = people.engineer;
+    return data;
+}
+
+void JournalWindow::writeProtocolFile()
+{
+    const std::optional<ProtocolData> data = protocolData();
+    if (!data)
+        return;
     const QString suggested = QStringLiteral("Протокол_%1_%2.pdf")
                                   .arg(QString(instrument_.model).remove(QLatin1Char(' ')),
                                        instrument_.serial);
@@ -322,7 +345,20 @@ void JournalWindow::writeProtocolFile()
     if (file.isEmpty())
         return;
     QString error;
-    if (!writeProtocol(data, file, &error))
+    if (!writeProtocol(*data, file, &error))
+        platform_.message(MessageKind::Error, error);
+}
+
+void JournalWindow::printProtocolSheets()
+{
+    const std::optional<ProtocolData> data = protocolData();
+    if (!data)
+        return;
+    QPrinter printer;
+    if (!choosePrinter_(this, printer))
+        return;
+    QString error;
+    if (!printProtocol(*data, printer, &error))
         platform_.message(MessageKind::Error, error);
 }
 

@@ -5,17 +5,20 @@
 
 #include "journal/JournalDatabase.h"
 #include "pages/ModulePage.h"
+#include "record/ServiceProtocol.h"
 
 #include <QAbstractTableModel>
 #include <QDate>
 #include <QMap>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QPrinter;
 class QTableView;
 
 namespace zet {
@@ -67,6 +70,12 @@ public:
     void exportCsv();
     // "Протокол…": the protocol of the service in the chosen dates (all when none), as PDF.
     void writeProtocolFile();
+    // "Печать…": the same protocol on the printer the engineer chooses.
+    void printProtocolSheets();
+    // Asks for the printer and sets it up; false when the engineer cancels. Qt's print
+    // dialog unless replaced (tests).
+    using PrinterChooser = std::function<bool(QWidget *parent, QPrinter &printer)>;
+    void setPrinterChooser(PrinterChooser choose) { choosePrinter_ = std::move(choose); }
     // "Настройки…": the "Журнал" settings dialog.
     void editSettings();
     // What the window's pages show of each block of the instrument connected now, by
@@ -86,11 +95,15 @@ private:
     // Within the chosen dates, both days included.
     bool inDates(const QDateTime &time) const;
     static void fillChoices(QComboBox *box, const QStringList &items);
+    // The protocol of the chosen dates with the blocks as their pages show them;
+    // nothing (and the engineer told why) when there is nothing to put in it.
+    std::optional<ProtocolData> protocolData();
 
     JournalStore &store_;
     FileChooser &files_;
     Platform &platform_;
     BlockReports reports_;
+    PrinterChooser choosePrinter_;
     Instrument instrument_;
     bool loading_ = false;
     int request_ = 0; // the answer to the latest request is the one shown

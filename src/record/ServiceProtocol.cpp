@@ -9,6 +9,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QSaveFile>
 #include <QSettings>
 #include <QTextBlock>
@@ -302,32 +303,24 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-} // namespace
-
-bool writeProtocol(const ProtocolData &data, const QString &pdfFile, QString *error)
+// Lays the protocol out on A4 pages of `device` and paints them; false when painting
+// cannot begin. The layout follows the device's own resolution, so a PDF and a printed
+// sheet come out alike.
+bool paintProtocol(const ProtocolData &data, QPagedPaintDevice &device)
 {
-    QSaveFile file(pdfFile);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Протокол не записан в файл %1: %2.")
-                            .arg(QDir::toNativeSeparators(pdfFile), file.errorString()));
-        return false;
-    }
-    QPdfWriter writer(&file);
-    writer.setResolution(kResolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(20, 15, 15, 12), QPageLayout::Millimeter));
-    writer.setTitle(QStringLiteral("Протокол обслуживания %1 № %2").arg(data.model, data.serial));
-    writer.setCreator(QStringLiteral("zet-service"));
+    const int resolution = device.logicalDpiY();
 
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(kFontPoints);
 
     QTextDocument doc;
-    doc.documentLayout()->setPaintDevice(&writer);
+    doc.documentLayout()->setPaintDevice(&device);
     doc.setDefaultFont(font);
     doc.setDocumentMargin(0);
-    const QSizeF area = writer.pageLayout().paintRectPixels(kResolution).size();
-    const QFontMetricsF metrics(font, &writer);
+    const QSizeF area = device.pageLayout().paintRectPixels(resolution).size();
+    const QFontMetricsF metrics(font, &device);
     const qreal footer = metrics.height() * 2.5;
     doc.setPageSize(QSizeF(area.width(), area.height() - footer));
     for (size_t i = 0; i < data.blocks.size(); ++i)
@@ -335,8 +328,8 @@ bool writeProtocol(const ProtocolData &data, const QString &pdfFile, QString *er
             doc.addResource(QTextDocument::ImageResource, QUrl(chartName(i)),
                             data.blocks[i].chart);
     // An image's width in the document is scaled to the page by Qt's own factor
-    // (the writer's resolution over the screen's); it is asked, not assumed.
-    qreal textWidthPx = area.width() * kCssDpi / kResolution;
+    // (the device's resolution over the screen's); it is asked, not assumed.
+    qreal textWidthPx = area.width() * kCssDpi / resolution;
     for (size_t i = 0; i < data.blocks.size(); ++i) {
         if (data.blocks[i].chart.isNull())
             continue;
@@ -361,17 +354,13 @@ bool writeProtocol(const ProtocolData &data, const QString &pdfFile, QString *er
         pieces.push_back(cut);
 
     QPainter painter;
-    if (!painter.begin(&writer)) {
-        file.cancelWriting();
-        setError(error, QStringLiteral("Протокол не записан в файл %1: PDF не создаётся.")
-                            .arg(QDir::toNativeSeparators(pdfFile)));
+    if (!painter.begin(&device))
         return false;
-    }
     const qreal pageHeight = doc.pageSize().height();
     const int pages = doc.pageCount();
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
-            writer.newPage();
+            device.newPage();
         const QRectF visible(0, page * pageHeight, area.width(), pageHeight);
         painter.save();
         painter.translate(0, -visible.top());
@@ -390,13 +379,51 @@ bool writeProtocol(const ProtocolData &data, const QString &pdfFile, QString *er
                                 metrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, footerText(data, page + 1, pages));
     }
-    painter.end();
+    return painter.end();
+}
+
+} // namespace
+
+bool writeProtocol(const ProtocolData &data, const QString &pdfFile, QString *error)
+{
+    QSaveFile file(pdfFile);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, QStringLiteral("Протокол не записан в файл %1: %2.")
+                            .arg(QDir::toNativeSeparators(pdfFile), file.errorString()));
+        return false;
+    }
+    QPdfWriter writer(&file);
+    writer.setResolution(kResolution);
+    writer.setTitle(QStringLiteral("Протокол обслуживания %1 № %2").arg(data.model, data.serial));
+    writer.setCreator(QStringLiteral("zet-service"));
+    if (!paintProtocol(data, writer)) {
+        file.cancelWriting();
+        setError(error, QStringLiteral("Протокол не записан в файл %1: PDF не создаётся.")
+                            .arg(QDir::toNativeSeparators(pdfFile)));
+        return false;
+    }
     if (!file.commit()) {
         setError(error, QStringLiteral("Протокол не записан в файл %1: %2.")
                             .arg(QDir::toNativeSeparators(pdfFile), file.errorString()));
         return false;
     }
     return true;
+}
+
+bool printProtocol(const ProtocolData &data, QPrinter &printer, QString *error)
+{
+    printer.setResolution(kResolution);
+    printer.setDocName(QStringLiteral("Протокол обслуживания %1 № %2").arg(data.model, data.serial));
+    printer.setCreator(QStringLiteral("zet-service"));
+    if (paintProtocol(data, printer))
+        return true;
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        setError(error, QStringLiteral("Протокол не напечатан: файл %1 не записывается.")
+                            .arg(QDir::toNativeSeparators(printer.outputFileName())));
+    else
+        setError(error, QStringLiteral("Протокол не напечатан: принтер «%1» недоступен.")
+                            .arg(printer.printerName()));
+    return false;
 }
 
 ProtocolData protocolFromJournal(const QList<StoredLine> &lines, const Instrument &instrument,

@@ -2,7 +2,7 @@
 // The protocol of one service as a PDF document for the customer: who serviced which
 // instrument and when, every command sent with its answer, what the blocks read back
 // after calibration, their final state and trend charts, and lines for signatures.
-// Written with Qt's own PDF writer; a QGuiApplication must exist.
+// Written with Qt's own PDF writer or sent to a printer; a QGuiApplication must exist.
 
 #include "journal/Journal.h"
 
@@ -13,6 +13,8 @@
 #include <QStringList>
 
 #include <vector>
+
+class QPrinter;
 
 namespace zet {
 
@@ -39,6 +41,10 @@ struct ProtocolData {
 // Writes the protocol as an A4 PDF; false with a Russian `error` (may be null) when the
 // file could not be written. An existing file is replaced only once the new one is whole.
 bool writeProtocol(const ProtocolData &data, const QString &pdfFile, QString *error);
+
+// Prints the protocol on A4 sheets of `printer`, laid out as the PDF; false with a
+// Russian `error` (may be null) when the printer cannot be used.
+bool printProtocol(const ProtocolData &data, QPrinter &printer, QString *error);
 
 // What the journal tells of one instrument's service: its commands in time order
 // (lines of other instruments are left out) and one block per page they name, in the
