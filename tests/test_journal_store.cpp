@@ -83,6 +83,7 @@ struct Seen {
     {
         QObject::connect(&s, &JournalStore::confirmed, [this](QUuid id) { confirmed << id; });
         QObject::connect(&s, &JournalStore::deferred, [this](QUuid id) { deferred << id; });
+        QObject::connect(&s, &JournalStore::stateSaved, [this](QUuid id) { saved << id; });
         QObject::connect(&s, &JournalStore::failed, [this](QUuid id, QString m) {
             failed << id;
             messages << m;
@@ -91,7 +92,7 @@ struct Seen {
         QObject::connect(&s, &JournalStore::problemChanged,
                          [this](QString m) { messages << m; });
     }
-    QList<QUuid> confirmed, deferred, failed;
+    QList<QUuid> confirmed, deferred, failed, saved;
     QList<int> waiting;
     QStringList messages;
 };
@@ -492,11 +493,18 @@ TEST(JournalStoreServer, LinesWaitWhileTheServerIsAwayAndArriveOnce)
     ASSERT_TRUE(server.stop(&error)) << error.toStdString();
     for (int i = 20; i < 50; ++i)
         ids << store.append(entry(i));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.deferred.size() == 30; }, 30000))
+    // A block's state waits with the lines, its chart's bytes as they were.
+    const QByteArray chart("\x89PNG\r\n\x1a\n\0\xff", 10);
+    const QUuid state = store.saveState({.time = QDateTime::currentDateTime(),
+                                         .instrument = kZet71,
+                                         .page = "ТКС",
+                                         .status = {"Блок включён\nпрогрев"},
+                                         .chart = chart});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.deferred.size() == 31; }, 30000))
         << seen.messages.join('\n').toStdString();
-    EXPECT_EQ(store.waiting(), 30);
+    EXPECT_EQ(store.waiting(), 31);
     EXPECT_EQ(journal::waitingText(store.waiting()),
-              "Журнал: нет связи с сервером, ожидают отправки: 30");
+              "Журнал: нет связи с сервером, ожидают отправки: 31");
     EXPECT_TRUE(store.problem().contains("нет связи с сервером")) << store.problem().toStdString();
 
     ASSERT_TRUE(server.start(&error)) << error.toStdString();
@@ -505,12 +513,19 @@ TEST(JournalStoreServer, LinesWaitWhileTheServerIsAwayAndArriveOnce)
     EXPECT_EQ(QSet<QUuid>(seen.confirmed.begin(), seen.confirmed.end()),
               QSet<QUuid>(ids.begin(), ids.end()));
     EXPECT_EQ(seen.confirmed.size(), 50);
+    EXPECT_EQ(seen.saved, QList<QUuid>{state});
+    QList<StoredState> states;
+    store.states({.instrument = kZet71}, [&](const QList<StoredState> &s, const QString &) { states = s; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !states.isEmpty(); }, 10000));
+    EXPECT_EQ(states[0].chart, chart);
+    EXPECT_EQ(states[0].status, QStringList{"Блок включён\nпрогрев"});
     EXPECT_EQ(seen.waiting.first(), 1);
     EXPECT_EQ(seen.waiting.last(), 0);
     EXPECT_TRUE(store.problem().isEmpty()) << store.problem().toStdString();
     Sql sql(server.url("journal"));
     EXPECT_EQ(sql.value("SELECT count(DISTINCT id) FROM journal_line").toInt(), 50);
     EXPECT_EQ(sql.value("SELECT count(*) FROM journal_line").toInt(), 50);
+    EXPECT_EQ(sql.value("SELECT count(*) FROM block_state").toInt(), 1);
     EXPECT_EQ(Sql(dir.filePath("outbox.sqlite")).value("SELECT count(*) FROM journal_line").toInt(), 0);
 }
 

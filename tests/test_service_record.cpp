@@ -3,6 +3,7 @@
 
 #include "PageChecks.h"
 #include "RecordSession.h"
+#include "TempPostgres.h"
 #include "journal/Journal.h"
 #include "record/JournalSettings.h"
 #include "record/JournalWindow.h"
@@ -40,6 +41,8 @@
 
 namespace zet::test {
 namespace {
+
+using zet::test::TempPostgres;
 
 // A window whose journal goes to a fresh folder.
 struct Record {
@@ -386,6 +389,44 @@ TEST(Journal, ServerAwayLinesWaitAndTheDeviceListSaysHowMany)
     EXPECT_EQ(r.record().linesConfirmed(), 0);
 }
 
+// A server that wants a password the tool was not given: the engineer is asked, again
+// after a wrong one, and the lines waiting go once it is right.
+TEST(Journal, ServerPasswordAskedUntilItIsRight)
+{
+    if (!TempPostgres::installed()) {
+        if (qEnvironmentVariable("ZET_REQUIRE_POSTGRES") == "1")
+            FAIL() << "no PostgreSQL server in " << qPrintable(TempPostgres::binDir());
+        GTEST_SKIP() << "no PostgreSQL server (package postgresql)";
+    }
+    TempPostgres server;
+    QString error;
+    ASSERT_TRUE(server.start(&error) && server.createDatabase("journal", &error))
+        << error.toStdString();
+    QTemporaryDir none;
+    qputenv("PGPASSFILE", none.filePath("pgpass").toLocal8Bit());
+    ServiceRecord::setJournalLocation(server.url("journal"));
+    Record r;
+    ServiceRecord::setJournalLocation({});
+    QStringList asked;
+    QStringList answers = {"не тот", TempPostgres::kPassword};
+    r.record().setPasswordPrompt([&](QWidget *, const QString &where) -> std::optional<QString> {
+        asked << where;
+        return answers.isEmpty() ? std::nullopt : std::optional<QString>(answers.takeFirst());
+    });
+    enter(*r.h, 1, page::Tks, 3);
+    r.h->click("Button25");
+    r.answer(3);
+    QElapsedTimer t;
+    for (t.start(); r.record().linesConfirmed() < 1 && t.elapsed() < 30000;)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    qunsetenv("PGPASSFILE");
+    EXPECT_EQ(r.record().linesConfirmed(), 1);
+    const QString where = QStringLiteral("zet@127.0.0.1:%1/journal").arg(server.port());
+    EXPECT_EQ(asked, QStringList({where, where}));
+    EXPECT_EQ(r.record().store().waiting(), 0);
+    EXPECT_TRUE(r.h->find<QLabel>("JournalState")->isHidden());
+}
+
 // Waits for the window's lines to arrive.
 void loaded(JournalWindow *w)
 {
@@ -394,6 +435,37 @@ void loaded(JournalWindow *w)
     t.start();
     while (w->loading() && t.elapsed() < 20000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// A place saved in the settings takes the lines from then on, in the running program;
+// the lines before stay where they were written, and the history shows the new place.
+TEST(Journal, NewPlaceFromTheSettingsTakesTheNextLines)
+{
+    Record r;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, r.home.path() + "/config");
+    enter(*r.h, 1, page::Tks, 3);
+    r.h->click("Button25");
+    r.answer(3);
+    ASSERT_EQ(r.lines("ЗЕТ71_1234").size(), 1);
+    r.record().showJournal();
+    const QString moved = r.home.path() + "/centre/journal.sqlite";
+    saveJournalLocation(moved);
+    r.record().settingsChanged();
+    saveJournalLocation({});
+    r.h->click("Button15");
+    r.answer(3);
+    ASSERT_EQ(r.lines("ЗЕТ71_1234").size(), 1); // the store open now: the new place
+    JournalStore before({.location = r.database()});
+    JournalStore after({.location = moved});
+    const QList<QStringList> old = journalLines(before, {"ЗЕТ71", "1234"});
+    const QList<QStringList> now = journalLines(after, {"ЗЕТ71", "1234"});
+    ASSERT_EQ(old.size(), 1);
+    ASSERT_EQ(now.size(), 1);
+    EXPECT_NE(old[0][journal::Code], now[0][journal::Code]);
+    JournalWindow *w = r.record().journalWindow();
+    loaded(w);
+    ASSERT_EQ(w->model().rowCount(), 1);
+    EXPECT_EQ(w->model().text(0, journal::Code), now[0][journal::Code]);
 }
 
 TEST(JournalWindow, HistoryFromEveryWorkstationNewestFirstWithFilters)
@@ -611,14 +683,16 @@ TEST(JournalWindow, SettingsAndTheServiceProtocol)
     EXPECT_LE(w->minimumSizeHint().width(), w->width());
 }
 
-// The block's state is kept when the engineer leaves the page or closes the window
-// (once for commands close together), and a protocol written later without the
-// instrument shows it.
+// The block's state is kept a while after the engineer's last command on its page, or
+// sooner when the engineer leaves the page or closes the window (once for commands
+// close together), and a protocol written later without the instrument shows it.
 TEST(JournalWindow, BlockStateKeptForAProtocolWithoutTheInstrument)
 {
-    for (const bool close : {false, true}) {
-        SCOPED_TRACE(close ? "window closed" : "page left");
+    enum Then { Wait, Leave, Close };
+    for (const Then then : {Wait, Leave, Close}) {
+        SCOPED_TRACE(then == Wait ? "waited" : then == Leave ? "page left" : "window closed");
         Record r;
+        r.record().setStateDelay(then == Wait ? 300 : 60000);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, r.home.path() + "/config");
         enter(*r.h, 1, page::Tks, 3);
         r.type("MaskEdit1", "250");
@@ -630,9 +704,9 @@ TEST(JournalWindow, BlockStateKeptForAProtocolWithoutTheInstrument)
         r.h->reply({3, 12, 0x01, 0x10, 0x00, 0x20, 0x00}); // the block's status, a chart point
         const QString status = r.h->text("Panel21");
         ASSERT_FALSE(status.isEmpty());
-        if (close)
+        if (then == Close)
             r.h.reset();
-        else
+        else if (then == Leave)
             r.h->select(0);
         QList<StoredState> kept;
         {

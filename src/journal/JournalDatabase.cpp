@@ -276,6 +276,9 @@ JournalDatabase::State JournalDatabase::unreachable(const QString &why)
 {
     close();
     message_ = QStringLiteral("Журнал: нет связи с сервером %1 (%2).").arg(where_.display(), why);
+    // libpq's and the server's wording, in English or Russian: no password, or a wrong one.
+    passwordRefused_ = why.contains(QStringLiteral("password"), Qt::CaseInsensitive) ||
+                       why.contains(QStringLiteral("парол"), Qt::CaseInsensitive);
     return state_ = State::Unreachable;
 }
 
@@ -315,6 +318,7 @@ JournalDatabase::State JournalDatabase::open(const JournalLocation &where, const
     close();
     where_ = where;
     message_.clear();
+    passwordRefused_ = false;
     const bool sqlite = where.kind == JournalLocation::Sqlite;
     if (sqlite) {
         const QString dir = QFileInfo(where.file).path();

@@ -86,6 +86,8 @@ public:
     State open(const JournalLocation &where, const QString &password = {});
     void close();
     State state() const { return state_; }
+    // Unreachable because the server wants a password it was not given, or another one.
+    bool passwordRefused() const { return passwordRefused_; }
     const QString &message() const { return message_; }
 
     // One line, its own transaction, committed before this returns true (also when
@@ -127,6 +129,7 @@ private:
     JournalLocation where_;
     State state_ = State::Closed;
     QString message_;
+    bool passwordRefused_ = false;
 };
 
 } // namespace zet

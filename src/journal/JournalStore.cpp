@@ -109,6 +109,7 @@ public:
     }
 
     void start();
+    void setPassword(const QString &password);
     // A line or a block's state: into the database, or the outbox while the server is away.
     template <typename Item> void write(const Item &item);
     void finish(QThread *home);
@@ -144,6 +145,7 @@ private:
     QTimer *retry_ = nullptr;
     QString problem_;
     int waiting_ = 0;
+    bool passwordAsked_ = false; // since the last password given
 };
 
 void JournalWorker::setProblem(const QString &message)
@@ -232,10 +234,25 @@ void JournalWorker::connectServer()
         setProblem(db_->message());
         return;
     }
+    if (db_->passwordRefused() && !passwordAsked_) {
+        passwordAsked_ = true;
+        JournalStore *s = store_;
+        const QString server = where_->display();
+        post([s, server] { emit s->passwordNeeded(server); });
+    }
     setProblem(db_->message() +
                QStringLiteral(" Строки сохраняются на этом компьютере и будут отправлены, "
                               "когда сервер станет доступен."));
     retryLater();
+}
+
+void JournalWorker::setPassword(const QString &password)
+{
+    options_.password = password;
+    passwordAsked_ = false;
+    if (server() && db_ && db_->state() != JournalDatabase::State::Ready &&
+        db_->state() != JournalDatabase::State::Refused)
+        connectServer();
 }
 
 void JournalWorker::lost(const QString &why)
@@ -521,6 +538,12 @@ void JournalStore::exportCsv(const Instrument &instrument, const QString &file,
     QMetaObject::invokeMethod(
         w, [w, instrument, file, done] { w->exportCsv(instrument, file, done); },
         Qt::QueuedConnection);
+}
+
+void JournalStore::setPassword(const QString &password)
+{
+    JournalWorker *w = worker_;
+    QMetaObject::invokeMethod(w, [w, password] { w->setPassword(password); }, Qt::QueuedConnection);
 }
 
 void JournalStore::setWaiting(int count)

@@ -58,6 +58,9 @@ public:
     // returns its id at once; it goes where the lines go, outbox included.
     QUuid saveState(StoredState state);
 
+    // The server's password for this run (never kept): the lines waiting are sent with it.
+    void setPassword(const QString &password);
+
     // Lines waiting in the outbox for the server.
     int waiting() const { return waiting_; }
     // Why the journal is not written or not sent at the moment; empty when all is well.
@@ -81,6 +84,9 @@ signals:
     void failed(QUuid id, QString message);
     void waitingChanged(int count);
     void problemChanged(QString message);
+    // The server refused the connection for its password: once, and again after each
+    // setPassword() it refuses. Lines wait in the outbox meanwhile.
+    void passwordNeeded(QString server);
 
 private:
     friend class JournalWorker;

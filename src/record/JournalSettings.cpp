@@ -81,8 +81,9 @@ JournalSettingsDialog::JournalSettingsDialog(Platform &platform, QWidget *parent
     form->addRow(QStringLiteral("База данных:"), database_);
     form->addRow(QStringLiteral("Пользователь:"), user_);
     auto *note = new QLabel(QStringLiteral(
-        "Пароль программа не хранит: укажите его в файле ~/.pgpass.\n"
-        "Новое место журнала действует после перезапуска программы."));
+        "Пароль программа не хранит: он берётся из файла ~/.pgpass\n"
+        "или спрашивается при подключении и помнится до закрытия программы.\n"
+        "Новое место журнала действует сразу, если программа запущена без --journal."));
     note->setObjectName(QStringLiteral("JournalSettingsNote"));
     form->addRow(note);
     form->addRow(QStringLiteral("Сервисный центр:"), centre_);

@@ -116,7 +116,7 @@ bool askPrinter(QWidget *parent, QPrinter &printer)
 
 JournalWindow::JournalWindow(JournalStore &store, FileChooser &files, Platform &platform,
                              QWidget *parent)
-    : QWidget(parent, Qt::Window), store_(store), files_(files), platform_(platform),
+    : QWidget(parent, Qt::Window), store_(&store), files_(files), platform_(platform),
       choosePrinter_(askPrinter), title_(new QLabel),
       note_(new QLabel), pages_(new QComboBox), workstations_(new QComboBox),
       from_(makeDateEdit("JournalFrom")), to_(makeDateEdit("JournalTo")), table_(new QTableView)
@@ -189,6 +189,12 @@ void JournalWindow::showInstrument(const Instrument &instrument)
     refresh();
 }
 
+void JournalWindow::setStore(JournalStore &store)
+{
+    store_ = &store;
+    refresh();
+}
+
 void JournalWindow::refresh()
 {
     const int request = ++request_;
@@ -202,11 +208,11 @@ void JournalWindow::refresh()
     q.instrument = instrument_;
     q.newestFirst = true;
     // The store answers in the order asked: the states are there when the lines come.
-    store_.states(q, [this, request](const QList<StoredState> &states, const QString &) {
+    store_->states(q, [this, request](const QList<StoredState> &states, const QString &) {
         if (request == request_)
             states_ = states;
     });
-    store_.lines(q, [this, request](const QList<StoredLine> &lines, const QString &error) {
+    store_->lines(q, [this, request](const QList<StoredLine> &lines, const QString &error) {
         if (request == request_)
             loaded(lines, error);
     });
@@ -288,7 +294,7 @@ void JournalWindow::exportCsv()
                                      QStringLiteral("CSV (*.csv)"));
     if (file.isEmpty())
         return;
-    store_.exportCsv(instrument_, file, [this](const QString &error) {
+    store_->exportCsv(instrument_, file, [this](const QString &error) {
         note_->setText(error.isEmpty() ? QString() : error);
     });
 }
@@ -365,7 +371,8 @@ void JournalWindow::printProtocolSheets()
 void JournalWindow::editSettings()
 {
     JournalSettingsDialog dialog(platform_, this);
-    dialog.exec();
+    if (dialog.exec() == QDialog::Accepted && settingsAccepted_)
+        settingsAccepted_();
 }
 
 } // namespace zet

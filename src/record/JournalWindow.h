@@ -53,6 +53,11 @@ public:
     JournalWindow(JournalStore &store, FileChooser &files, Platform &platform,
                   QWidget *parent = nullptr);
 
+    // The journal moved (its settings changed): reads from `store` from now on.
+    void setStore(JournalStore &store);
+    // Called after the "Журнал" settings were accepted.
+    void setSettingsAccepted(std::function<void()> accepted) { settingsAccepted_ = std::move(accepted); }
+
     // Reads the instrument's lines and shows them; an unknown instrument shows none.
     void showInstrument(const Instrument &instrument);
     const Instrument &instrument() const { return instrument_; }
@@ -99,7 +104,8 @@ private:
     // nothing (and the engineer told why) when there is nothing to put in it.
     std::optional<ProtocolData> protocolData();
 
-    JournalStore &store_;
+    JournalStore *store_;
+    std::function<void()> settingsAccepted_;
     FileChooser &files_;
     Platform &platform_;
     BlockReports reports_;

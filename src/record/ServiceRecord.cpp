@@ -14,7 +14,9 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
@@ -31,6 +33,20 @@ QString &journalLocation()
     return location;
 }
 
+std::optional<QString> passwordDialog(QWidget *parent, const QString &server)
+{
+    bool ok = false;
+    const QString password = QInputDialog::getText(
+        parent, QStringLiteral("Журнал работ"),
+        QStringLiteral("Сервер журнала %1 просит пароль.\nПароль (хранится только до "
+                       "закрытия программы):")
+            .arg(server),
+        QLineEdit::Password, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return password;
+}
+
 } // namespace
 
 void ServiceRecord::setJournalLocation(const QString &location) { journalLocation() = location; }
@@ -41,6 +57,7 @@ ServiceRecord::ServiceRecord(QWidget &window, QTabWidget *pages, Session &sessio
       recorder_(session, platform, *this), lineLog_([&platform] { return platform.stampMs(); }),
       location_(journalLocation())
 {
+    askPassword_ = passwordDialog;
     QTabWidget *tabs = pages;
     tabs_ = pages;
     recorder_.setPageCaption([tabs](const ModulePage *page) {
@@ -117,6 +134,8 @@ JournalStore &ServiceRecord::store()
     if (options.location.isEmpty())
         options.location = savedJournalLocation();
     options.engineer = savedProtocolPeople().engineer;
+    storeLocation_ = options.location;
+    storeEngineer_ = options.engineer;
     store_ = std::make_unique<JournalStore>(options);
     connect(store_.get(), &JournalStore::confirmed, this, [this] {
         ++confirmed_;
@@ -137,10 +156,31 @@ JournalStore &ServiceRecord::store()
                                : message + QStringLiteral(
                                                " Программа продолжает работу без журнала."));
     });
+    connect(store_.get(), &JournalStore::passwordNeeded, this, [this](const QString &server) {
+        const std::optional<QString> password = askPassword_(&window_, server);
+        if (password && !password->isEmpty() && store_)
+            store_->setPassword(*password);
+    });
     connect(store_.get(), &JournalStore::waitingChanged, this, [this] { showStoreState(); });
     connect(store_.get(), &JournalStore::problemChanged, this, [this] { showStoreState(); });
     store_->importCsv(journal::defaultDirectory(), [](const CsvImport &) {});
     return *store_;
+}
+
+void ServiceRecord::settingsChanged()
+{
+    if (!store_)
+        return; // opened with the new settings at its first use
+    const QString location = location_.isEmpty() ? savedJournalLocation() : location_;
+    if (location == storeLocation_ && savedProtocolPeople().engineer == storeEngineer_)
+        return;
+    handOver();
+    store_.reset(); // writes what it was given, then closes
+    failureTold_ = false;
+    store();
+    showStoreState();
+    if (journal_)
+        journal_->setStore(*store_);
 }
 
 void ServiceRecord::showStoreState()
@@ -167,7 +207,7 @@ void ServiceRecord::keepStateLater(const JournalEntry &entry)
         keep.page = page;
         keep.instrument = entry.instrument;
         keep.caption = entry.page;
-        keep.timer->start(kStateDelayMs);
+        keep.timer->start(stateDelayMs_);
         return;
     }
 }
@@ -229,6 +269,7 @@ void ServiceRecord::showJournal()
 {
     if (!journal_) {
         journal_ = new JournalWindow(store(), files_, platform_, &window_);
+        journal_->setSettingsAccepted([this] { settingsChanged(); });
         journal_->setBlockReports([this](const Instrument &instrument) {
             QMap<QString, BlockReport> reports;
             const Instrument &live = recorder_.instrument();

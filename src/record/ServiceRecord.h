@@ -14,7 +14,9 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QMenu;
@@ -40,6 +42,7 @@ public:
     // its page (the block has settled, and its chart shows the time around the
     // command), or when the engineer leaves the page or closes the program first.
     static constexpr int kStateDelayMs = 10000;
+    void setStateDelay(int ms) { stateDelayMs_ = ms; }
 
     // The journal's location for this run (`--journal`): a file or a server's URL.
     // Empty: the "journal/location" setting, else the default SQLite file.
@@ -62,11 +65,19 @@ public:
     // The journal's database, opened at its first use; the CSV journals of earlier
     // versions are imported then (each line once, however often).
     JournalStore &store();
+    // After the "Журнал" settings changed: the journal moves to the place and engineer
+    // saved now, unless `--journal` chose its place for this run. Lines handed over
+    // before are written to the old place first.
+    void settingsChanged();
     // Lines the journal has confirmed since the start.
     int linesConfirmed() const { return confirmed_; }
     LineLog &lineLog() { return lineLog_; }
     // File dialogs; tests put their own answers here.
     FileChooser &files() { return files_; }
+    // Asks for the journal server's password when it refuses the one it has (none
+    // with no ~/.pgpass line); nothing: the engineer declined. Used for this run only.
+    using AskPassword = std::function<std::optional<QString>(QWidget *parent, const QString &server)>;
+    void setPasswordPrompt(AskPassword ask) { askPassword_ = std::move(ask); }
     // The context menu of a chart, as the right button opens it.
     QMenu *chartMenu(TrendChart *chart);
 
@@ -95,6 +106,7 @@ private:
     Platform &platform_;
     PollCycle &cycle_;
     FileChooser files_;
+    AskPassword askPassword_;
     std::unique_ptr<JournalStore> store_;
     CommandRecorder recorder_;
     QLabel *storeState_ = nullptr; // on the device list page while lines wait for the server
@@ -106,7 +118,9 @@ private:
     JournalWindow *journal_ = nullptr;
     LineMonitor *monitor_ = nullptr;
     QString location_; // of the journal, given when the window was made
+    QString storeLocation_, storeEngineer_; // of the store open now
     QHash<const ModulePage *, StateToKeep> statesToKeep_;
+    int stateDelayMs_ = kStateDelayMs;
     QList<JournalEntry> handOff_; // acknowledged, not yet handed to the journal
 };
 
