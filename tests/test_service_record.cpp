@@ -758,6 +758,28 @@ TEST(Journal, SimulatedSessionOnTwoPages)
                                 "Оптика метан 100%|139|Сохранение|7|подтверждена",
                                 "Давление 20кПа|145|Применить|10|подтверждена",
                                 "Давление 20кПа|145|Сохранение|7|подтверждена"}));
+    // Its protocol: both blocks' charts and every section after them, whatever page
+    // the charts fall on.
+    ServiceRecord &record = s.form->record();
+    record.showJournal();
+    loaded(record.journalWindow());
+    const QString pdf = home.path() + "/protocol.pdf";
+    record.files().save = [&](QWidget *, const QString &, const QString &, const QString &) {
+        return pdf;
+    };
+    record.journalWindow()->writeProtocolFile();
+    QProcess text, images;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    images.start("pdfimages", {"-list", pdf});
+    ASSERT_TRUE(text.waitForFinished(30000) && images.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    qsizetype at = printed.indexOf("Графики калибровки");
+    for (const char *after : {"Оптика метан 100%", "Давление 20кПа", "Подписи", "Дата «____»"}) {
+        const qsizetype found = printed.indexOf(QString::fromUtf8(after), at + 1);
+        EXPECT_GT(found, at) << after << "\n" << printed.toStdString();
+        at = std::max(at, found);
+    }
+    EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).count(" image "), 2);
 }
 
 TEST(TrendExport, CsvHoldsTheRingOldestFirstWithArrivalTimes)

@@ -6,6 +6,7 @@
 #include "record/ServiceProtocol.h"
 
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,6 +90,7 @@ JournalSettingsDialog::JournalSettingsDialog(Platform &platform, QWidget *parent
     form->addRow(QStringLiteral("Сервисный центр:"), centre_);
     form->addRow(QStringLiteral("Инженер:"), engineer_);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
     connect(buttons, &QDialogButtonBox::accepted, this, &JournalSettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);

@@ -241,6 +241,9 @@ void keepTogether(QTextDocument &doc)
         QTextBlockFormat format;
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         QTextCursor(b).mergeBlockFormat(format);
+        // Qt lays out again only from the block changed, and may leave what follows an
+        // image there unplaced: the whole document is laid out again.
+        doc.markContentsDirty(0, doc.characterCount());
     }
 }
 

@@ -35,16 +35,17 @@ QString &journalLocation()
 
 std::optional<QString> passwordDialog(QWidget *parent, const QString &server)
 {
-    bool ok = false;
-    const QString password = QInputDialog::getText(
-        parent, QStringLiteral("Журнал работ"),
-        QStringLiteral("Сервер журнала %1 просит пароль.\nПароль (хранится только до "
-                       "закрытия программы):")
-            .arg(server),
-        QLineEdit::Password, QString(), &ok);
-    if (!ok)
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Журнал работ"));
+    dialog.setLabelText(QStringLiteral("Сервер журнала %1 просит пароль.\nПароль (хранится "
+                                       "только до закрытия программы):")
+                            .arg(server));
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return password;
+    return dialog.textValue();
 }
 
 } // namespace

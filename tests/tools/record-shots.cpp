@@ -1,9 +1,11 @@
 // Screenshots of the engineer's record after a simulated session (type 10,
 // thresholds set and saved on two pages): the line monitor, the journal window, a
-// chart's context menu and the device list page with its record buttons.
+// chart's context menu, the device list page with its record buttons (and with lines
+// waiting for an absent journal server), the "Журнал" settings and the protocol (PDF).
 // record-shots [OUTDIR]
 #include "RecordSession.h"
 #include "platform/Platform.h"
+#include "record/JournalSettings.h"
 #include "record/JournalWindow.h"
 #include "record/LineMonitor.h"
 #include "record/ServiceRecord.h"
@@ -28,8 +30,9 @@ void usage(FILE *out)
 {
     std::fputs("usage: record-shots [OUTDIR]\n"
                "Plays a simulated type 10 session (thresholds set and saved on two pages)\n"
-               "and saves the line monitor, the journal window, a chart's context menu and\n"
-               "the device list page as PNG files in OUTDIR (default: shots).\n"
+               "and saves the line monitor, the journal window, a chart's context menu,\n"
+               "the device list page, the journal settings and the protocol (PDF) in\n"
+               "OUTDIR (default: shots).\n"
                "Runs offscreen by itself when there is no display.\n",
                out);
 }
@@ -106,5 +109,35 @@ int main(int argc, char **argv)
 
     s.form->pageControl()->setCurrentIndex(0);
     save(s.form.get(), "device-list.png");
+
+    // The protocol of the session, the blocks as their pages were left.
+    record.showJournal();
+    for (int i = 0; i < 500 && record.journalWindow()->loading(); ++i)
+        QTest::qWait(10);
+    const QString pdf = out + QStringLiteral("/protocol.pdf");
+    record.files().save = [&pdf](QWidget *, const QString &, const QString &, const QString &) {
+        return pdf;
+    };
+    record.journalWindow()->writeProtocolFile();
+    std::printf("%s\n", qPrintable(pdf));
+    record.journalWindow()->close();
+
+    {
+        zet::JournalSettingsDialog settings(s.form->platform());
+        settings.show();
+        save(&settings, "journal-settings.png");
+    }
+
+    // A second session whose journal server does not answer: the device list says so.
+    s.form->hide();
+    zet::ServiceRecord::setJournalLocation(QStringLiteral("postgresql://engineer@127.0.0.1:1/zet"));
+    zet::test::SimHarness away(10);
+    away.form->show();
+    if (!zet::test::thresholdSession(away))
+        return 1;
+    for (int i = 0; i < 500 && away.form->record().store().waiting() < 5; ++i)
+        QTest::qWait(10);
+    away.form->pageControl()->setCurrentIndex(0);
+    save(away.form.get(), "device-list-waiting.png");
     return 0;
 }
