@@ -33,6 +33,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTest>
 #include <QThread>
 
 #include <functional>
@@ -425,6 +426,48 @@ TEST(Journal, ServerPasswordAskedUntilItIsRight)
     EXPECT_EQ(asked, QStringList({where, where}));
     EXPECT_EQ(r.record().store().waiting(), 0);
     EXPECT_TRUE(r.h->find<QLabel>("JournalState")->isHidden());
+}
+
+// Lines waiting for a server that is away stay its own when the journal moves to
+// another server: they are never sent there.
+TEST(Journal, LinesWaitingForOneServerNeverGoToAnother)
+{
+    if (!TempPostgres::installed()) {
+        if (qEnvironmentVariable("ZET_REQUIRE_POSTGRES") == "1")
+            FAIL() << "no PostgreSQL server in " << qPrintable(TempPostgres::binDir());
+        GTEST_SKIP() << "no PostgreSQL server (package postgresql)";
+    }
+    TempPostgres other;
+    QString error;
+    ASSERT_TRUE(other.start(&error) && other.createDatabase("journal", &error))
+        << error.toStdString();
+    qputenv("PGPASSWORD", TempPostgres::kPassword);
+    ServiceRecord::setJournalLocation({});
+    Record r;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, r.home.path() + "/config");
+    saveJournalLocation("postgresql://engineer@127.0.0.1:1/journal");
+    enter(*r.h, 1, page::Tks, 3);
+    for (const char *b : {"Button25", "Button15"}) {
+        r.h->click(b);
+        r.answer(3);
+    }
+    QElapsedTimer t;
+    for (t.start(); r.record().store().waiting() < 2 && t.elapsed() < 20000;)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(r.record().store().waiting(), 2);
+
+    saveJournalLocation(other.url("journal"));
+    r.record().settingsChanged();
+    saveJournalLocation({});
+    r.h->click("Button25");
+    r.answer(3);
+    for (t.start(); r.record().linesConfirmed() < 1 && t.elapsed() < 20000;)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 500);
+    QTest::qWait(500); // time for anything else the outbox might send
+    qunsetenv("PGPASSWORD");
+    EXPECT_EQ(r.record().linesConfirmed(), 1);
+    EXPECT_EQ(r.record().store().waiting(), 0);
+    EXPECT_EQ(r.lines("ЗЕТ71_1234").size(), 1);
 }
 
 // Waits for the window's lines to arrive.

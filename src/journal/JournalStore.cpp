@@ -1,5 +1,6 @@
 #include "journal/JournalStore.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -53,10 +54,24 @@ QString defaultStoreLocation()
            QStringLiteral("/zet-service/journal.sqlite");
 }
 
-QString defaultOutbox()
+QString defaultOutbox(const JournalLocation &server)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/zet-service/journal-outbox.sqlite");
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        QStringLiteral("/zet-service/");
+    const QByteArray key =
+        QCryptographicHash::hash(server.display().toUtf8(), QCryptographicHash::Sha256).toHex();
+    const QString file = folder + QStringLiteral("journal-outbox-%1.sqlite")
+                                      .arg(QString::fromLatin1(key.left(16)));
+    // The one outbox of earlier versions holds lines for the server used then: most
+    // likely this one, the first to ask for it.
+    const QString shared = folder + QStringLiteral("journal-outbox.sqlite");
+    if (QFile::exists(shared) && !QFile::exists(file)) {
+        for (const QString &side : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            if (QFile::exists(shared + side))
+                QFile::rename(shared + side, file + side);
+    }
+    return file;
 }
 
 QString waitingText(int count)
@@ -213,7 +228,7 @@ void JournalWorker::start()
     connect(retry_, &QTimer::timeout, this, [this] { connectServer(); });
     outbox_ = std::make_unique<JournalDatabase>(name + QStringLiteral("-outbox"));
     JournalLocation box;
-    box.file = options_.outbox.isEmpty() ? journal::defaultOutbox() : options_.outbox;
+    box.file = options_.outbox.isEmpty() ? journal::defaultOutbox(*where_) : options_.outbox;
     if (outbox_->open(box) == JournalDatabase::State::Ready)
         setWaiting(outbox_->count().value_or(0));
     connectServer();

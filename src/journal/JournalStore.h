@@ -27,8 +27,10 @@ namespace journal {
 
 // $XDG_DATA_HOME/zet-service/journal.sqlite (~/.local/share/... when unset).
 QString defaultStoreLocation();
-// Where lines for the server wait: $XDG_DATA_HOME/zet-service/journal-outbox.sqlite.
-QString defaultOutbox();
+// Where lines for that server wait: one file per server and database,
+// $XDG_DATA_HOME/zet-service/journal-outbox-<hash of the address>.sqlite, so that lines
+// never reach a server other than the one they were written for.
+QString defaultOutbox(const JournalLocation &server);
 // The window's line while lines wait for the server.
 QString waitingText(int count);
 
@@ -43,7 +45,7 @@ public:
         QString location{};    // a file path or postgresql://user@host[:port]/db; empty: default
         QString engineer{};    // written with every line
         QString password{};    // for the server, not kept; empty: libpq's own (~/.pgpass)
-        QString outbox{};      // empty: journal::defaultOutbox()
+        QString outbox{};      // empty: journal::defaultOutbox(location)
         QString workstation{}; // empty: this machine's host name
         int retryMs = 5000;  // between attempts to reach the server
     };
