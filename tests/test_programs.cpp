@@ -128,14 +128,28 @@ TEST(Programs, ServiceExportsAnInstrumentsJournalAsCsv)
         e.parameters = "Порог 4 = 300 % х10";
         e.status = 0x01;
         store.append(e);
+        // One serial number under two models: two instruments, not one file.
+        e.instrument = {"ЗЕТ 75", "2020"};
+        store.append(e);
+        e.instrument = {"ЗЕТ 71", "2020"};
+        store.append(e);
     }
     const QString csv = dir.filePath("out.csv");
+    const QString missing = dir.filePath("нет.sqlite");
     const ExitCase cases[] = {
         {{"--journal", db, "--journal-csv", "1010", csv}, 0, "", ""},
         {{"--journal", db, "--journal-csv", "999", dir.filePath("none.csv")},
          1,
          "",
          "В журнале нет записей о приборе с заводским номером 999."},
+        {{"--journal", db, "--journal-csv", "2020", dir.filePath("two.csv")},
+         1,
+         "",
+         "Заводской номер 2020 есть у нескольких моделей (ЗЕТ 71, ЗЕТ 75)"},
+        {{"--journal", missing, "--journal-csv", "1010", dir.filePath("none.csv")},
+         1,
+         "",
+         "не найден"},
     };
     for (const ExitCase &c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -143,6 +157,9 @@ TEST(Programs, ServiceExportsAnInstrumentsJournalAsCsv)
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.err))) << r.err.toStdString();
     }
+    // Reading makes no journal, and a refusal writes no file.
+    EXPECT_FALSE(QFile::exists(missing));
+    EXPECT_FALSE(QFile::exists(dir.filePath("two.csv")));
     QFile f(csv);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QStringList> rows = zet::journal::parseCsv(f.readAll());

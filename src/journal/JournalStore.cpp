@@ -1,5 +1,7 @@
 #include "journal/JournalStore.h"
 
+#include "journal/JournalExport.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -465,19 +467,9 @@ void JournalWorker::exportCsv(const Instrument &instrument, const QString &file,
     std::optional<QList<StoredLine>> found;
     if (db_ && db_->state() == JournalDatabase::State::Ready)
         found = db_->select(query);
-    QString error;
-    if (!found) {
-        error = db_ && db_->state() == JournalDatabase::State::Ready ? db_->message()
-                                                                       : unavailable();
-    } else {
-        QByteArray data = QByteArray("\xEF\xBB\xBF") + journal::csvLine(journal::header());
-        for (const StoredLine &line : *found)
-            data += journal::csvLine(journal::fields(line.entry));
-        QSaveFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit())
-            error = QStringLiteral("Журнал не выгружен в файл %1: %2.")
-                        .arg(QDir::toNativeSeparators(file), out.errorString());
-    }
+    QString error = readError(found, db_.get(), unavailable());
+    if (found)
+        writeCsvJournal(*found, file, &error);
     post([done, error] { done(error); });
 }
 

@@ -1,11 +1,10 @@
 #include "record/ProtocolCommand.h"
 
 #include "journal/JournalDatabase.h"
-#include "journal/JournalStore.h"
+#include "journal/JournalExport.h"
 #include "record/ServiceProtocol.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QTextStream>
@@ -130,24 +129,18 @@ int fail(QTextStream &err, int code, const QString &text)
 int run(const Request &r, QTextStream &out, QTextStream &err)
 {
     QString why;
-    const std::optional<JournalLocation> where = JournalLocation::parse(
-        r.journal.isEmpty() ? journal::defaultStoreLocation() : r.journal, &why);
-    if (!where)
-        return fail(err, kBadArguments, QStringLiteral("--journal: ") + why);
-    // Reading never makes a journal where there was none.
-    if (where->kind == JournalLocation::Sqlite && !QFileInfo(where->file).isFile())
-        return fail(err, kNotFound,
-                    QStringLiteral("журнал работ %1 не найден.").arg(where->display()));
     JournalDatabase db(QStringLiteral("zet-protocol-") + QUuid::createUuid().toString());
-    if (db.open(*where) != JournalDatabase::State::Ready)
-        return fail(err, kNotFound, QStringLiteral("журнал работ не прочитан: ") + db.message());
-    const std::optional<QStringList> models = db.models(r.serial);
+    const JournalOpened opened = openJournalToRead(db, r.journal, &why);
+    if (opened == JournalOpened::BadLocation)
+        return fail(err, kBadArguments, QStringLiteral("--journal: ") + why);
+    if (opened != JournalOpened::Ready)
+        return fail(err, kNotFound, why);
+    const std::optional<QStringList> models = modelsOf(db, r.serial, &why);
     if (!models)
-        return fail(err, kNotFound, QStringLiteral("журнал работ не прочитан: ") + db.message());
+        return fail(err, kNotFound, why);
     if (models->isEmpty())
         return fail(err, kNotFound,
-                    QStringLiteral("в журнале %1 нет прибора с заводским номером %2.")
-                        .arg(where->display(), r.serial));
+                    QStringLiteral("в журнале нет прибора с заводским номером %1.").arg(r.serial));
 
     struct Found {
         Instrument instrument;
