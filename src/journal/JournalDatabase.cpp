@@ -324,7 +324,7 @@ JournalDatabase::State JournalDatabase::open(const JournalLocation &where, const
         const QString dir = QFileInfo(where.file).path();
         if (!QFileInfo(dir).isDir() && !QDir().mkpath(dir))
             return refuse(QStringLiteral("Журнал работ не записывается: не удалось создать "
-                                         "папку %1. Программа продолжает работу без журнала.")
+                                         "папку %1.")
                               .arg(QDir::toNativeSeparators(dir)));
         // The journal names customers' instruments: a new file is the user's alone
         // (SQLite gives its side files the same mode).
@@ -346,8 +346,7 @@ JournalDatabase::State JournalDatabase::open(const JournalLocation &where, const
         db_.setConnectOptions(QStringLiteral("connect_timeout=3"));
     }
     const QString damaged =
-        QStringLiteral("Файл журнала %1 повреждён или не читается (%2). Программа продолжает "
-                       "работу без журнала; файл не изменён.");
+        QStringLiteral("Файл журнала %1 повреждён или не читается (%2); файл не изменён.");
     if (!db_.isValid())
         return refuse(QStringLiteral("Журнал работ не записывается: нет драйвера базы данных "
                                      "%1 (пакет libqt6sql6-%2).")

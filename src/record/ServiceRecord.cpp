@@ -151,11 +151,8 @@ JournalStore &ServiceRecord::store()
         if (failureTold_)
             return;
         failureTold_ = true;
-        const bool told = message.contains(QStringLiteral("продолжает работу без журнала"));
         platform_.message(MessageKind::Error,
-                          told ? message
-                               : message + QStringLiteral(
-                                               " Программа продолжает работу без журнала."));
+                          message + QStringLiteral(" Программа продолжает работу без журнала."));
     });
     connect(store_.get(), &JournalStore::passwordNeeded, this, [this](const QString &server) {
         const std::optional<QString> password = askPassword_(&window_, server);
