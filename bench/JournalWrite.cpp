@@ -122,6 +122,34 @@ private:
     int holdMs_;
 };
 
+// The simulated type-1 instrument identified, its thermocatalytic page shown, the
+// window's ticks run by hand.
+struct TksBench {
+    qint64 clock = 0;
+    sim::SimulatedDriver driver{1, [this] { return clock; }};
+    Platform quiet = quietPlatform();
+    std::unique_ptr<TForm1> form = std::make_unique<TForm1>(driver, quiet);
+
+    TksBench()
+    {
+        form->show();
+        auto *list = form->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+        list->setCurrentItem(list->topLevelItem(0));
+        form->ListView1DblClick();
+        form->pollCycle().stop();
+        for (int i = 0; i < 20 && form->session().deviceType == 0; ++i) {
+            cycle();
+            form->Timer2Timer();
+        }
+        form->selectPage(page::Tks);
+    }
+    void cycle()
+    {
+        form->Timer1Timer();
+        clock += 60;
+    }
+};
+
 } // namespace
 
 JournalTiming receiveTickOnSlowStore(int ticks, int holdMs, int *written)
@@ -129,26 +157,11 @@ JournalTiming receiveTickOnSlowStore(int ticks, int holdMs, int *written)
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("journal.sqlite"));
     ServiceRecord::setJournalLocation(file);
-    qint64 clock = 0;
-    sim::SimulatedDriver driver(1, [&clock] { return clock; });
-    Platform quiet = quietPlatform();
+    TksBench b;
     JournalTiming r;
     {
-        TForm1 form(driver, quiet);
-        form.show();
-        auto *list = form.findChild<QTreeWidget *>(QStringLiteral("ListView1"));
-        list->setCurrentItem(list->topLevelItem(0));
-        form.ListView1DblClick();
-        form.pollCycle().stop();
-        auto cycle = [&] {
-            form.Timer1Timer();
-            clock += 60;
-        };
-        for (int i = 0; i < 20 && form.session().deviceType == 0; ++i) {
-            cycle();
-            form.Timer2Timer();
-        }
-        form.selectPage(page::Tks);
+        TForm1 &form = *b.form;
+        auto cycle = [&b] { b.cycle(); };
         form.record().store(); // opened, and the file made, before the other writer starts
         QCoreApplication::processEvents();
         LockHolder holder(file, holdMs);
@@ -182,6 +195,39 @@ JournalTiming receiveTickOnSlowStore(int ticks, int holdMs, int *written)
         }
         *written = form.record().linesConfirmed();
         r.timing = {median(times), int(times.size())};
+    }
+    ServiceRecord::setJournalLocation({});
+    return r;
+}
+
+JournalTiming stateKeptOnLeaving(int turns, double *withoutMs)
+{
+    QTemporaryDir dir;
+    ServiceRecord::setJournalLocation(dir.filePath(QStringLiteral("journal.sqlite")));
+    JournalTiming r;
+    {
+        TksBench b;
+        b.form->record().setStateDelay(3600 * 1000); // kept on leaving only
+        QPushButton *save = b.form->findChild<QPushButton *>(QStringLiteral("Button25"));
+        std::vector<double> kept, plain;
+        for (int i = 0; i < turns; ++i) {
+            const bool pending = i % 2 == 0;
+            b.form->selectPage(page::Tks);
+            for (int tick = 0; tick < 30; ++tick) { // the chart filled, the save answered
+                if (pending && tick == 10)
+                    save->click();
+                b.cycle();
+                b.form->Timer2Timer();
+            }
+            QCoreApplication::processEvents();
+            QElapsedTimer t;
+            t.start();
+            b.form->selectPage(0);
+            (pending ? kept : plain).push_back(double(t.nsecsElapsed()) / 1e6);
+            QCoreApplication::processEvents();
+        }
+        *withoutMs = median(plain);
+        r.timing = {median(kept), int(kept.size())};
     }
     ServiceRecord::setJournalLocation({});
     return r;

@@ -18,6 +18,10 @@ JournalTiming journalLineSqlite(int lines);
 // and journalled, the journal's SQLite file being held by another writer `holdMs` at a
 // time (a store made slow on purpose); `written` counts the lines it confirmed.
 JournalTiming receiveTickOnSlowStore(int ticks, int holdMs, int *written);
+// Leaving the thermocatalytic page while its block's state is to be kept (the chart's
+// picture taken, made PNG and queued), against leaving it with nothing to keep
+// (`withoutMs`).
+JournalTiming stateKeptOnLeaving(int turns, double *withoutMs);
 // From asking the journal window for an instrument's history to the window painted
 // with it, the journal holding `lines` lines of that instrument.
 JournalTiming journalWindowOpening(int lines);

@@ -127,6 +127,16 @@ std::vector<Row> inProcess(const Options &o)
                         std::to_string(slow.timing.count),
                     slow.error.empty() ? ms(slow.timing) : "not measured: " + slow.error,
                     "as without the journal"});
+    double leaving = 0;
+    const JournalTiming kept = stateKeptOnLeaving(40, &leaving);
+    char plain[32];
+    std::snprintf(plain, sizeof plain, "%.2f ms", leaving);
+    rows.push_back({"Page left with its block's state to keep",
+                    "TForm1::selectPage from the thermocatalytic page to the device list after a "
+                    "save was answered there: the chart's picture and the queue to the store (its "
+                    "PNG is made in the store's thread); median of " + std::to_string(kept.timing.count),
+                    kept.error.empty() ? ms(kept.timing) : "not measured: " + kept.error,
+                    std::string("as leaving with nothing to keep: ") + plain});
     const JournalTiming window = journalWindowOpening(100000);
     rows.push_back({"Journal window opening 100 000 lines",
                     "JournalWindow::showInstrument to the lines loaded, filtered and painted, "

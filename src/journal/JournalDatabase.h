@@ -26,16 +26,16 @@ struct StoredLine {
 // there: the firmware version, status panels, values read back and the trend chart,
 // kept so that a protocol can be written later without the instrument.
 struct StoredState {
-    QUuid id;
-    QDateTime time;
-    Instrument instrument;
-    QString page;
-    QString version;
-    QStringList status;
-    QStringList readBack;
-    QByteArray chart; // PNG; empty: none
-    QString workstation;
-    QString engineer;
+    QUuid id{};
+    QDateTime time{};
+    Instrument instrument{};
+    QString page{};
+    QString version{};
+    QStringList status{};
+    QStringList readBack{};
+    QByteArray chart{}; // PNG; empty: none
+    QString workstation{};
+    QString engineer{};
 };
 
 // Where the journal lives: a file path (SQLite) or postgresql://user@host[:port]/db.

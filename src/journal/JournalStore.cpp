@@ -2,6 +2,7 @@
 
 #include "journal/JournalExport.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -507,13 +508,23 @@ QUuid JournalStore::append(const JournalEntry &entry)
     return line.id;
 }
 
-QUuid JournalStore::saveState(StoredState state)
+QUuid JournalStore::saveState(StoredState state, const QImage &chart)
 {
     state.id = orderedId();
     state.workstation = workstation_;
     state.engineer = engineer_;
     JournalWorker *w = worker_;
-    QMetaObject::invokeMethod(w, [w, state] { w->write(state); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        w,
+        [w, state, chart]() mutable {
+            if (!chart.isNull()) {
+                QBuffer png(&state.chart);
+                png.open(QIODevice::WriteOnly);
+                chart.save(&png, "PNG");
+            }
+            w->write(state);
+        },
+        Qt::QueuedConnection);
     return state.id;
 }
 

@@ -7,6 +7,7 @@
 
 #include "journal/JournalDatabase.h"
 
+#include <QImage>
 #include <QObject>
 #include <QUuid>
 
@@ -57,8 +58,9 @@ public:
     // Queues the line and returns its id at once.
     QUuid append(const JournalEntry &entry);
     // Queues a block's state (its id, workstation and engineer are the store's) and
-    // returns its id at once; it goes where the lines go, outbox included.
-    QUuid saveState(StoredState state);
+    // returns its id at once; it goes where the lines go, outbox included. A `chart`
+    // given is kept as PNG, made in the store's thread.
+    QUuid saveState(StoredState state, const QImage &chart = {});
 
     // The server's password for this run (never kept): the lines waiting are sent with it.
     void setPassword(const QString &password);

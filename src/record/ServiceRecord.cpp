@@ -12,7 +12,6 @@
 #include "record/LineMonitor.h"
 #include "record/TrendExport.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QInputDialog>
 #include <QLabel>
@@ -230,12 +229,7 @@ void ServiceRecord::keepState(const ModulePage *key)
     state.version = report.version;
     state.status = report.status;
     state.readBack = report.readBack;
-    if (!report.chart.isNull()) {
-        QBuffer png(&state.chart);
-        png.open(QIODevice::WriteOnly);
-        report.chart.save(&png, "PNG");
-    }
-    store().saveState(state);
+    store().saveState(state, report.chart);
 }
 
 void ServiceRecord::keepStates(const QWidget *except)
