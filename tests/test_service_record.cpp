@@ -420,8 +420,17 @@ TEST(Journal, ServerPasswordAskedUntilItIsRight)
     QElapsedTimer t;
     for (t.start(); r.record().linesConfirmed() < 1 && t.elapsed() < 30000;)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    qunsetenv("PGPASSFILE");
     EXPECT_EQ(r.record().linesConfirmed(), 1);
+    // Another engineer in the settings: the journal opened again needs no new asking.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, r.home.path() + "/config");
+    saveProtocolPeople({"", "Петров"});
+    r.record().settingsChanged();
+    r.h->click("Button15");
+    r.answer(3);
+    for (t.start(); r.record().linesConfirmed() < 2 && t.elapsed() < 30000;)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    qunsetenv("PGPASSFILE");
+    EXPECT_EQ(r.record().linesConfirmed(), 2);
     const QString where = QStringLiteral("zet@127.0.0.1:%1/journal").arg(server.port());
     EXPECT_EQ(asked, QStringList({where, where}));
     EXPECT_EQ(r.record().store().waiting(), 0);
@@ -470,6 +479,17 @@ TEST(Journal, LinesWaitingForOneServerNeverGoToAnother)
     EXPECT_EQ(r.lines("ЗЕТ71_1234").size(), 1);
 }
 
+// The blocks' states the journal holds of an instrument.
+QList<StoredState> keptStates(JournalStore &store, const Instrument &instrument)
+{
+    std::optional<QList<StoredState>> got;
+    store.states({.instrument = instrument},
+                 [&got](const QList<StoredState> &states, const QString &) { got = states; });
+    while (!got)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return *got;
+}
+
 // Waits for the window's lines to arrive.
 void loaded(JournalWindow *w)
 {
@@ -486,6 +506,7 @@ TEST(Journal, NewPlaceFromTheSettingsTakesTheNextLines)
 {
     Record r;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, r.home.path() + "/config");
+    r.record().setStateDelay(60000);
     enter(*r.h, 1, page::Tks, 3);
     r.h->click("Button25");
     r.answer(3);
@@ -504,6 +525,9 @@ TEST(Journal, NewPlaceFromTheSettingsTakesTheNextLines)
     const QList<QStringList> now = journalLines(after, {"ЗЕТ71", "1234"});
     ASSERT_EQ(old.size(), 1);
     ASSERT_EQ(now.size(), 1);
+    // The block's state waiting then went with its line.
+    EXPECT_EQ(keptStates(before, {"ЗЕТ71", "1234"}).size(), 1);
+    EXPECT_EQ(keptStates(after, {"ЗЕТ71", "1234"}).size(), 0);
     EXPECT_NE(old[0][journal::Code], now[0][journal::Code]);
     JournalWindow *w = r.record().journalWindow();
     loaded(w);
@@ -727,13 +751,16 @@ TEST(JournalWindow, SettingsAndTheServiceProtocol)
 }
 
 // The block's state is kept a while after the engineer's last command on its page, or
-// sooner when the engineer leaves the page or closes the window (once for commands
-// close together), and a protocol written later without the instrument shows it.
+// sooner when the engineer leaves the page, closes the window or connects another
+// instrument (once for commands close together), and a protocol written later without
+// the instrument shows it.
 TEST(JournalWindow, BlockStateKeptForAProtocolWithoutTheInstrument)
 {
-    enum Then { Wait, Leave, Close };
-    for (const Then then : {Wait, Leave, Close}) {
-        SCOPED_TRACE(then == Wait ? "waited" : then == Leave ? "page left" : "window closed");
+    enum Then { Wait, Leave, Close, Another };
+    for (const Then then : {Wait, Leave, Close, Another}) {
+        SCOPED_TRACE(then == Wait ? "waited" : then == Leave ? "page left"
+                                          : then == Close  ? "window closed"
+                                                           : "another instrument identified");
         Record r;
         r.record().setStateDelay(then == Wait ? 300 : 60000);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, r.home.path() + "/config");
@@ -751,20 +778,14 @@ TEST(JournalWindow, BlockStateKeptForAProtocolWithoutTheInstrument)
             r.h.reset();
         else if (then == Leave)
             r.h->select(0);
+        else if (then == Another)
+            r.h->reply({0, 9, 0, 0, 1, 0x39, 0x30}); // № 12345
         QList<StoredState> kept;
         {
             JournalStore store({.location = r.database()});
             QElapsedTimer t;
-            for (t.start(); kept.isEmpty() && t.elapsed() < 20000;) {
-                bool done = false;
-                store.states({.instrument = {"ЗЕТ71", "1234"}},
-                             [&](const QList<StoredState> &states, const QString &) {
-                                 kept = states;
-                                 done = true;
-                             });
-                while (!done)
-                    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            }
+            for (t.start(); kept.isEmpty() && t.elapsed() < 20000;)
+                kept = keptStates(store, {"ЗЕТ71", "1234"});
         }
         ASSERT_EQ(kept.size(), 1);
         EXPECT_EQ(kept[0].page, "Блок ТКС");

@@ -110,8 +110,12 @@ void CommandRecorder::frameRead(const Frame &frame, bool valid)
     if (frame[0] == 0 && frame[1] == cmd::Identify) {
         if (const auto info = deviceTypeInfo(frame[4])) {
             QString prefix = QString::fromUtf8(info->serialPrefix);
-            instrument_.model = prefix.left(prefix.indexOf(QChar(0x2116))).simplified();
-            instrument_.serial = QString::number(u16(frame, 5));
+            const Instrument next{prefix.left(prefix.indexOf(QChar(0x2116))).simplified(),
+                                  QString::number(u16(frame, 5))};
+            if (instrument_.known() &&
+                (next.model != instrument_.model || next.serial != instrument_.serial))
+                sink_.instrumentChanging();
+            instrument_ = next;
         }
         return;
     }

@@ -28,6 +28,9 @@ class JournalSink {
 public:
     virtual ~JournalSink() = default;
     virtual void append(const JournalEntry &entry) = 0;
+    // Another instrument has answered identification; instrument() still names the
+    // one before.
+    virtual void instrumentChanging() {}
 };
 
 class CommandRecorder : public QObject, public LineObserver {

@@ -493,40 +493,45 @@ bool JournalDatabase::insertAll(const QList<StoredLine> &lines, int *added)
     return true;
 }
 
+namespace {
+
+// " WHERE ..." of one instrument's rows in the query's dates, with the values to bind;
+// the page and workstation too when `filters`.
+QString whereOf(const LineQuery &query, bool filters, QVariantList *values)
+{
+    QString sql = QStringLiteral(" WHERE serial = ?");
+    *values = {query.instrument.serial};
+    auto add = [&sql, values](const char *clause, const QVariant &value) {
+        sql += QLatin1String(clause);
+        *values << value;
+    };
+    if (!query.instrument.model.isEmpty())
+        add(" AND model = ?", query.instrument.model);
+    if (query.from.isValid())
+        add(" AND time_ms >= ?", qlonglong(query.from.toMSecsSinceEpoch()));
+    if (query.to.isValid())
+        add(" AND time_ms < ?", qlonglong(query.to.toMSecsSinceEpoch()));
+    if (filters && !query.page.isEmpty())
+        add(" AND page = ?", query.page);
+    if (filters && !query.workstation.isEmpty())
+        add(" AND workstation = ?", query.workstation);
+    return sql;
+}
+
+} // namespace
+
 std::optional<QList<StoredLine>> JournalDatabase::select(const LineQuery &query)
 {
-    if (state_ != State::Ready)
-        return std::nullopt;
-    QString sql = QStringLiteral("SELECT ") + kColumns +
-                  QStringLiteral(" FROM journal_line WHERE serial = ?");
-    QVariantList values = {query.instrument.serial};
-    if (!query.instrument.model.isEmpty()) {
-        sql += QStringLiteral(" AND model = ?");
-        values << query.instrument.model;
-    }
-    if (query.from.isValid()) {
-        sql += QStringLiteral(" AND time_ms >= ?");
-        values << qlonglong(query.from.toMSecsSinceEpoch());
-    }
-    if (query.to.isValid()) {
-        sql += QStringLiteral(" AND time_ms < ?");
-        values << qlonglong(query.to.toMSecsSinceEpoch());
-    }
-    if (!query.page.isEmpty()) {
-        sql += QStringLiteral(" AND page = ?");
-        values << query.page;
-    }
-    if (!query.workstation.isEmpty()) {
-        sql += QStringLiteral(" AND workstation = ?");
-        values << query.workstation;
-    }
+    QVariantList values;
+    QString sql = QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM journal_line") +
+                  whereOf(query, true, &values);
     sql += query.newestFirst ? QStringLiteral(" ORDER BY time_ms DESC, id DESC")
                              : QStringLiteral(" ORDER BY time_ms, id");
     if (query.limit > 0) {
         sql += QStringLiteral(" LIMIT ? OFFSET ?");
         values << query.limit << qMax(0, query.offset);
     }
-    return lines(sql, values);
+    return rows(sql, values, readLine);
 }
 
 std::optional<QStringList> JournalDatabase::models(const QString &serial)
@@ -544,41 +549,18 @@ std::optional<QStringList> JournalDatabase::models(const QString &serial)
 
 std::optional<QList<StoredState>> JournalDatabase::states(const LineQuery &query)
 {
-    QString sql = QStringLiteral("SELECT ") + kStateColumns +
-                  QStringLiteral(" FROM block_state WHERE serial = ?");
-    QVariantList values = {query.instrument.serial};
-    if (!query.instrument.model.isEmpty()) {
-        sql += QStringLiteral(" AND model = ?");
-        values << query.instrument.model;
-    }
-    if (query.from.isValid()) {
-        sql += QStringLiteral(" AND time_ms >= ?");
-        values << qlonglong(query.from.toMSecsSinceEpoch());
-    }
-    if (query.to.isValid()) {
-        sql += QStringLiteral(" AND time_ms < ?");
-        values << qlonglong(query.to.toMSecsSinceEpoch());
-    }
-    return readStates(sql + QStringLiteral(" ORDER BY time_ms, id"), values);
+    QVariantList values;
+    const QString sql = QStringLiteral("SELECT ") + kStateColumns +
+                        QStringLiteral(" FROM block_state") + whereOf(query, false, &values) +
+                        QStringLiteral(" ORDER BY time_ms, id");
+    return rows(sql, values, readState);
 }
 
 std::optional<QList<StoredState>> JournalDatabase::earliestStates(int count)
 {
-    return readStates(QStringLiteral("SELECT ") + kStateColumns +
-                          QStringLiteral(" FROM block_state ORDER BY time_ms, id LIMIT ?"),
-                      {count});
-}
-
-std::optional<QList<StoredState>> JournalDatabase::readStates(const QString &sql,
-                                                              const QVariantList &values)
-{
-    std::optional<QSqlQuery> q = run(sql, values);
-    if (!q)
-        return std::nullopt;
-    QList<StoredState> found;
-    while (q->next())
-        found << readState(*q);
-    return found;
+    return rows(QStringLiteral("SELECT ") + kStateColumns +
+                    QStringLiteral(" FROM block_state ORDER BY time_ms, id LIMIT ?"),
+                {count}, readState);
 }
 
 bool JournalDatabase::write(const QString &sql, const QVariantList &values)
@@ -596,9 +578,9 @@ bool JournalDatabase::insert(const StoredState &state)
 
 std::optional<QList<StoredLine>> JournalDatabase::earliest(int count)
 {
-    return lines(QStringLiteral("SELECT ") + kColumns +
-                     QStringLiteral(" FROM journal_line ORDER BY time_ms, id LIMIT ?"),
-                 {count});
+    return rows(QStringLiteral("SELECT ") + kColumns +
+                    QStringLiteral(" FROM journal_line ORDER BY time_ms, id LIMIT ?"),
+                {count}, readLine);
 }
 
 std::optional<QSqlQuery> JournalDatabase::run(const QString &sql, const QVariantList &values)
@@ -618,18 +600,6 @@ std::optional<QSqlQuery> JournalDatabase::run(const QString &sql, const QVariant
         return std::nullopt;
     }
     return q;
-}
-
-std::optional<QList<StoredLine>> JournalDatabase::lines(const QString &sql,
-                                                        const QVariantList &values)
-{
-    std::optional<QSqlQuery> q = run(sql, values);
-    if (!q)
-        return std::nullopt;
-    QList<StoredLine> found;
-    while (q->next())
-        found << readLine(*q);
-    return found;
 }
 
 bool JournalDatabase::remove(const QUuid &id)

@@ -115,8 +115,19 @@ private:
     bool exec(const QString &sql);
     // A read prepared, bound and run, forward only; nothing (with message()) on an error.
     std::optional<QSqlQuery> run(const QString &sql, const QVariantList &values);
-    std::optional<QList<StoredLine>> lines(const QString &sql, const QVariantList &values);
-    std::optional<QList<StoredState>> readStates(const QString &sql, const QVariantList &values);
+    // Each row of a read, as `read` makes it.
+    template <typename Row>
+    std::optional<QList<Row>> rows(const QString &sql, const QVariantList &values,
+                                   Row (*read)(const QSqlQuery &))
+    {
+        std::optional<QSqlQuery> q = run(sql, values);
+        if (!q)
+            return std::nullopt;
+        QList<Row> found;
+        while (q->next())
+            found << read(*q);
+        return found;
+    }
     bool write(const QString &sql, const QVariantList &values);
     std::optional<QStringList> tables();
     State refuse(const QString &message);

@@ -131,8 +131,11 @@ public:
     // A line or a block's state: into the database, or the outbox while the server is away.
     template <typename Item> void write(const Item &item);
     void finish(QThread *home);
-    void lines(const LineQuery &query, const JournalStore::LinesDone &done);
-    void states(const LineQuery &query, const JournalStore::StatesDone &done);
+    // One instrument's lines or states, told to `done` in the store's thread.
+    template <typename Row>
+    void answer(std::optional<QList<Row>> (JournalDatabase::*read)(const LineQuery &),
+                const LineQuery &query,
+                const std::function<void(const QList<Row> &, const QString &)> &done);
     void importCsv(const QString &folder, const std::function<void(const CsvImport &)> &done);
     void exportCsv(const Instrument &instrument, const QString &file,
                    const std::function<void(const QString &)> &done);
@@ -390,23 +393,16 @@ QString readError(const std::optional<QList<Item>> &found, JournalDatabase *db,
 
 } // namespace
 
-void JournalWorker::lines(const LineQuery &query, const JournalStore::LinesDone &done)
+template <typename Row>
+void JournalWorker::answer(std::optional<QList<Row>> (JournalDatabase::*read)(const LineQuery &),
+                           const LineQuery &query,
+                           const std::function<void(const QList<Row> &, const QString &)> &done)
 {
-    std::optional<QList<StoredLine>> found;
+    std::optional<QList<Row>> found;
     if (db_ && db_->state() == JournalDatabase::State::Ready)
-        found = db_->select(query);
+        found = (db_.get()->*read)(query);
     const QString error = readError(found, db_.get(), unavailable());
-    QList<StoredLine> result = found.value_or(QList<StoredLine>());
-    post([done, result, error] { done(result, error); });
-}
-
-void JournalWorker::states(const LineQuery &query, const JournalStore::StatesDone &done)
-{
-    std::optional<QList<StoredState>> found;
-    if (db_ && db_->state() == JournalDatabase::State::Ready)
-        found = db_->states(query);
-    const QString error = readError(found, db_.get(), unavailable());
-    QList<StoredState> result = found.value_or(QList<StoredState>());
+    QList<Row> result = found.value_or(QList<Row>());
     post([done, result, error] { done(result, error); });
 }
 
@@ -532,14 +528,16 @@ void JournalStore::states(const LineQuery &query, StatesDone done)
 {
     JournalWorker *w = worker_;
     QMetaObject::invokeMethod(
-        w, [w, query, done] { w->states(query, done); }, Qt::QueuedConnection);
+        w, [w, query, done] { w->answer(&JournalDatabase::states, query, done); },
+        Qt::QueuedConnection);
 }
 
 void JournalStore::lines(const LineQuery &query, LinesDone done)
 {
     JournalWorker *w = worker_;
     QMetaObject::invokeMethod(
-        w, [w, query, done] { w->lines(query, done); }, Qt::QueuedConnection);
+        w, [w, query, done] { w->answer(&JournalDatabase::select, query, done); },
+        Qt::QueuedConnection);
 }
 
 void JournalStore::importCsv(const QString &folder, std::function<void(const CsvImport &)> done)

@@ -197,9 +197,29 @@ void JournalWindow::setStore(JournalStore &store)
 
 void JournalWindow::refresh()
 {
-    const int request = ++request_;
+    refreshStates();
+    refreshLines();
+}
+
+void JournalWindow::refreshStates()
+{
+    const int request = ++statesRequest_;
     if (!instrument_.known()) {
         states_.clear();
+        return;
+    }
+    LineQuery q;
+    q.instrument = instrument_;
+    store_->states(q, [this, request](const QList<StoredState> &states, const QString &) {
+        if (request == statesRequest_)
+            states_ = states;
+    });
+}
+
+void JournalWindow::refreshLines()
+{
+    const int request = ++request_;
+    if (!instrument_.known()) {
         loaded({}, {});
         return;
     }
@@ -207,11 +227,6 @@ void JournalWindow::refresh()
     LineQuery q;
     q.instrument = instrument_;
     q.newestFirst = true;
-    // The store answers in the order asked: the states are there when the lines come.
-    store_->states(q, [this, request](const QList<StoredState> &states, const QString &) {
-        if (request == request_)
-            states_ = states;
-    });
     store_->lines(q, [this, request](const QList<StoredLine> &lines, const QString &error) {
         if (request == request_)
             loaded(lines, error);
@@ -326,10 +341,15 @@ std::optional<ProtocolData> JournalWindow::protocolData()
             const auto r = live.find(b.name);
             if (r == live.end())
                 continue;
-            b.version = r->version;
-            b.readBack = r->readBack;
-            b.finalStatus = r->status;
-            b.chart = r->chart;
+            // A page not built since the start shows nothing: what was kept stands.
+            if (!r->version.isEmpty())
+                b.version = r->version;
+            if (!r->readBack.isEmpty())
+                b.readBack = r->readBack;
+            if (!r->status.isEmpty())
+                b.finalStatus = r->status;
+            if (!r->chart.isNull())
+                b.chart = r->chart;
         }
     }
     const ProtocolPeople people = savedProtocolPeople();

@@ -61,8 +61,12 @@ public:
     // Reads the instrument's lines and shows them; an unknown instrument shows none.
     void showInstrument(const Instrument &instrument);
     const Instrument &instrument() const { return instrument_; }
-    // Reads the lines again (a line was confirmed).
+    // Reads the lines and the blocks' states again; the store answers in the order
+    // asked, so the states are there when the lines come.
     void refresh();
+    // Reads the lines again (a line was confirmed), or the states (one was kept).
+    void refreshLines();
+    void refreshStates();
     // True until the lines asked for last have arrived.
     bool loading() const { return loading_; }
 
@@ -113,6 +117,7 @@ private:
     Instrument instrument_;
     bool loading_ = false;
     int request_ = 0; // the answer to the latest request is the one shown
+    int statesRequest_ = 0;
     JournalModel model_;
     QList<StoredState> states_; // of the instrument shown, oldest first
     QLabel *title_;

@@ -134,17 +134,18 @@ JournalStore &ServiceRecord::store()
     if (options.location.isEmpty())
         options.location = savedJournalLocation();
     options.engineer = savedProtocolPeople().engineer;
+    options.password = passwords_.value(options.location);
     storeLocation_ = options.location;
     storeEngineer_ = options.engineer;
     store_ = std::make_unique<JournalStore>(options);
     connect(store_.get(), &JournalStore::confirmed, this, [this] {
         ++confirmed_;
         if (journal_)
-            journal_->refresh();
+            journal_->refreshLines();
     });
     connect(store_.get(), &JournalStore::stateSaved, this, [this] {
         if (journal_)
-            journal_->refresh();
+            journal_->refreshStates();
     });
     connect(store_.get(), &JournalStore::failed, this, [this](QUuid, const QString &message) {
         if (failureTold_)
@@ -154,9 +155,14 @@ JournalStore &ServiceRecord::store()
                           message + QStringLiteral(" Программа продолжает работу без журнала."));
     });
     connect(store_.get(), &JournalStore::passwordNeeded, this, [this](const QString &server) {
+        const QPointer<JournalStore> asking = store_.get();
+        const QString location = storeLocation_;
         const std::optional<QString> password = askPassword_(&window_, server);
-        if (password && !password->isEmpty() && store_)
-            store_->setPassword(*password);
+        // The journal may have moved while the engineer was typing.
+        if (!password || password->isEmpty() || !asking || asking != store_.get())
+            return;
+        passwords_.insert(location, *password);
+        store_->setPassword(*password);
     });
     connect(store_.get(), &JournalStore::waitingChanged, this, [this] { showStoreState(); });
     connect(store_.get(), &JournalStore::problemChanged, this, [this] { showStoreState(); });
@@ -172,6 +178,7 @@ void ServiceRecord::settingsChanged()
     if (location == storeLocation_ && savedProtocolPeople().engineer == storeEngineer_)
         return;
     handOver();
+    keepStates(); // beside the lines they follow
     store_.reset(); // writes what it was given, then closes
     failureTold_ = false;
     store();
@@ -221,6 +228,7 @@ void ServiceRecord::keepState(const ModulePage *key)
     // Gone, or showing another instrument since: nothing of that block to keep.
     if (!keep.page || now.model != keep.instrument.model || now.serial != keep.instrument.serial)
         return;
+    handOver(); // the lines first: a state read back has its lines beside it
     const BlockReport report = keep.page->report();
     StoredState state;
     state.time = platform_.now();

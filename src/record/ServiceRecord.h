@@ -85,6 +85,8 @@ private:
     // Buttons and charts of a page, once the page exists.
     void attach(QWidget *page);
     void append(const JournalEntry &entry) override;
+    // The pages still show the instrument before: its blocks' states are kept now.
+    void instrumentChanging() override { keepStates(); }
     // Hands the lines acknowledged since to the journal.
     void handOver();
     void showStoreState();
@@ -119,6 +121,7 @@ private:
     LineMonitor *monitor_ = nullptr;
     QString location_; // of the journal, given when the window was made
     QString storeLocation_, storeEngineer_; // of the store open now
+    QHash<QString, QString> passwords_;     // by location, given in this run
     QHash<const ModulePage *, StateToKeep> statesToKeep_;
     int stateDelayMs_ = kStateDelayMs;
     QList<JournalEntry> handOff_; // acknowledged, not yet handed to the journal
