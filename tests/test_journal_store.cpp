@@ -109,14 +109,6 @@ struct ServerEnvironment : ::testing::Environment {
 [[maybe_unused]] auto *const registered =
     ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
 
-#define NEED_POSTGRES()                                                                       \
-    if (!TempPostgres::installed()) {                                                         \
-        if (qEnvironmentVariable("ZET_REQUIRE_POSTGRES") == "1")                              \
-            FAIL() << "no PostgreSQL server in " << qPrintable(TempPostgres::binDir());       \
-        GTEST_SKIP() << "no PostgreSQL server in " << qPrintable(TempPostgres::binDir())      \
-                     << " (package postgresql)";                                              \
-    }
-
 enum class Backend { Sqlite, Postgres };
 
 // A fresh journal on either kind of database.

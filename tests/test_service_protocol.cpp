@@ -280,11 +280,7 @@ TEST_F(Protocol, CommandLineRefusals)
 TEST_F(Protocol, FromAServerJournal)
 {
     using test::TempPostgres;
-    if (!TempPostgres::installed()) {
-        if (qEnvironmentVariable("ZET_REQUIRE_POSTGRES") == "1")
-            FAIL() << "no PostgreSQL server in " << qPrintable(TempPostgres::binDir());
-        GTEST_SKIP() << "no PostgreSQL server (package postgresql)";
-    }
+    NEED_POSTGRES();
     TempPostgres server;
     QString error;
     ASSERT_TRUE(server.start(&error)) << error.toStdString();

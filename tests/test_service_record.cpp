@@ -394,11 +394,7 @@ TEST(Journal, ServerAwayLinesWaitAndTheDeviceListSaysHowMany)
 // after a wrong one, and the lines waiting go once it is right.
 TEST(Journal, ServerPasswordAskedUntilItIsRight)
 {
-    if (!TempPostgres::installed()) {
-        if (qEnvironmentVariable("ZET_REQUIRE_POSTGRES") == "1")
-            FAIL() << "no PostgreSQL server in " << qPrintable(TempPostgres::binDir());
-        GTEST_SKIP() << "no PostgreSQL server (package postgresql)";
-    }
+    NEED_POSTGRES();
     TempPostgres server;
     QString error;
     ASSERT_TRUE(server.start(&error) && server.createDatabase("journal", &error))
@@ -441,11 +437,7 @@ TEST(Journal, ServerPasswordAskedUntilItIsRight)
 // another server: they are never sent there.
 TEST(Journal, LinesWaitingForOneServerNeverGoToAnother)
 {
-    if (!TempPostgres::installed()) {
-        if (qEnvironmentVariable("ZET_REQUIRE_POSTGRES") == "1")
-            FAIL() << "no PostgreSQL server in " << qPrintable(TempPostgres::binDir());
-        GTEST_SKIP() << "no PostgreSQL server (package postgresql)";
-    }
+    NEED_POSTGRES();
     TempPostgres other;
     QString error;
     ASSERT_TRUE(other.start(&error) && other.createDatabase("journal", &error))

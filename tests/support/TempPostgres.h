@@ -42,3 +42,15 @@ private:
 };
 
 } // namespace zet::test
+
+// In a test body: skips the test where the server's binaries are missing, with a
+// message; fails it instead where ZET_REQUIRE_POSTGRES=1 (CI).
+#define NEED_POSTGRES()                                                                       \
+    if (!::zet::test::TempPostgres::installed()) {                                            \
+        if (qEnvironmentVariable("ZET_REQUIRE_POSTGRES") == "1")                              \
+            FAIL() << "no PostgreSQL server in "                                              \
+                   << qPrintable(::zet::test::TempPostgres::binDir());                        \
+        GTEST_SKIP() << "no PostgreSQL server in "                                            \
+                     << qPrintable(::zet::test::TempPostgres::binDir())                       \
+                     << " (package postgresql)";                                              \
+    }
