@@ -495,9 +495,8 @@ bool JournalDatabase::insertAll(const QList<StoredLine> &lines, int *added)
 
 namespace {
 
-// " WHERE ..." of one instrument's rows in the query's dates, with the values to bind;
-// the page and workstation too when `filters`.
-QString whereOf(const LineQuery &query, bool filters, QVariantList *values)
+// " WHERE ..." of one instrument's rows in the query's dates, with the values to bind.
+QString whereOf(const LineQuery &query, QVariantList *values)
 {
     QString sql = QStringLiteral(" WHERE serial = ?");
     *values = {query.instrument.serial};
@@ -511,10 +510,6 @@ QString whereOf(const LineQuery &query, bool filters, QVariantList *values)
         add(" AND time_ms >= ?", qlonglong(query.from.toMSecsSinceEpoch()));
     if (query.to.isValid())
         add(" AND time_ms < ?", qlonglong(query.to.toMSecsSinceEpoch()));
-    if (filters && !query.page.isEmpty())
-        add(" AND page = ?", query.page);
-    if (filters && !query.workstation.isEmpty())
-        add(" AND workstation = ?", query.workstation);
     return sql;
 }
 
@@ -524,13 +519,9 @@ std::optional<QList<StoredLine>> JournalDatabase::select(const LineQuery &query)
 {
     QVariantList values;
     QString sql = QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM journal_line") +
-                  whereOf(query, true, &values);
+                  whereOf(query, &values);
     sql += query.newestFirst ? QStringLiteral(" ORDER BY time_ms DESC, id DESC")
                              : QStringLiteral(" ORDER BY time_ms, id");
-    if (query.limit > 0) {
-        sql += QStringLiteral(" LIMIT ? OFFSET ?");
-        values << query.limit << qMax(0, query.offset);
-    }
     return rows(sql, values, readLine);
 }
 
@@ -551,7 +542,7 @@ std::optional<QList<StoredState>> JournalDatabase::states(const LineQuery &query
 {
     QVariantList values;
     const QString sql = QStringLiteral("SELECT ") + kStateColumns +
-                        QStringLiteral(" FROM block_state") + whereOf(query, false, &values) +
+                        QStringLiteral(" FROM block_state") + whereOf(query, &values) +
                         QStringLiteral(" ORDER BY time_ms, id");
     return rows(sql, values, readState);
 }

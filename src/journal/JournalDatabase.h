@@ -52,17 +52,12 @@ struct JournalLocation {
     QString display() const;
 };
 
-// Lines of one instrument (an empty model: every model with that serial number). A
-// range end left invalid is open; `from` is included and
-// `to` is not. An empty page or workstation matches any.
+// Lines or states of one instrument (an empty model: every model with that serial
+// number). A range end left invalid is open; `from` is included and `to` is not.
 struct LineQuery {
     Instrument instrument{};
     QDateTime from{}, to{};
-    QString page{};
-    QString workstation{};
     bool newestFirst = true;
-    int offset = 0;
-    int limit = 0; // 0: all
 };
 
 class JournalDatabase {
@@ -100,8 +95,7 @@ public:
     std::optional<QList<StoredLine>> select(const LineQuery &query);
     // The models that have lines under this serial number, in name order.
     std::optional<QStringList> models(const QString &serial);
-    // States of one instrument's blocks in the query's dates, oldest first (its page,
-    // workstation and order are not used).
+    // States of one instrument's blocks in the query's dates, oldest first.
     std::optional<QList<StoredState>> states(const LineQuery &query);
     // The earliest lines and states, whatever the instrument: the outbox's next to send.
     std::optional<QList<StoredLine>> earliest(int count);
