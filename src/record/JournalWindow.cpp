@@ -135,18 +135,20 @@ JournalWindow::JournalWindow(JournalStore &store, FileChooser &files, Platform &
         connect(box, &QComboBox::currentIndexChanged, this, &JournalWindow::applyFilter);
     for (QDateEdit *e : {from_, to_})
         connect(e, &QDateEdit::dateChanged, this, &JournalWindow::applyFilter);
-    auto *csv = new QPushButton(QStringLiteral("Экспорт CSV…"));
-    csv->setObjectName(QStringLiteral("ExportCsvButton"));
-    connect(csv, &QPushButton::clicked, this, &JournalWindow::exportCsv);
-    auto *protocol = new QPushButton(QStringLiteral("Протокол…"));
-    protocol->setObjectName(QStringLiteral("ProtocolButton"));
-    connect(protocol, &QPushButton::clicked, this, &JournalWindow::writeProtocolFile);
-    auto *print = new QPushButton(QStringLiteral("Печать…"));
-    print->setObjectName(QStringLiteral("PrintButton"));
-    connect(print, &QPushButton::clicked, this, &JournalWindow::printProtocolSheets);
-    auto *settings = new QPushButton(QStringLiteral("Настройки…"));
-    settings->setObjectName(QStringLiteral("JournalSettingsButton"));
-    connect(settings, &QPushButton::clicked, this, &JournalWindow::editSettings);
+    auto button = [this](const char *name, const QString &text, void (JournalWindow::*slot)()) {
+        auto *b = new QPushButton(text);
+        b->setObjectName(QLatin1String(name));
+        connect(b, &QPushButton::clicked, this, slot);
+        return b;
+    };
+    QPushButton *csv =
+        button("ExportCsvButton", QStringLiteral("Экспорт CSV…"), &JournalWindow::exportCsv);
+    QPushButton *protocol =
+        button("ProtocolButton", QStringLiteral("Протокол…"), &JournalWindow::writeProtocolFile);
+    QPushButton *print =
+        button("PrintButton", QStringLiteral("Печать…"), &JournalWindow::printProtocolSheets);
+    QPushButton *settings = button("JournalSettingsButton", QStringLiteral("Настройки…"),
+                                   &JournalWindow::editSettings);
 
     auto *bar = new QHBoxLayout;
     bar->addWidget(title_, 1);
@@ -298,15 +300,19 @@ void JournalWindow::applyFilter()
     });
 }
 
+QString JournalWindow::fileNameFor(const QString &prefix, const char *extension) const
+{
+    return QStringLiteral("%1%2_%3.%4")
+        .arg(prefix, QString(instrument_.model).remove(QLatin1Char(' ')), instrument_.serial,
+             QLatin1String(extension));
+}
+
 void JournalWindow::exportCsv()
 {
     if (!instrument_.known())
         return;
-    const QString suggested = QStringLiteral("%1_%2.csv")
-                                  .arg(QString(instrument_.model).remove(QLatin1Char(' ')),
-                                       instrument_.serial);
-    const QString file = files_.save(this, QStringLiteral("Экспорт журнала в CSV"), suggested,
-                                     QStringLiteral("CSV (*.csv)"));
+    const QString file = files_.save(this, QStringLiteral("Экспорт журнала в CSV"),
+                                     fileNameFor(QString(), "csv"), QStringLiteral("CSV (*.csv)"));
     if (file.isEmpty())
         return;
     store_->exportCsv(instrument_, file, [this](const QString &error) {
@@ -363,10 +369,8 @@ void JournalWindow::writeProtocolFile()
     const std::optional<ProtocolData> data = protocolData();
     if (!data)
         return;
-    const QString suggested = QStringLiteral("Протокол_%1_%2.pdf")
-                                  .arg(QString(instrument_.model).remove(QLatin1Char(' ')),
-                                       instrument_.serial);
-    const QString file = files_.save(this, QStringLiteral("Протокол обслуживания"), suggested,
+    const QString file = files_.save(this, QStringLiteral("Протокол обслуживания"),
+                                     fileNameFor(QStringLiteral("Протокол_"), "pdf"),
                                      QStringLiteral("PDF (*.pdf)"));
     if (file.isEmpty())
         return;

@@ -103,6 +103,8 @@ private:
     void applyFilter();
     // Within the chosen dates, both days included.
     bool inDates(const QDateTime &time) const;
+    // The file name offered for the instrument shown: "<prefix>ЗЕТ75_1234.<extension>".
+    QString fileNameFor(const QString &prefix, const char *extension) const;
     static void fillChoices(QComboBox *box, const QStringList &items);
     // The protocol of the chosen dates with the blocks as their pages show them;
     // nothing (and the engineer told why) when there is nothing to put in it.
